@@ -1,0 +1,45 @@
+# PIVRA: one entry point for set-up, build, tests and the extras.
+JOBS     ?= 2
+BUILD    ?= build
+ASAN     ?= build-asan
+CMAKE_FLAGS ?=
+
+.PHONY: deps build run test test-release test-asan demo bench fuzz clean
+
+deps:
+	@scripts/install-deps
+
+$(BUILD)/CMakeCache.txt: | deps
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS)
+
+build: deps $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j$(JOBS)
+
+run: build
+	@if [ -x $(BUILD)/bin/pivra ]; then $(BUILD)/bin/pivra; \
+	else echo "The window is not built yet; the command-line builder is ready:"; $(BUILD)/bin/pivra-make --help; fi
+
+test: test-release test-asan
+
+test-release: build
+	cd $(BUILD) && ctest --no-tests=error --output-on-failure -j$(JOBS)
+
+# The same suite under AddressSanitizer and UBSan, in a build of its own.
+test-asan: deps
+	cmake -S . -B $(ASAN) -DCMAKE_BUILD_TYPE=Debug -DPIVRA_SANITIZE=ON -DPIVRA_BENCHMARKS=OFF $(CMAKE_FLAGS)
+	cmake --build $(ASAN) -j$(JOBS)
+	cd $(ASAN) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+	  ctest --no-tests=error --output-on-failure -j$(JOBS)
+
+demo: build
+	mkdir -p out
+	$(BUILD)/bin/pivra-make $(BUILD)/bin/sample_head.jpg $(BUILD)/bin/sample_tail.jpg out/pivra.gif
+
+bench: build
+	scripts/run-benchmarks $(BUILD)
+
+fuzz: deps
+	scripts/run-fuzzers
+
+clean:
+	rm -rf $(BUILD) $(ASAN)

@@ -1,0 +1,81 @@
+#include "FileSystem.h"
+
+#include <filesystem>
+#include <system_error>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace pivra {
+
+bool FileSystem::fail(const std::string& what, const std::string& path, const std::string& reason) {
+    lastError_ = what + ": " + path + ": " + reason;
+    return false;
+}
+
+bool FileSystem::FolderExists(const std::string& path) const {
+    std::error_code ec;
+    return !path.empty() && fs::is_directory(path, ec);
+}
+
+bool FileSystem::FileExists(const std::string& path) const {
+    std::error_code ec;
+    return !path.empty() && fs::is_regular_file(path, ec);
+}
+
+bool FileSystem::CreateFolder(const std::string& path) {
+    std::error_code ec;
+    if (fs::create_directory(path, ec)) return true;
+    if (ec) return fail("Cannot create folder", path, ec.message());
+    return fail("Cannot create folder", path, "it already exists");
+}
+
+bool FileSystem::DeleteFolder(const std::string& path) {
+    std::error_code ec;
+    if (!fs::is_directory(fs::symlink_status(path, ec)))
+        return fail("Cannot remove folder", path, "no such folder");
+    fs::remove_all(path, ec);
+    if (ec) return fail("Cannot remove folder", path, ec.message());
+    return true;
+}
+
+bool FileSystem::DeleteFile(const std::string& path) {
+    std::error_code ec;
+    if (fs::is_directory(path, ec)) return fail("Cannot delete file", path, "it is a folder");
+    if (!fs::remove(path, ec))
+        return fail("Cannot delete file", path, ec ? ec.message() : "no such file");
+    return true;
+}
+
+bool FileSystem::CopyFile(const std::string& src, const std::string& dst) {
+    std::error_code ec;
+    if (!fs::is_regular_file(src, ec)) return fail("Cannot copy file", src, "no such file");
+    // Copy beside the target, then rename: a failed copy never leaves a
+    // half-written file under the target's name.
+    const std::string tmp = dst + ".part" + std::to_string(::getpid());
+    fs::copy_file(src, tmp, fs::copy_options::overwrite_existing, ec);
+    if (!ec) fs::rename(tmp, dst, ec);
+    if (ec) {
+        std::error_code ignored;
+        fs::remove(tmp, ignored);
+        return fail("Cannot write file", dst, ec.message());
+    }
+    return true;
+}
+
+std::string ExecutableFolder() {
+    std::error_code ec;
+    fs::path exe = fs::read_symlink("/proc/self/exe", ec);
+    std::string folder = ec ? fs::current_path(ec).string() : exe.parent_path().string();
+    if (folder.empty() || folder.back() != '/') folder += '/';
+    return folder;
+}
+
+std::string AbsolutePath(const std::string& path) {
+    if (path.empty()) return path;
+    std::error_code ec;
+    fs::path abs = fs::absolute(path, ec);
+    return ec ? path : abs.lexically_normal().string();
+}
+
+}  // namespace pivra

@@ -1,0 +1,34 @@
+#pragma once
+// The file-system object: the handful of folder and file operations the
+// program uses, each answering true or false and keeping the reason of the
+// last failure, so that a caller can stop and tell the user instead of dying.
+#include <string>
+
+namespace pivra {
+
+class FileSystem {
+public:
+    bool FolderExists(const std::string& path) const;
+    bool FileExists(const std::string& path) const;
+    bool CreateFolder(const std::string& path);
+    // Removes the folder with everything in it.
+    bool DeleteFolder(const std::string& path);
+    bool DeleteFile(const std::string& path);
+    // Copies src over dst; dst is written beside itself and renamed into place.
+    bool CopyFile(const std::string& src, const std::string& dst);
+
+    // "what failed: path: reason" of the last call that returned false.
+    const std::string& lastError() const { return lastError_; }
+
+private:
+    bool fail(const std::string& what, const std::string& path, const std::string& reason);
+    std::string lastError_;
+};
+
+// The folder the running executable lives in, ending in "/".
+std::string ExecutableFolder();
+
+// Makes path absolute against the current folder; empty stays empty.
+std::string AbsolutePath(const std::string& path);
+
+}  // namespace pivra
