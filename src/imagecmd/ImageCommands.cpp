@@ -1,0 +1,90 @@
+#include "ImageCommands.h"
+
+#include <ostream>
+#include <utility>
+
+#include "platform/FileSystem.h"
+#include "platform/MessageBox.h"
+
+namespace pivra {
+
+ImageCommands::ImageCommands(const int16_t& i_size, FileSystem& fso, ImageLibraryFiles files)
+    : i_size_(i_size),
+      fso_(fso),
+      morphex_(files.folder, std::move(files.morphex), "fnMorphex"),
+      layerik_(files.folder, std::move(files.layerik), "fnLayerik") {}
+
+CommandStatus ImageCommands::RunConvert(const std::string& src, const std::string& dst,
+                                        const int16_t& value, const int16_t& mode) {
+    ArgBlock block;
+    AppendArg(block, "Morphex.dll");
+    AppendArg(block, src);
+    // Tested in the order 0, 1, 2, 3; any other mode adds no options.
+    if (mode == TransparentWhite) {
+        AppendArg(block, "-transparent");
+        AppendArg(block, "white");
+    } else if (mode == Resize || mode == ResizeNegate) {
+        AppendArg(block, "-geometry");
+        AppendArg(block, std::to_string(value) + "X" + std::to_string(i_size_) + "!");
+        if (mode == ResizeNegate) AppendArg(block, "-negate");
+    } else if (mode == Animate) {
+        for (const char* option : {"-compress", "LZW", "-delay"}) AppendArg(block, option);
+        AppendArg(block, std::to_string(value));
+        for (const char* option : {"-dispose", "background", "-loop", "0"}) AppendArg(block, option);
+    }
+    AppendArg(block, dst);
+    return run(morphex_, block, dst);
+}
+
+CommandStatus ImageCommands::RunComposite(const std::string& src, const std::string& dst,
+                                          const std::string& base, const int16_t& mode) {
+    ArgBlock block;
+    AppendArg(block, "Layerik.dll");
+    AppendArg(block, src);
+    if (mode == CenterOnBase) {
+        AppendArg(block, "-gravity");
+        AppendArg(block, "center");
+        AppendArg(block, base);
+    } else {
+        // base is named twice: once as the picture below, once as the mask.
+        AppendArg(block, base);
+        AppendArg(block, base);
+    }
+    AppendArg(block, dst);
+    return run(layerik_, block, dst);
+}
+
+CommandStatus ImageCommands::run(ImageLibrary& library, ArgBlock& block, const std::string& dst) {
+    if (block.overflowed) {
+        if (!refusalTold_) {
+            refusalTold_ = true;
+            MessageBox("This path is too long for the image library (at most 99 bytes):\n" + block.refused,
+                       MB_OK, AppTitle);
+        }
+        return CommandStatus::Refused;
+    }
+    if (!library.load()) {
+        if (!libraryTold_) {
+            libraryTold_ = true;
+            MessageBox(library.loadError(), MB_OK, AppTitle);
+        }
+        lastLibraryError_ = library.loadError();
+        return CommandStatus::LibraryUnavailable;
+    }
+    callOnce(library, block);
+    // The output file is the only test of success; one identical retry, no check after it.
+    if (!fso_.FileExists(dst)) callOnce(library, block);
+    return CommandStatus::Ran;
+}
+
+int ImageCommands::callOnce(ImageLibrary& library, ArgBlock& block) {
+    if (trace_) {
+        for (int i = 0; i < block.argc; ++i) *trace_ << (i ? "\t" : "") << block.argv[i];
+        *trace_ << '\n' << std::flush;
+    }
+    const int result = library.call(block.argc, block.argv);
+    lastLibraryError_ = result != 0 ? library.lastCommandError() : std::string();
+    return result;
+}
+
+}  // namespace pivra

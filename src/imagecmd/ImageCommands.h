@@ -1,0 +1,69 @@
+#pragma once
+// Turns conversion and composition requests into argument blocks for the two
+// image command libraries, runs them and checks that the output was written,
+// trying once more when it was not.
+#include <cstdint>
+#include <iosfwd>
+#include <string>
+
+#include "imagecmd/ArgBlock.h"
+#include "imagecmd/ImageLibrary.h"
+
+namespace pivra {
+
+class FileSystem;
+
+enum ConvertMode : int16_t { TransparentWhite = 0, Resize = 1, ResizeNegate = 2, Animate = 3 };
+enum CompositeMode : int16_t { CenterOnBase = 0, MaskWithBase = 1 };
+
+// What became of one command. Callers may ignore it, as the build does:
+// success is judged by the output file alone.
+enum class CommandStatus {
+    Ran,                 // the library was called (once, or twice when the output was missing)
+    Refused,             // an argument did not fit the block; nothing was run
+    LibraryUnavailable,  // the library or its entry point could not be loaded
+};
+
+// Where the two libraries are found.
+struct ImageLibraryFiles {
+    std::string folder;  // searched first; the system's search follows
+    std::string morphex = "libMorphex.so";
+    std::string layerik = "libLayerik.so";
+};
+
+class ImageCommands {
+public:
+    // i_size is the window's face size, read at every Resize.
+    ImageCommands(const int16_t& i_size, FileSystem& fso, ImageLibraryFiles files);
+
+    CommandStatus RunConvert(const std::string& src, const std::string& dst, const int16_t& value,
+                             const int16_t& mode);
+    CommandStatus RunComposite(const std::string& src, const std::string& dst, const std::string& base,
+                               const int16_t& mode);
+
+    // When set, every library call first writes its argument vector as one
+    // tab-separated line to this stream.
+    void setTrace(std::ostream* trace) { trace_ = trace; }
+
+    // The user is told once about a refused command or a missing library;
+    // this arms the message again (each build or import starts armed).
+    void rearmNotices() { refusalTold_ = false; }
+
+    // The library's own reason for the last command that failed, if known.
+    std::string lastLibraryError() const { return lastLibraryError_; }
+
+private:
+    CommandStatus run(ImageLibrary& library, ArgBlock& block, const std::string& dst);
+    int callOnce(ImageLibrary& library, ArgBlock& block);
+
+    const int16_t& i_size_;
+    FileSystem& fso_;
+    ImageLibrary morphex_;
+    ImageLibrary layerik_;
+    std::ostream* trace_ = nullptr;
+    bool refusalTold_ = false;
+    bool libraryTold_ = false;
+    std::string lastLibraryError_;
+};
+
+}  // namespace pivra
