@@ -8,19 +8,20 @@ namespace pivra {
 
 class FileSystem {
 public:
-    bool FolderExists(const std::string& path) const;
-    bool FileExists(const std::string& path) const;
-    bool CreateFolder(const std::string& path);
+    virtual ~FileSystem() = default;
+    virtual bool FolderExists(const std::string& path) const;
+    virtual bool FileExists(const std::string& path) const;
+    virtual bool CreateFolder(const std::string& path);
     // Removes the folder with everything in it.
-    bool DeleteFolder(const std::string& path);
-    bool DeleteFile(const std::string& path);
+    virtual bool DeleteFolder(const std::string& path);
+    virtual bool DeleteFile(const std::string& path);
     // Copies src over dst; dst is written beside itself and renamed into place.
-    bool CopyFile(const std::string& src, const std::string& dst);
+    virtual bool CopyFile(const std::string& src, const std::string& dst);
 
     // "what failed: path: reason" of the last call that returned false.
     const std::string& lastError() const { return lastError_; }
 
-private:
+protected:
     bool fail(const std::string& what, const std::string& path, const std::string& reason);
     std::string lastError_;
 };

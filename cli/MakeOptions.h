@@ -1,0 +1,24 @@
+#pragma once
+// The command line of pivra-make.
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace pivra {
+
+struct MakeOptions {
+    std::string head, tail, output;
+    int scale = 16;
+    std::string workdir;  // empty: a fresh private folder, removed at the end
+    bool trace = false;
+    bool quiet = false;
+    bool help = false;
+    bool version = false;
+};
+
+// Parses argv[1..]; on a mistake returns nothing and sets error to one line.
+std::optional<MakeOptions> ParseMakeOptions(const std::vector<std::string>& args, std::string& error);
+
+extern const char* const kMakeUsage;
+
+}  // namespace pivra

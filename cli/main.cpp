@@ -1,0 +1,24 @@
+// pivra-make: builds a spinning-coin GIF from two pictures without a window.
+#include <cstdio>
+#include <iostream>
+
+#include "MakeOptions.h"
+#include "MakeRun.h"
+
+int main(int argc, char** argv) {
+    std::string error;
+    const auto options = pivra::ParseMakeOptions(std::vector<std::string>(argv + 1, argv + argc), error);
+    if (!options) {
+        std::fprintf(stderr, "pivra-make: %s\nTry 'pivra-make --help'.\n", error.c_str());
+        return 2;
+    }
+    if (options->help) {
+        std::fputs(pivra::kMakeUsage, stdout);
+        return 0;
+    }
+    if (options->version) {
+        std::puts("pivra-make 1.0.0");
+        return 0;
+    }
+    return pivra::RunPivraMake(*options, std::cout);
+}

@@ -1,0 +1,142 @@
+#include "SpinBuilder.h"
+
+#include <cstdlib>
+
+#include "builder/ZeroPad.h"
+#include "imagecmd/ImageCommands.h"
+#include "platform/FileSystem.h"
+#include "platform/MessageBox.h"
+
+namespace pivra {
+
+namespace {
+constexpr int32_t kDigits = 5;
+int16_t Abs16(int16_t v) { return static_cast<int16_t>(std::abs(v)); }
+}  // namespace
+
+SpinBuilder::SpinBuilder(PivraState& state, FileSystem& fso, ImageCommands& commands, BuildControls& controls)
+    : s_(state), fso_(fso), commands_(commands), controls_(controls) {}
+
+void SpinBuilder::advance() { controls_.setProgress(controls_.progress() + 1); }
+
+BuildResult SpinBuilder::BuildSpin() {
+    if (controls_.hintVisible()) return BuildResult::Skipped;
+
+    struct Running {
+        bool& flag;
+        explicit Running(bool& f) : flag(f) { flag = true; }
+        ~Running() { flag = false; }
+    } running(building_);
+
+    controls_.disablePreviewTimer();
+    controls_.setCreateCaption("WORKING");
+    commands_.rearmNotices();
+
+    if (!recreateFolder("Images") || !recreateFolder("Masks")) return fail();
+
+    controls_.showProgress();
+    controls_.setProgress(1);
+
+    const int16_t i_size = s_.i_size;
+    commands_.RunConvert(s_.HeadFile, s_.AppStr + "Masks/" + "ImagA.gif", i_size, Resize);
+    advance();
+    commands_.RunConvert(s_.TailFile, s_.AppStr + "Masks/" + "ImagB.gif", i_size, Resize);
+
+    makeStrips();
+    makeFrames();
+
+    const std::string animation = s_.AppStr + "Work/pivra.gif";
+    if (fso_.FileExists(animation) && !fso_.DeleteFile(animation)) return fail();
+    advance();
+    commands_.RunConvert(s_.AppStr + "Images/*.gif", animation, 6, Animate);
+
+    finish();
+    return BuildResult::Finished;
+}
+
+bool SpinBuilder::recreateFolder(const std::string& name) {
+    const std::string folder = s_.AppStr + name;
+    if (fso_.FolderExists(folder) && !fso_.DeleteFolder(folder)) return false;
+    return fso_.CreateFolder(folder);
+}
+
+void SpinBuilder::makeStrips() {
+    const std::string temp1 = s_.AppStr + "Masks/temp1.gif";
+    const std::string temp2 = s_.AppStr + "Masks/temp2.gif";
+    const std::string white = s_.AppStr + "Work/white.mif";
+    const std::string mask = s_.AppStr + "Work/mask.mif";
+    const std::string headCopy = s_.AppStr + "Masks/" + "ImagA.gif";
+    const std::string tailCopy = s_.AppStr + "Masks/" + "ImagB.gif";
+
+    // Bound and step are read once; the loop variable is SpinPos itself.
+    const int16_t bound = s_.i_size, step = s_.SpinStep;
+    for (s_.SpinPos = step; s_.SpinPos <= bound; s_.SpinPos = static_cast<int16_t>(s_.SpinPos + step)) {
+        const int16_t w = Abs16(s_.SpinPos);
+        const std::string n = ZeroPad(w, kDigits);
+        const std::string M = s_.AppStr + "Masks/" + n + "M.gif";
+        const std::string A = s_.AppStr + "Masks/" + n + "A.gif";
+        const std::string B = s_.AppStr + "Masks/" + n + "B.gif";
+        advance();
+        commands_.RunConvert(mask, temp1, w, ResizeNegate);
+        advance();
+        commands_.RunComposite(temp1, temp2, white, CenterOnBase);
+        advance();
+        commands_.RunConvert(temp2, M, 0, TransparentWhite);
+        advance();
+        commands_.RunConvert(headCopy, temp1, w, Resize);
+        advance();
+        commands_.RunComposite(temp1, A, white, CenterOnBase);
+        advance();
+        commands_.RunConvert(tailCopy, temp1, w, Resize);
+        advance();
+        commands_.RunComposite(temp1, B, white, CenterOnBase);
+        advance();
+        controls_.yield();
+    }
+}
+
+void SpinBuilder::makeFrames() {
+    const std::string white = s_.AppStr + "Work/white.mif";
+    int16_t FrameNo = 0;
+    for (int16_t Pass = 0; Pass <= 1; ++Pass) {
+        const int16_t bound = s_.i_size, step = s_.SpinStep;
+        for (s_.SpinPos = static_cast<int16_t>(-bound); s_.SpinPos <= bound;
+             s_.SpinPos = static_cast<int16_t>(s_.SpinPos + step)) {
+            if (s_.SpinPos == 0) s_.ShowHead = !s_.ShowHead;
+            const std::string n = ZeroPad(Abs16(s_.SpinPos), kDigits);
+            const std::string face = s_.AppStr + "Masks/" + n + (s_.ShowHead ? "B.gif" : "A.gif");
+            const std::string stripMask = s_.AppStr + "Masks/" + n + "M.gif";
+            const std::string frame = s_.AppStr + "Images/" + ZeroPad(FrameNo, kDigits) + ".gif";
+            advance();
+            if (s_.SpinPos == 0)
+                commands_.RunConvert(white, frame, 0, TransparentWhite);
+            else
+                commands_.RunComposite(face, frame, stripMask, MaskWithBase);
+            controls_.yield();
+            ++FrameNo;
+        }
+    }
+}
+
+void SpinBuilder::finish() {
+    controls_.setCreateCaption("CREATE PIVRA");
+    bool removed = true;
+    for (const char* name : {"Images", "Masks"}) {
+        const std::string folder = s_.AppStr + name;
+        if (fso_.FolderExists(folder) && !fso_.DeleteFolder(folder)) removed = false;
+    }
+    // The animation is made; a working folder that stays behind is only worth a word.
+    if (!removed) MessageBox("The working folders could not be removed.\n" + fso_.lastError(), MB_OK, AppTitle);
+    s_.BuildRequested = false;
+    controls_.setProgress(0);
+}
+
+BuildResult SpinBuilder::fail() {
+    MessageBox("The animation could not be built.\n" + fso_.lastError(), MB_OK, AppTitle);
+    controls_.setCreateCaption("CREATE PIVRA");
+    s_.BuildRequested = false;
+    controls_.setProgress(0);
+    return BuildResult::Failed;
+}
+
+}  // namespace pivra

@@ -1,0 +1,13 @@
+#include "WorkingTemplates.h"
+
+#include "builder/PivraState.h"
+#include "imagecmd/ImageCommands.h"
+
+namespace pivra {
+
+void MakeWorkingTemplates(ImageCommands& commands, const PivraState& state) {
+    for (const TemplateFile& t : kTemplates)
+        commands.RunConvert(state.AppStr + t.source, state.AppStr + t.working, state.i_size, Resize);
+}
+
+}  // namespace pivra
