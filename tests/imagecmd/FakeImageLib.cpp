@@ -24,8 +24,9 @@ void record(int argc, char** argv) {
 }
 
 int run(int argc, char** argv) {
-    const bool repeat = !calls.empty() && calls.back().argv == argv;
     record(argc, argv);
+    const size_t n = calls.size();
+    const bool repeat = n > 1 && calls[n - 2].argv == argv && calls[n - 2].args == calls[n - 1].args;
     callsOfThisCommand = repeat ? callsOfThisCommand + 1 : 1;
     if (writeOnCall == 0 || callsOfThisCommand != writeOnCall) return 1;
     if (std::FILE* f = std::fopen(argv[argc - 1], "wb")) {

@@ -33,6 +33,9 @@ TEST_F(Retry, FailedRetryKeepsTheLibrarysReason) {
     writeOnCall(0);
     commands.RunConvert("/a.jpg", path("o.gif"), i_size, Resize);
     EXPECT_EQ(commands.lastLibraryError(), "fake failure");
+    EXPECT_EQ(commands.missingOutputs(), 1);
+    EXPECT_EQ(commands.firstMissingOutput().dst, path("o.gif"));
+    EXPECT_EQ(commands.firstMissingOutput().reason, "fake failure");
 }
 
 TEST_F(Retry, AnOutputThatAlreadyExistedPassesWithoutARetry) {

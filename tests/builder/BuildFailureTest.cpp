@@ -1,0 +1,92 @@
+// Folder and file operations that fail must stop the build cleanly, tell the
+// user what and where, and lose nothing that existed before.
+#include <fstream>
+
+#include "RecordingControls.h"
+#include "builder/SpinBuilder.h"
+#include "imagecmd/FakeLibFixture.h"
+
+namespace pivra::test {
+namespace {
+
+// Fails to delete one path, as when a file in it is held open.
+class StubbornFileSystem : public FileSystem {
+public:
+    std::string stuck;
+    bool DeleteFolder(const std::string& path) override {
+        if (path == stuck) return fail("Cannot remove folder", path, "Device or resource busy");
+        return FileSystem::DeleteFolder(path);
+    }
+    bool DeleteFile(const std::string& path) override {
+        if (path == stuck) return fail("Cannot delete file", path, "Permission denied");
+        return FileSystem::DeleteFile(path);
+    }
+};
+
+class BuildFailure : public FakeLibFixture {
+protected:
+    void SetUp() override {
+        FakeLibFixture::SetUp();
+        state.AppStr = dir_.string() + "/";
+        std::filesystem::create_directories(dir_ / "Work");
+        std::ofstream(at("Work/pivra.gif")) << "previous animation";
+        state.HeadFile = "/pics/head.jpg";
+        state.TailFile = "/pics/tail.jpg";
+        state.BuildRequested = true;
+        state.SpinPos = 208;
+    }
+    std::string at(const std::string& rel) const { return state.AppStr + rel; }
+    void expectStoppedCleanly(const std::string& pathNamed) {
+        EXPECT_FALSE(state.BuildRequested);
+        EXPECT_EQ(controls.captions.back(), "CREATE PIVRA");
+        EXPECT_EQ(controls.progress(), 0);
+        ASSERT_EQ(notifier.shown.size(), 1u);
+        EXPECT_NE(notifier.shown[0].prompt.find(pathNamed), std::string::npos) << notifier.shown[0].prompt;
+        EXPECT_EQ(notifier.shown[0].title, "PIVRA");
+    }
+
+    PivraState state;
+    RecordingControls controls;
+    StubbornFileSystem stubborn;
+    ImageCommands stubbornCommands{i_size, stubborn,
+                                   ImageLibraryFiles{FAKE_LIB_DIR, "libFakeImageLib.so", "libFakeImageLib.so"}};
+    SpinBuilder builder{state, stubborn, stubbornCommands, controls};
+};
+
+TEST_F(BuildFailure, LeftoverFolderThatCannotBeRemoved) {
+    std::filesystem::create_directories(at("Masks"));
+    std::ofstream(at("Masks/held.gif")) << "open elsewhere";
+    stubborn.stuck = at("Masks");
+    EXPECT_EQ(builder.BuildSpin(), BuildResult::Failed);
+    expectStoppedCleanly(at("Masks"));
+    EXPECT_EQ(calls(), 0);
+    EXPECT_TRUE(std::filesystem::exists(at("Masks/held.gif")));
+    EXPECT_TRUE(std::filesystem::exists(at("Work/pivra.gif")));  // the last animation is kept
+}
+
+TEST_F(BuildFailure, AFileWhereTheFramesFolderBelongs) {
+    std::ofstream(at("Images")) << "not a folder";
+    EXPECT_EQ(builder.BuildSpin(), BuildResult::Failed);
+    expectStoppedCleanly(at("Images"));
+    EXPECT_EQ(calls(), 0);
+    EXPECT_TRUE(std::filesystem::is_regular_file(at("Images")));
+}
+
+TEST_F(BuildFailure, OldAnimationThatCannotBeDeleted) {
+    stubborn.stuck = at("Work/pivra.gif");
+    EXPECT_EQ(builder.BuildSpin(), BuildResult::Failed);
+    expectStoppedCleanly(at("Work/pivra.gif"));
+    EXPECT_EQ(calls(), 136);  // everything but the assembly
+    EXPECT_TRUE(std::filesystem::exists(at("Work/pivra.gif")));
+}
+
+TEST_F(BuildFailure, WorkingFolderLeftBehindAtTheEndIsOnlyReported) {
+    stubborn.stuck = at("Images");
+    EXPECT_EQ(builder.BuildSpin(), BuildResult::Finished);
+    expectStoppedCleanly(at("Images"));
+    EXPECT_TRUE(std::filesystem::exists(at("Work/pivra.gif")));
+    EXPECT_FALSE(std::filesystem::exists(at("Masks")));
+}
+
+}  // namespace
+}  // namespace pivra::test
