@@ -61,7 +61,7 @@ CommandStatus ImageCommands::run(ImageLibrary& library, ArgBlock& block, const s
             MessageBox("This path is too long for the image library (at most 99 bytes):\n" + block.refused,
                        MB_OK, AppTitle);
         }
-        return CommandStatus::Refused;
+        return noteMissing(dst, "path too long: " + block.refused, CommandStatus::Refused);
     }
     if (!library.load()) {
         if (!libraryTold_) {
@@ -69,12 +69,21 @@ CommandStatus ImageCommands::run(ImageLibrary& library, ArgBlock& block, const s
             MessageBox(library.loadError(), MB_OK, AppTitle);
         }
         lastLibraryError_ = library.loadError();
-        return CommandStatus::LibraryUnavailable;
+        return noteMissing(dst, lastLibraryError_, CommandStatus::LibraryUnavailable);
     }
     callOnce(library, block);
     // The output file is the only test of success; one identical retry, no check after it.
-    if (!fso_.FileExists(dst)) callOnce(library, block);
+    if (!fso_.FileExists(dst)) {
+        callOnce(library, block);
+        if (!fso_.FileExists(dst)) noteMissing(dst, lastLibraryError_, CommandStatus::Ran);
+    }
     return CommandStatus::Ran;
+}
+
+CommandStatus ImageCommands::noteMissing(const std::string& dst, const std::string& reason,
+                                         CommandStatus status) {
+    if (missingOutputs_++ == 0) firstMissing_ = {dst, reason};
+    return status;
 }
 
 int ImageCommands::callOnce(ImageLibrary& library, ArgBlock& block) {

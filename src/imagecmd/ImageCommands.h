@@ -52,9 +52,20 @@ public:
     // The library's own reason for the last command that failed, if known.
     std::string lastLibraryError() const { return lastLibraryError_; }
 
+    // Commands whose output was still missing after the retry (or that never
+    // ran), counted for reporting only: the first one is kept with its reason.
+    struct MissingOutput {
+        std::string dst;
+        std::string reason;
+    };
+    int missingOutputs() const { return missingOutputs_; }
+    const MissingOutput& firstMissingOutput() const { return firstMissing_; }
+    void resetMissingOutputs() { missingOutputs_ = 0; firstMissing_ = {}; }
+
 private:
     CommandStatus run(ImageLibrary& library, ArgBlock& block, const std::string& dst);
     int callOnce(ImageLibrary& library, ArgBlock& block);
+    CommandStatus noteMissing(const std::string& dst, const std::string& reason, CommandStatus status);
 
     const int16_t& i_size_;
     FileSystem& fso_;
@@ -64,6 +75,8 @@ private:
     bool refusalTold_ = false;
     bool libraryTold_ = false;
     std::string lastLibraryError_;
+    int missingOutputs_ = 0;
+    MissingOutput firstMissing_;
 };
 
 }  // namespace pivra
