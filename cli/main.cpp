@@ -9,7 +9,7 @@ int main(int argc, char** argv) {
     std::string error;
     const auto options = pivra::ParseMakeOptions(std::vector<std::string>(argv + 1, argv + argc), error);
     if (!options) {
-        std::fprintf(stderr, "pivra-make: %s\nTry 'pivra-make --help'.\n", error.c_str());
+        std::fprintf(stderr, "pivra-make: %s (try 'pivra-make --help')\n", error.c_str());
         return 2;
     }
     if (options->help) {

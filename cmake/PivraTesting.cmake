@@ -15,8 +15,11 @@ endfunction()
 
 # Adds every listed subfolder that has a CMakeLists.txt, so parts can land one at a time.
 function(pivra_add_present_subdirs)
+  file(RELATIVE_PATH here ${CMAKE_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR})
   foreach(dir ${ARGN})
-    if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${dir}/CMakeLists.txt)
+    if("${here}/${dir}" IN_LIST PIVRA_SKIP_DIRS)
+      message(STATUS "Skipping ${here}/${dir}")
+    elseif(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${dir}/CMakeLists.txt)
       add_subdirectory(${dir})
     endif()
   endforeach()

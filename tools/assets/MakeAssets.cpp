@@ -41,11 +41,13 @@ std::vector<unsigned char> Paint(int w, int h, const Painter& paint) {
     return rgb;
 }
 
-bool Write(const std::string& path, const char* format, int w, int h, const Painter& paint) {
+bool Write(const std::string& path, const char* format, int w, int h, const Painter& paint,
+           bool palette = false) {
     std::unique_ptr<MagickWand, WandDeleter> wand(NewMagickWand());
     const std::vector<unsigned char> rgb = Paint(w, h, paint);
     if (MagickConstituteImage(wand.get(), w, h, "RGB", CharPixel, rgb.data()) == MagickFalse ||
         MagickSetImageFormat(wand.get(), format) == MagickFalse ||
+        (palette && MagickSetImageType(wand.get(), PaletteType) == MagickFalse) ||
         MagickSetImageCompressionQuality(wand.get(), 92) == MagickFalse ||
         MagickWriteImage(wand.get(), (std::string(format) + ":" + path).c_str()) == MagickFalse) {
         std::fprintf(stderr, "pivra-assets: cannot write %s\n", path.c_str());
@@ -97,7 +99,7 @@ int main(int argc, char** argv) {
     const Painter white = [](double, double) { return Rgb{1, 1, 1}; };
     const Painter black = [](double, double) { return Rgb{0, 0, 0}; };
     const bool ok = Write(dir + "pre_mask.bmp", "BMP3", 600, 600, CoinMask) &&
-                    Write(dir + "pre_mask.mif", "MIFF", 600, 600, CoinMask) &&
+                    Write(dir + "pre_mask.mif", "MIFF", 600, 600, CoinMask, true) &&
                     Write(dir + "pre_white.mif", "MIFF", 600, 600, white) &&
                     Write(dir + "pre_black.bmp", "BMP3", 600, 600, black) &&
                     Write(dir + "sample_head.jpg", "JPEG", 480, 360, SampleHead) &&

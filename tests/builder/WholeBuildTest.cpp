@@ -1,0 +1,128 @@
+// Whole builds through the real image libraries, read back with giflib and
+// Qt and checked frame by frame against the frame plan.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "RecordingControls.h"
+#include "builder/SpinBuilder.h"
+#include "builder/WorkingTemplates.h"
+#include "imagecmd/ImageCommands.h"
+#include "platform/FileSystem.h"
+#include "support/GifInspect.h"
+#include "support/RecordingNotifier.h"
+#include "support/TempFolder.h"
+#include "support/TestPictures.h"
+
+namespace pivra::test {
+namespace {
+
+const QColor kHead(220, 30, 30), kTail(30, 60, 220);
+
+enum class Expect { Blank, Head, Tail };
+
+// What frame f shows, worked out from the frame table.
+Expect PlannedFace(int f) {
+    if (f == 12 || f == 37) return Expect::Blank;
+    return (f >= 13 && f <= 36) ? Expect::Head : Expect::Tail;
+}
+
+int PlannedWidth(int f, int step) {
+    const int pos = -12 * step + (f % 25) * step;
+    return pos < 0 ? -pos : pos;
+}
+
+class WholeBuild : public ::testing::TestWithParam<int> {
+protected:
+    void SetUp() override {
+        for (const TemplateFile& t : kTemplates)
+            std::filesystem::copy_file(std::string(PIVRA_BIN_DIR) + "/" + t.source, app / t.source);
+        std::filesystem::create_directories(app / "Work");
+        ASSERT_TRUE(WriteSolidPicture(app / "head.png", 300, 200, kHead));
+        ASSERT_TRUE(WriteSolidPicture(app / "tail.jpg", 160, 240, kTail));
+    }
+
+    TempFolder app{"wholebuild"};
+    RecordingNotifier notifier;
+};
+
+TEST_P(WholeBuild, FramesFollowThePlan) {
+    const int scale = GetParam();
+    PivraState state;
+    state.AppStr = app.str() + "/";
+    state.i_size = static_cast<int16_t>(12 * scale);
+    state.SpinStep = static_cast<int16_t>(scale);
+    state.SpinPos = static_cast<int16_t>(13 * scale);
+    state.HeadFile = app / "head.png";
+    state.TailFile = app / "tail.jpg";
+    state.BuildRequested = true;
+    FileSystem fso;
+    ImageCommands commands(state.i_size, fso, ImageLibraryFiles{PIVRA_BIN_DIR});
+    RecordingControls controls;
+    SpinBuilder builder(state, fso, commands, controls);
+
+    MakeWorkingTemplates(commands, state);
+    ASSERT_EQ(builder.BuildSpin(), BuildResult::Finished);
+    ASSERT_EQ(commands.missingOutputs(), 0) << commands.firstMissingOutput().dst << ": "
+                                            << commands.firstMissingOutput().reason;
+    EXPECT_TRUE(notifier.shown.empty());
+
+    const std::string gif = app / "Work/pivra.gif";
+    const GifInfo info = ReadGifStructure(gif);
+    ASSERT_TRUE(info.ok);
+    EXPECT_EQ(info.screenWidth, state.i_size);
+    EXPECT_EQ(info.screenHeight, state.i_size);
+    EXPECT_EQ(info.loopCount, 0);  // for ever
+    ASSERT_EQ(info.frames.size(), 50u);
+    for (const GifFrameInfo& f : info.frames) {
+        EXPECT_EQ(f.delayCs, 6);
+        EXPECT_EQ(f.disposal, 2);
+    }
+
+    const std::vector<QImage> frames = ReadGifFrames(gif);
+    ASSERT_EQ(frames.size(), 50u);
+    const int side = state.i_size, mid = side / 2;
+    for (int f = 0; f < 50; ++f) {
+        SCOPED_TRACE("frame " + std::to_string(f));
+        const QImage& img = frames[static_cast<size_t>(f)];
+        ASSERT_EQ(img.width(), side);
+        ASSERT_EQ(img.height(), side);
+        for (QPoint corner : {QPoint(0, 0), QPoint(side - 1, 0), QPoint(0, side - 1), QPoint(side - 1, side - 1)})
+            EXPECT_EQ(qAlpha(img.pixel(corner)), 0);
+        const Expect face = PlannedFace(f);
+        if (face == Expect::Blank) {
+            bool allClear = true;
+            for (int y = 0; y < side; ++y)
+                for (int x = 0; x < side; ++x) allClear = allClear && qAlpha(img.pixel(x, y)) == 0;
+            EXPECT_TRUE(allClear);
+            continue;
+        }
+        const int w = PlannedWidth(f, scale);
+        const int x0 = (side - w) / 2;
+        // Outside the strip, on the middle row: nothing.
+        if (x0 > 0) {
+            EXPECT_EQ(qAlpha(img.pixel(x0 - 1, mid)), 0);
+        }
+        if (x0 + w < side) {
+            EXPECT_EQ(qAlpha(img.pixel(x0 + w, mid)), 0);
+        }
+        // The middle of the strip shows the planned face, clearly not the other one.
+        const QRgb centre = img.pixel(x0 + w / 2, mid);
+        EXPECT_EQ(qAlpha(centre), 255);
+        const QColor want = face == Expect::Head ? kHead : kTail;
+        const QColor other = face == Expect::Head ? kTail : kHead;
+        const int tolerance = w >= 4 ? 40 : 110;  // the narrowest strips blend with the coin's edge
+        EXPECT_TRUE(CloseColour(centre, want, tolerance))
+            << "got " << qRed(centre) << "," << qGreen(centre) << "," << qBlue(centre) << " width " << w;
+        EXPECT_FALSE(CloseColour(centre, other, 60));
+    }
+    // The working folders are gone, the templates stay.
+    EXPECT_FALSE(std::filesystem::exists(app / "Images"));
+    EXPECT_FALSE(std::filesystem::exists(app / "Masks"));
+    EXPECT_TRUE(std::filesystem::exists(app / "Work/mask.bmp"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Scales, WholeBuild, ::testing::Values(1, 16, 50));
+
+}  // namespace
+}  // namespace pivra::test

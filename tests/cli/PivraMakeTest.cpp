@@ -1,0 +1,119 @@
+// pivra-make as a user runs it: exit codes, the one-line errors, the output
+// file, the trace and the working folders.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "support/GifInspect.h"
+#include "support/RunProcess.h"
+#include "support/TempFolder.h"
+#include "support/TestPictures.h"
+
+namespace pivra::test {
+namespace {
+
+const std::string kMake = std::string(PIVRA_BIN_DIR) + "/pivra-make";
+
+class PivraMake : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(WriteSolidPicture(dir / "head.png", 64, 48, QColor(200, 40, 40)));
+        ASSERT_TRUE(WriteSolidPicture(dir / "tail.jpg", 48, 64, QColor(40, 40, 200)));
+    }
+    ProcessResult make(std::vector<std::string> args) {
+        args.insert(args.begin(), kMake);
+        return RunProcess(args, {"TMPDIR=" + tmp.str()});
+    }
+    // Exit non-zero, exactly one line on standard error, and no output file.
+    void expectRefused(const ProcessResult& r, const std::string& output, const std::string& mentions) {
+        EXPECT_NE(r.exitCode, 0);
+        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+        EXPECT_NE(r.err.find(mentions), std::string::npos) << r.err;
+        EXPECT_FALSE(std::filesystem::exists(output));
+        EXPECT_TRUE(std::filesystem::is_empty(tmp.str())) << "private working folder left behind";
+    }
+
+    TempFolder dir{"make"};
+    TempFolder tmp{"make-tmp"};
+};
+
+TEST_F(PivraMake, HelpAndVersion) {
+    EXPECT_EQ(make({"--version"}).out, "pivra-make 1.0.0\n");
+    const ProcessResult help = make({"--help"});
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_NE(help.out.find("--scale N"), std::string::npos);
+}
+
+TEST_F(PivraMake, BadPicturesAreRefused) {
+    const std::string out = dir / "out.gif";
+    expectRefused(make({dir / "nothere.jpg", dir / "tail.jpg", out}), out, dir / "nothere.jpg");
+    std::ofstream(dir / "notes.jpg") << "these are words, not a picture\n";
+    expectRefused(make({dir / "head.png", dir / "notes.jpg", out}), out, "not a JPEG");
+    std::ofstream(dir / "empty.png").close();
+    expectRefused(make({dir / "empty.png", dir / "tail.jpg", out}), out, "empty");
+    expectRefused(make({dir.str(), dir / "tail.jpg", out}), out, "not a file");
+}
+
+TEST_F(PivraMake, UnwritableOutputAndBadScaleAreRefused) {
+    expectRefused(make({dir / "head.png", dir / "tail.jpg", dir / "no/such/folder/out.gif"}),
+                  dir / "no/such/folder/out.gif", "no such folder");
+    std::filesystem::create_directories(dir / "taken.gif");
+    const ProcessResult r = make({dir / "head.png", dir / "tail.jpg", dir / "taken.gif"});
+    EXPECT_NE(r.exitCode, 0);
+    EXPECT_NE(r.err.find("is a folder"), std::string::npos);
+    expectRefused(make({dir / "head.png", dir / "tail.jpg", dir / "o.gif", "--scale", "51"}), dir / "o.gif",
+                  "1 to 50");
+}
+
+TEST_F(PivraMake, WorkingFolderTooLongForTheArgumentBlock) {
+    const std::string deep = dir / std::string(90, 'd');
+    const std::string out = dir / "out.gif";
+    const ProcessResult r = make({dir / "head.png", dir / "tail.jpg", out, "--workdir", deep});
+    expectRefused(r, out, "too long");
+}
+
+TEST_F(PivraMake, CorruptPictureWithAPictureHeader) {
+    std::ofstream(dir / "broken.jpg", std::ios::binary) << "\xFF\xD8\xFF\xE0 then nothing useful";
+    const std::string out = dir / "out.gif";
+    expectRefused(make({dir / "broken.jpg", dir / "tail.jpg", out}), out, "head picture could not be read");
+}
+
+TEST_F(PivraMake, WholeRunWithTrace) {
+    const std::string out = dir / "spin.gif";
+    // Relative picture paths are made absolute before use.
+    const ProcessResult r = RunProcess({"/bin/sh", "-c",
+                                        "cd '" + dir.str() + "' && '" + kMake +
+                                            "' head.png tail.jpg spin.gif --scale 2 --trace"},
+                                       {"TMPDIR=" + tmp.str()});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.err, "");  // standard error is not a terminal: no bar
+    std::istringstream lines(r.out);
+    std::vector<std::string> trace;
+    for (std::string line; std::getline(lines, line);) trace.push_back(line);
+    ASSERT_EQ(trace.size(), 141u);
+    EXPECT_EQ(trace[0].substr(0, 12), "Morphex.dll\t");
+    EXPECT_NE(trace[0].find("pre_mask.bmp\t-geometry\t24X24!\t"), std::string::npos);
+    EXPECT_NE(trace[4].find("\t" + dir / "head.png" + "\t-geometry\t24X24!\t"), std::string::npos);
+    EXPECT_NE(trace[140].find("\t-compress\tLZW\t-delay\t6\t-dispose\tbackground\t-loop\t0\t"), std::string::npos);
+
+    const GifInfo info = ReadGifStructure(out);
+    ASSERT_TRUE(info.ok);
+    EXPECT_EQ(info.frames.size(), 50u);
+    EXPECT_EQ(info.screenWidth, 24);
+    EXPECT_TRUE(std::filesystem::is_empty(tmp.str()));
+}
+
+TEST_F(PivraMake, KeptWorkingFolderGetsTheInstallationFiles) {
+    const std::string work = dir / "keep";
+    const ProcessResult r = make({dir / "head.png", dir / "tail.jpg", dir / "o.gif", "--workdir", work, "--scale", "1"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    for (const char* f : {"pre_mask.bmp", "pre_mask.mif", "pre_white.mif", "pre_black.bmp", "Work/mask.mif",
+                          "Work/white.mif", "Work/pivra.gif"})
+        EXPECT_TRUE(std::filesystem::exists(work + "/" + f)) << f;
+    EXPECT_FALSE(std::filesystem::exists(work + "/Images"));
+    EXPECT_TRUE(std::filesystem::exists(dir / "o.gif"));
+}
+
+}  // namespace
+}  // namespace pivra::test
