@@ -1,0 +1,15 @@
+#pragma once
+// Shared frame of the two C entry points: argument checks, error capture,
+// and the rule that nothing escapes across the C boundary.
+#include <string>
+#include <vector>
+
+namespace pivra::imagelib {
+
+using CommandBody = void (*)(const std::vector<std::string>& args);
+
+// Runs body with argv[1..argc-1]. Returns 0 and clears lastError on
+// success; otherwise 1 with a one-line reason in lastError.
+int runCommand(int argc, char** argv, CommandBody body, std::string& lastError);
+
+}  // namespace pivra::imagelib

@@ -1,0 +1,107 @@
+#include "ConvertCommand.h"
+
+#include "CommandError.h"
+#include "FileBytes.h"
+#include "MagickSession.h"
+#include "PictureDecoder.h"
+#include "PictureEncoder.h"
+#include "Resizer.h"
+#include "WildcardExpander.h"
+
+namespace pivra::imagelib {
+
+namespace {
+
+constexpr std::size_t kMaxFrames = 1000;
+
+const std::string& valueOf(const std::vector<std::string>& middle, std::size_t& i) {
+    if (i + 1 >= middle.size()) throw CommandError("option \"" + middle[i] + "\" needs a value");
+    return middle[++i];
+}
+
+Picture applySteps(Picture picture, const std::vector<ConvertStep>& steps) {
+    for (const ConvertStep& step : steps) {
+        switch (step.kind) {
+            case ConvertStep::Kind::Resize: {
+                int width = 0, height = 0;
+                applyGeometry(step.geometry, picture.width, picture.height, width, height);
+                picture = resizePicture(picture, width, height);
+                break;
+            }
+            case ConvertStep::Kind::Negate: negateColors(picture); break;
+            case ConvertStep::Kind::Transparent: makeColorTransparent(picture, step.color); break;
+        }
+    }
+    return picture;
+}
+
+}  // namespace
+
+ConvertRequest parseConvertArguments(const std::vector<std::string>& args) {
+    if (args.size() < 2) throw CommandError("expected an input and an output file");
+    ConvertRequest request;
+    request.input = args.front();
+    request.output = args.back();
+    if (request.input.empty()) throw CommandError("the input file name is empty");
+    std::optional<ImageFormat> format = formatForOutputName(request.output);
+    if (!format) throw CommandError("unsupported output format for \"" + request.output + "\"");
+    request.outputFormat = *format;
+
+    const std::vector<std::string> middle(args.begin() + 1, args.end() - 1);
+    for (std::size_t i = 0; i < middle.size(); ++i) {
+        const std::string& option = middle[i];
+        if (option == "-geometry" || option == "-resize") {
+            request.steps.push_back({ConvertStep::Kind::Resize, parseGeometry(valueOf(middle, i)), {}});
+        } else if (option == "-negate") {
+            request.steps.push_back({ConvertStep::Kind::Negate, {}, {}});
+        } else if (option == "-transparent") {
+            request.steps.push_back({ConvertStep::Kind::Transparent, {}, parseColor(valueOf(middle, i))});
+        } else if (option == "-compress") {
+            const std::string& value = valueOf(middle, i);
+            if (value != "LZW" && value != "lzw" && value != "Lzw")
+                throw CommandError("unsupported compression \"" + value + "\"");
+        } else if (option == "-delay") {
+            request.animation.delay = parseCount(option, valueOf(middle, i), 65535);
+        } else if (option == "-dispose") {
+            request.animation.disposal = parseDisposal(valueOf(middle, i));
+        } else if (option == "-loop") {
+            request.animation.loop = parseCount(option, valueOf(middle, i), 65535);
+        } else if (!option.empty() && option[0] == '-') {
+            throw CommandError("unknown option \"" + option + "\"");
+        } else {
+            throw CommandError("unexpected argument \"" + option + "\"");
+        }
+    }
+    return request;
+}
+
+void runConvert(const ConvertRequest& request) {
+    std::vector<std::string> inputs;
+    if (hasWildcard(request.input)) {
+        inputs = expandWildcard(request.input);
+        if (inputs.empty()) throw CommandError("no file matches \"" + request.input + "\"");
+        if (inputs.size() > kMaxFrames) throw CommandError("too many files match \"" + request.input + "\"");
+    } else {
+        inputs.push_back(request.input);
+    }
+    // Only a GIF holds several frames; other formats get the first one.
+    if (request.outputFormat != ImageFormat::Gif) inputs.resize(1);
+
+    std::vector<Picture> frames;
+    long long totalPixels = 0;
+    for (const std::string& path : inputs) {
+        Picture frame = applySteps(decodeFirstFrame(readInputFile(path), path), request.steps);
+        totalPixels += static_cast<long long>(frame.pixelCount());
+        if (totalPixels > 4 * kMaxPixels) throw CommandError("the frames are too large together");
+        frames.push_back(std::move(frame));
+    }
+
+    std::vector<std::uint8_t> bytes = request.outputFormat == ImageFormat::Gif
+                                          ? encodeGif(frames, request.animation)
+                                          : encodePicture(frames.front(), request.outputFormat);
+    writeOutputFile(request.output, bytes);
+}
+
+void convertCommand(const std::vector<std::string>& args) { runConvert(parseConvertArguments(args)); }
+
+}  // namespace pivra::imagelib

@@ -1,0 +1,36 @@
+#pragma once
+// The convert vocabulary of libMorphex: input [options] output.
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "GifEncoder.h"
+#include "ImageFormat.h"
+#include "OptionValues.h"
+
+namespace pivra::imagelib {
+
+// One picture operator, applied in the order given.
+struct ConvertStep {
+    enum class Kind { Resize, Negate, Transparent } kind;
+    ResizeGeometry geometry;
+    Rgb color;
+};
+
+struct ConvertRequest {
+    std::string input;  // a path, or a pattern when its last component has * or ?
+    std::string output;
+    ImageFormat outputFormat = ImageFormat::Png;
+    std::vector<ConvertStep> steps;
+    AnimationSettings animation;
+};
+
+// Checks the whole vector before any file is touched. CommandError if it is not valid.
+ConvertRequest parseConvertArguments(const std::vector<std::string>& args);
+
+void runConvert(const ConvertRequest& request);
+
+// parse + run, for runCommand.
+void convertCommand(const std::vector<std::string>& args);
+
+}  // namespace pivra::imagelib

@@ -1,0 +1,116 @@
+#include "GifEncoder.h"
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+
+#include <gif_lib.h>
+
+#include "ColorQuantizer.h"
+#include "CommandError.h"
+
+namespace pivra::imagelib {
+
+namespace {
+
+struct GifWriterCloser {
+    void operator()(GifFileType* gif) const {
+        int error = 0;
+        EGifCloseFile(gif, &error);
+    }
+};
+using GifWriterPtr = std::unique_ptr<GifFileType, GifWriterCloser>;
+
+struct ColorMapDeleter {
+    void operator()(ColorMapObject* map) const { GifFreeMapObject(map); }
+};
+using ColorMapPtr = std::unique_ptr<ColorMapObject, ColorMapDeleter>;
+
+int appendBytes(GifFileType* gif, const GifByteType* data, int length) {
+    auto* out = static_cast<std::vector<std::uint8_t>*>(gif->UserData);
+    out->insert(out->end(), data, data + length);
+    return length;
+}
+
+void check(int status, GifFileType* gif, const char* step) {
+    if (status != GIF_OK)
+        throw CommandError(std::string("GIF encoder failed at ") + step + ": " +
+                           (GifErrorString(gif->Error) ? GifErrorString(gif->Error) : "unknown error"));
+}
+
+ColorMapPtr makeColorMap(const std::vector<PaletteColor>& palette) {
+    int size = 2;
+    while (size < static_cast<int>(palette.size())) size *= 2;
+    std::vector<GifColorType> colors(size, GifColorType{0, 0, 0});
+    for (std::size_t i = 0; i < palette.size(); ++i)
+        colors[i] = GifColorType{palette[i].r, palette[i].g, palette[i].b};
+    ColorMapPtr map(GifMakeMapObject(size, colors.data()));
+    if (!map) throw CommandError("GIF encoder is out of memory");
+    return map;
+}
+
+void putLoopBlock(GifFileType* gif, int loop) {
+    GifByteType name[] = {'N', 'E', 'T', 'S', 'C', 'A', 'P', 'E', '2', '.', '0'};
+    GifByteType count[] = {1, static_cast<GifByteType>(loop & 0xFF),
+                           static_cast<GifByteType>((loop >> 8) & 0xFF)};
+    check(EGifPutExtensionLeader(gif, APPLICATION_EXT_FUNC_CODE), gif, "loop block");
+    check(EGifPutExtensionBlock(gif, sizeof name, name), gif, "loop block");
+    check(EGifPutExtensionBlock(gif, sizeof count, count), gif, "loop block");
+    check(EGifPutExtensionTrailer(gif), gif, "loop block");
+}
+
+void putControlBlock(GifFileType* gif, const AnimationSettings& settings, int transparentIndex) {
+    GraphicsControlBlock control{};
+    control.DisposalMode = settings.disposal.value_or(DISPOSAL_UNSPECIFIED);
+    control.UserInputFlag = false;
+    control.DelayTime = settings.delay.value_or(0);
+    control.TransparentColor = transparentIndex >= 0 ? transparentIndex : NO_TRANSPARENT_COLOR;
+    GifByteType block[4];
+    EGifGCBToExtension(&control, block);
+    check(EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, sizeof block, block), gif, "control block");
+}
+
+}  // namespace
+
+std::vector<std::uint8_t> encodeGif(const std::vector<Picture>& frames,
+                                    const AnimationSettings& settings) {
+    if (frames.empty()) throw CommandError("no frames to write");
+    int screenWidth = 0, screenHeight = 0;
+    for (const Picture& frame : frames) {
+        screenWidth = std::max(screenWidth, frame.width);
+        screenHeight = std::max(screenHeight, frame.height);
+    }
+    if (screenWidth > 65535 || screenHeight > 65535) throw CommandError("picture too large for GIF");
+
+    std::vector<std::uint8_t> bytes;
+    int error = 0;
+    GifWriterPtr gif(EGifOpen(&bytes, appendBytes, &error));
+    if (!gif) throw CommandError("GIF encoder could not start");
+    EGifSetGifVersion(gif.get(), true);
+    check(EGifPutScreenDesc(gif.get(), screenWidth, screenHeight, 8, 0, nullptr), gif.get(),
+          "screen");
+
+    const bool animated = frames.size() > 1;
+    if (settings.loop || animated) putLoopBlock(gif.get(), settings.loop.value_or(0));
+
+    for (const Picture& frame : frames) {
+        IndexedPicture indexed = quantizePicture(frame);
+        if (indexed.transparentIndex >= 0 || settings.delay || settings.disposal || animated)
+            putControlBlock(gif.get(), settings, indexed.transparentIndex);
+        ColorMapPtr map = makeColorMap(indexed.palette);
+        check(EGifPutImageDesc(gif.get(), 0, 0, frame.width, frame.height, false, map.get()),
+              gif.get(), "image");
+        for (int row = 0; row < frame.height; ++row)
+            check(EGifPutLine(gif.get(), indexed.indices.data() + static_cast<std::size_t>(row) * frame.width,
+                              frame.width),
+                  gif.get(), "pixels");
+    }
+
+    GifFileType* raw = gif.release();
+    if (EGifCloseFile(raw, &error) != GIF_OK)
+        throw CommandError(std::string("GIF encoder failed: ") +
+                           (GifErrorString(error) ? GifErrorString(error) : "unknown error"));
+    return bytes;
+}
+
+}  // namespace pivra::imagelib

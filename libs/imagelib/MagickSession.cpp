@@ -1,0 +1,43 @@
+#include "MagickSession.h"
+
+#include <wand/MagickWand.h>
+
+#include "MagickHandles.h"
+
+namespace pivra::imagelib {
+
+namespace {
+
+bool startMagick() {
+    MagickWandGenesis();
+    // A header claiming a huge size must fail at once instead of
+    // allocating; the distribution's policy may lower these further.
+    MagickSetResourceLimit(WidthResource, kMaxSide);
+    MagickSetResourceLimit(HeightResource, kMaxSide);
+    MagickSetResourceLimit(AreaResource, static_cast<MagickSizeType>(kMaxPixels));
+    return true;
+}
+
+}  // namespace
+
+void ensureMagickReady() {
+    static const bool ready = startMagick();
+    (void)ready;
+}
+
+WandPtr newWand() {
+    ensureMagickReady();
+    return WandPtr(NewMagickWand());
+}
+
+std::string takeWandError(MagickWand* wand) {
+    ExceptionType severity = UndefinedException;
+    MagickTextPtr text(MagickGetException(wand, &severity));
+    MagickClearException(wand);
+    std::string line = text ? text.get() : "";
+    for (char& c : line)
+        if (c == '\n' || c == '\r') c = ' ';
+    return line;
+}
+
+}  // namespace pivra::imagelib

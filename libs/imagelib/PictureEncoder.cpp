@@ -1,0 +1,43 @@
+#include "PictureEncoder.h"
+
+#include "CommandError.h"
+#include "GifEncoder.h"
+#include "PixelOps.h"
+#include "PictureWand.h"
+
+namespace pivra::imagelib {
+
+std::vector<std::uint8_t> encodePicture(const Picture& picture, ImageFormat format) {
+    if (format == ImageFormat::Gif) return encodeGif({picture}, AnimationSettings{});
+
+    const bool opaque = picture.isOpaque();
+    WandPtr wand;
+    if (format == ImageFormat::Jpeg && !opaque) {
+        // JPEG has no alpha: what was transparent shows as white, not as
+        // whatever colour happened to sit under it.
+        Picture flat = picture;
+        flattenOnto(flat, Rgb{255, 255, 255});
+        wand = wandFromPicture(flat);
+    } else {
+        wand = wandFromPicture(picture);
+    }
+
+    const char* coder = magickCoderName(format);
+    if (format == ImageFormat::Bmp && opaque) {
+        // The plain 40-byte header and 24 bits a pixel: every BMP reader takes that.
+        coder = "BMP3";
+        MagickSetType(wand.get(), TrueColorType);
+        MagickSetImageType(wand.get(), TrueColorType);
+    }
+    if (format == ImageFormat::Jpeg) MagickSetImageCompressionQuality(wand.get(), 92);
+    MagickSetImageFormat(wand.get(), coder);
+    MagickSetFormat(wand.get(), coder);
+
+    size_t length = 0;
+    MagickBlobPtr blob(MagickGetImageBlob(wand.get(), &length));
+    if (!blob || length == 0)
+        throw CommandError(std::string("cannot encode ") + coder + ": " + takeWandError(wand.get()));
+    return std::vector<std::uint8_t>(blob.get(), blob.get() + length);
+}
+
+}  // namespace pivra::imagelib

@@ -1,0 +1,30 @@
+#pragma once
+// The pixel work of the commands, on 8-bit RGBA.
+#include <cstdint>
+
+#include "Picture.h"
+
+namespace pivra::imagelib {
+
+struct Rgb {
+    std::uint8_t r = 0, g = 0, b = 0;
+};
+
+// Inverts red, green and blue; alpha is left as it is.
+void negateColors(Picture& picture);
+
+// Every pixel of exactly this colour (any alpha) becomes fully transparent.
+void makeColorTransparent(Picture& picture, Rgb color);
+
+// Lays partly transparent pixels over an opaque background colour.
+void flattenOnto(Picture& picture, Rgb background);
+
+// Porter-Duff "over": src, with its alpha, on base with src's top-left at (x, y).
+void compositeOver(const Picture& src, Picture& base, int x, int y);
+
+// Mixes src into base through a mask aligned with base's top-left corner:
+// weight m = (1 - intensity(mask)) * alpha(mask), result = base*(1-m) + src*m
+// in premultiplied form. src sits at (x, y); outside src or mask, base stays.
+void compositeThroughMask(const Picture& src, Picture& base, const Picture& mask, int x, int y);
+
+}  // namespace pivra::imagelib
