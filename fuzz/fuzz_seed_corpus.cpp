@@ -1,0 +1,38 @@
+// Writes seed pictures for the fuzzers: BMPs of each depth and compression,
+// JPEGs grey, colour, progressive and four-channel.
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "BmpBytes.h"
+#include "JpegBytes.h"
+
+using namespace pivra::test;
+
+int main(int argc, char** argv) {
+    if (argc != 2) return 2;
+    const std::filesystem::path root = argv[1];
+    std::filesystem::create_directories(root / "bmp");
+    std::filesystem::create_directories(root / "jpeg");
+    auto bmp = [&](const std::string& name, const BmpLayout& l) { WriteFile((root / "bmp" / name).string(), BmpFileBytes(l)); };
+    auto jpeg = [&](const std::string& name, const JpegSource& s) { WriteFile((root / "jpeg" / name).string(), EncodeJpeg(s)); };
+
+    bmp("pal1.bmp", {10, 2, 1, 0, {0x000000, 0xffff00}, {}, {0x55, 0x40, 0, 0, 0xaa, 0x80, 0, 0}});
+    bmp("pal4.bmp", {3, 1, 4, 0, {0, 0x112233, 0x445566, 0x778899}, {}, {0x12, 0x30, 0, 0}});
+    bmp("pal8.bmp", {3, 2, 8, 0, {0x102030, 0xff0000, 0x00ff00, 0x0000ff}, {}, {0, 3, 1, 0, 1, 2, 3, 0}});
+    bmp("rle8.bmp", {4, 2, 8, 1, {0, 0xff0000, 0x00ff00, 0x0000ff}, {}, {4, 1, 0, 0, 0, 4, 2, 3, 2, 3, 0, 1}});
+    bmp("rle4.bmp", {5, 1, 4, 2, {0, 0x808080, 0xff00ff}, {}, {5, 0x12, 0, 1}});
+    bmp("rgb555.bmp", {3, 1, 16, 0, {}, {}, {0x00, 0x7c, 0xe0, 0x03, 0xff, 0x7f, 0, 0}});
+    bmp("rgb565.bmp", {2, 1, 16, 3, {}, {0xf800, 0x07e0, 0x001f}, {0x1f, 0x00, 0xe0, 0x07}});
+    bmp("rgb24.bmp", {3, 2, 24, 0, {}, {}, Rows24(3, {1, 2, 3, 4, 5, 6})});
+    bmp("topdown24.bmp", {3, -2, 24, 0, {}, {}, Rows24(3, {1, 2, 3, 4, 5, 6}, false)});
+    bmp("rgb32.bmp", {2, 1, 32, 0, {}, {}, {0x11, 0x22, 0x33, 0, 0x44, 0x55, 0x66, 0}});
+
+    jpeg("grey.jpg", SmoothPicture(17, 9, 1));
+    jpeg("colour.jpg", SmoothPicture(33, 21, 3));
+    JpegSource progressive = SmoothPicture(24, 16, 3);
+    progressive.progressive = true;
+    jpeg("progressive.jpg", progressive);
+    jpeg("cmyk.jpg", SmoothPicture(8, 8, 4));
+    return 0;
+}
