@@ -18,7 +18,7 @@ std::string oneLine(std::string text) {
 
 }  // namespace
 
-int runCommand(int argc, char** argv, CommandBody body, std::string& lastError) {
+int runCommand(int argc, char** argv, CommandBody body, PerThreadMessage& lastError) {
     try {
         if (argc < 1 || argv == nullptr) throw CommandError("no arguments");
         std::vector<std::string> args;
@@ -30,13 +30,13 @@ int runCommand(int argc, char** argv, CommandBody body, std::string& lastError) 
         lastError.clear();
         return 0;
     } catch (const CommandError& e) {
-        lastError = oneLine(e.what());
+        lastError.set(oneLine(e.what()));
     } catch (const std::bad_alloc&) {
-        lastError = "out of memory";
+        lastError.set("out of memory");
     } catch (const std::exception& e) {
-        lastError = oneLine(std::string("internal error: ") + e.what());
+        lastError.set(oneLine(std::string("internal error: ") + e.what()));
     } catch (...) {
-        lastError = "internal error";
+        lastError.set("internal error");
     }
     return 1;
 }

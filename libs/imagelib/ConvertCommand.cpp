@@ -57,8 +57,10 @@ ConvertRequest parseConvertArguments(const std::vector<std::string>& args) {
         } else if (option == "-transparent") {
             request.steps.push_back({ConvertStep::Kind::Transparent, {}, parseColor(valueOf(middle, i))});
         } else if (option == "-compress") {
+            // GIF is always LZW; any other scheme is a request we cannot honour.
             const std::string& value = valueOf(middle, i);
-            if (value != "LZW" && value != "lzw" && value != "Lzw")
+            if (value.size() != 3 || (value[0] | 0x20) != 'l' || (value[1] | 0x20) != 'z' ||
+                (value[2] | 0x20) != 'w')
                 throw CommandError("unsupported compression \"" + value + "\"");
         } else if (option == "-delay") {
             request.animation.delay = parseCount(option, valueOf(middle, i), 65535);

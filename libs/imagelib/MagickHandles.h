@@ -22,7 +22,8 @@ using MagickTextPtr = std::unique_ptr<char, MagickMemoryDeleter>;
 // A new wand; MagickWand must already be initialised (see MagickSession).
 WandPtr newWand();
 
-// The wand's pending exception as one line (empty if none), and clears it.
+// The wand's pending exception as one short line (a generic reason if it
+// has none), and clears it.
 std::string takeWandError(MagickWand* wand);
 
 }  // namespace pivra::imagelib

@@ -37,7 +37,13 @@ std::string takeWandError(MagickWand* wand) {
     std::string line = text ? text.get() : "";
     for (char& c : line)
         if (c == '\n' || c == '\r') c = ' ';
-    return line;
+    // Drop ImageMagick's source location and its empty "`'" name slot.
+    std::string::size_type at = line.find(" @ ");
+    if (at != std::string::npos) line.erase(at);
+    std::string::size_type slot = line.find(" `'");
+    if (slot != std::string::npos) line.erase(slot);
+    while (!line.empty() && line.back() == ' ') line.pop_back();
+    return line.empty() ? "damaged or unsupported content" : line;
 }
 
 }  // namespace pivra::imagelib

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <thread>
 
 #include "ImageLibraries.h"
 #include "TestPictures.h"
@@ -95,6 +96,16 @@ TEST_F(Refusal, LastErrorIsClearedBySuccess) {
     ASSERT_NE(layerik().run({good, "-bogus", good, out}), 0);
     ASSERT_EQ(layerik().run({good, good, out}), 0);
     EXPECT_EQ(layerik().lastError(), "");
+
+    // Each thread has its own last error.
+    std::string otherThreadsError;
+    std::thread other([&] {
+        morphex().run({good, "-bogus", out});
+        otherThreadsError = morphex().lastError();
+    });
+    other.join();
+    EXPECT_NE(otherThreadsError, "");
+    EXPECT_EQ(morphex().lastError(), "");
 }
 
 TEST_F(Refusal, FailedWriteLeavesNoTemporaryFile) {
