@@ -1,8 +1,7 @@
 #include "PictureDecoder.h"
 
-#include <algorithm>
-
 #include "CommandError.h"
+#include "GifDecoder.h"
 #include "ImageFormat.h"
 #include "MagickHandles.h"
 #include "MagickSession.h"
@@ -38,33 +37,12 @@ void checkClaimedSize(const std::vector<std::uint8_t>& bytes, const char* coder,
     }
 }
 
-// A frame smaller than its canvas (a GIF frame with an offset) is placed on
-// a transparent canvas, the way a viewer shows it.
-Picture placeOnCanvas(Picture frame, std::size_t pageWidth, std::size_t pageHeight, ssize_t x,
-                      ssize_t y) {
-    if (pageWidth == 0 || pageHeight == 0) return frame;
-    if (x == 0 && y == 0 && pageWidth == static_cast<std::size_t>(frame.width) &&
-        pageHeight == static_cast<std::size_t>(frame.height))
-        return frame;
-    Picture canvas(static_cast<int>(pageWidth), static_cast<int>(pageHeight));
-    for (int row = 0; row < frame.height; ++row) {
-        long long cy = y + row;
-        if (cy < 0 || cy >= canvas.height) continue;
-        long long first = std::max<long long>(0, -x);
-        long long last = std::min<long long>(frame.width, canvas.width - x);
-        if (first >= last) continue;
-        std::copy(frame.pixel(static_cast<int>(first), row),
-                  frame.pixel(static_cast<int>(first), row) + (last - first) * 4,
-                  canvas.pixel(static_cast<int>(x + first), static_cast<int>(cy)));
-    }
-    return canvas;
-}
-
 }  // namespace
 
 Picture decodeFirstFrame(const std::vector<std::uint8_t>& bytes, const std::string& name) {
     std::optional<ImageFormat> format = sniffFormat(bytes.data(), bytes.size());
     if (!format) throw CommandError("\"" + name + "\" is not a picture");
+    if (*format == ImageFormat::Gif) return decodeGifFirstFrame(bytes, name);
     const char* coder = magickCoderName(*format);
 
     checkClaimedSize(bytes, coder, name);
@@ -89,11 +67,6 @@ Picture decodeFirstFrame(const std::vector<std::uint8_t>& bytes, const std::stri
     if (MagickExportImagePixels(wand.get(), 0, 0, width, height, "RGBA", CharPixel,
                                 frame.rgba.data()) == MagickFalse)
         throw CommandError("cannot decode \"" + name + "\": " + takeWandError(wand.get()));
-
-    size_t pageWidth = 0, pageHeight = 0;
-    ssize_t x = 0, y = 0;
-    MagickGetImagePage(wand.get(), &pageWidth, &pageHeight, &x, &y);
-    if (*format == ImageFormat::Gif) return placeOnCanvas(std::move(frame), pageWidth, pageHeight, x, y);
     return frame;
 }
 

@@ -65,6 +65,15 @@ TEST_F(ConvertCommand, ResizeOfAGifFaceKeepsItsColours) {
     EXPECT_EQ(result.pixel(15, 10), qRgb(0, 0, 255));
 }
 
+TEST_F(ConvertCommand, InterlacedGifInputKeepsItsRowOrder) {
+    QImage rows(5, 19, QImage::Format_ARGB32);
+    for (int y = 0; y < 19; ++y)
+        for (int x = 0; x < 5; ++x) rows.setPixel(x, y, qRgb(y * 13, 255 - y * 13, x * 50));
+    saveGif({rows}, folder.path("interlaced.gif"), true);
+    convert({folder.path("interlaced.gif"), folder.path("out.png")});
+    EXPECT_EQ(maxChannelDifference(readPicture(folder.path("out.png")), rows), 0);
+}
+
 TEST_F(ConvertCommand, NegateInvertsColoursAndKeepsAlpha) {
     QImage image(3, 1, QImage::Format_ARGB32);
     image.setPixel(0, 0, qRgba(10, 20, 30, 255));

@@ -85,6 +85,10 @@ TEST_F(Refusal, HugeClaimedSizeIsRefused) {
     writeBytes(folder.path("wide.png"), pngHeaderClaiming(70000, 10));
     expectRefused(morphex(), {folder.path("huge.png"), "-geometry", "10x10!", out}, "30000 x 30000");
     expectRefused(morphex(), {folder.path("wide.png"), out}, "70000 wide");
+    writeBytes(folder.path("huge.gif"), gifHeaderClaiming(30000, 30000));
+    expectRefused(morphex(), {folder.path("huge.gif"), out}, "30000 x 30000 GIF");
+    writeBytes(folder.path("cut.gif"), gifHeaderClaiming(300, 300));  // too little data
+    expectRefused(morphex(), {folder.path("cut.gif"), out}, "truncated GIF");
     expectRefused(layerik(), {good, "-gravity", "center", folder.path("huge.png"), out}, "huge base");
 }
 

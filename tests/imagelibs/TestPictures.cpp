@@ -42,7 +42,7 @@ void savePicture(const QImage& image, const std::string& path, const char* qtFor
     ASSERT_TRUE(image.save(QString::fromStdString(path), qtFormat, 95)) << path;
 }
 
-void saveGif(const std::vector<QImage>& frames, const std::string& path) {
+void saveGif(const std::vector<QImage>& frames, const std::string& path, bool interlaced) {
     int error = 0;
     GifFileType* gif = EGifOpenFileName(path.c_str(), false, &error);
     ASSERT_NE(gif, nullptr);
@@ -79,8 +79,16 @@ void saveGif(const std::vector<QImage>& frames, const std::string& path) {
         EGifGCBToExtension(&control, block);
         EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, 4, block);
         ColorMapObject* map = GifMakeMapObject(256, colors);
-        EGifPutImageDesc(gif, 0, 0, width, height, false, map);
-        EGifPutLine(gif, indices.data(), width * height);
+        EGifPutImageDesc(gif, 0, 0, width, height, interlaced, map);
+        if (interlaced) {
+            for (int pass = 0; pass < 4; ++pass) {
+                static const int start[] = {0, 4, 2, 1}, step[] = {8, 8, 4, 2};
+                for (int y = start[pass]; y < height; y += step[pass])
+                    EGifPutLine(gif, indices.data() + y * width, width);
+            }
+        } else {
+            EGifPutLine(gif, indices.data(), width * height);
+        }
         GifFreeMapObject(map);
     }
     ASSERT_EQ(EGifCloseFile(gif, &error), GIF_OK);
@@ -210,6 +218,21 @@ std::vector<std::uint8_t> pngHeaderClaiming(std::uint32_t width, std::uint32_t h
     // A zlib stream of a few zero bytes: decoding would have to run for ever.
     putChunk(out, "IDAT", {0x78, 0x9C, 0x63, 0x00, 0x00, 0x00, 0x01, 0x00, 0x01});
     putChunk(out, "IEND", {});
+    return out;
+}
+
+std::vector<std::uint8_t> gifHeaderClaiming(std::uint16_t width, std::uint16_t height) {
+    std::vector<std::uint8_t> out = {'G', 'I', 'F', '8', '9', 'a'};
+    auto put16 = [&](std::uint16_t v) { out.insert(out.end(), {static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8)}); };
+    put16(width);
+    put16(height);
+    out.insert(out.end(), {0x80, 0, 0, 0, 0, 0, 255, 255, 255});  // two-colour global table
+    out.push_back(',');
+    put16(0);
+    put16(0);
+    put16(width);
+    put16(height);
+    out.insert(out.end(), {0, 2, 2, 0x44, 0x01, 0, ';'});
     return out;
 }
 

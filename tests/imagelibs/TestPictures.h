@@ -30,8 +30,12 @@ QImage solidImage(int width, int height, QColor color);
 void savePicture(const QImage& image, const std::string& path, const char* qtFormat);
 
 // Writes a GIF with giflib: one frame per image, each with its exact
-// palette (at most 255 colours), alpha 0 as the transparent index.
-void saveGif(const std::vector<QImage>& frames, const std::string& path);
+// palette (at most 255 colours), alpha 0 as the transparent index; rows in
+// interlaced order when asked.
+void saveGif(const std::vector<QImage>& frames, const std::string& path, bool interlaced = false);
+
+// A GIF whose screen and first frame claim the given size, with tiny data.
+std::vector<std::uint8_t> gifHeaderClaiming(std::uint16_t width, std::uint16_t height);
 
 // First frame through QImageReader, as non-premultiplied ARGB32; null on failure.
 QImage readPicture(const std::string& path);
