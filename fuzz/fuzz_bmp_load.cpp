@@ -10,16 +10,19 @@
 
 namespace {
 
-std::string TempFile() {
-    return "/tmp/pivra-fuzz-bmp-" + std::to_string(::getpid()) + ".bmp";
-}
+// The file the bytes go through, one per process, removed at exit.
+struct TempFile {
+    std::string path = "/tmp/pivra-fuzz-bmp-" + std::to_string(::getpid()) + ".bmp";
+    ~TempFile() { std::remove(path.c_str()); }
+};
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static pivra::fuzz::SilentNotifier silent;
     static pivra::ScopedNotifier scope(silent);
-    static const std::string path = TempFile();
+    static const TempFile temp;
+    const std::string& path = temp.path;
 
     std::FILE* f = std::fopen(path.c_str(), "wb");
     if (f == nullptr) return 0;

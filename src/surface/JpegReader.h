@@ -10,7 +10,8 @@
 
 namespace pivra {
 
-// factor 1, 2, 4 or 8 decodes at full, half, quarter or eighth size. A file
+// factor 1, 2, 4 or 8 decodes at full, half, quarter or eighth size (any
+// other factor at full size). A file
 // that cannot be opened, is empty or is beyond 32-bit size gives false
 // without a message and leaves dib untouched.
 bool ReadJpegFile(CDIBSection& dib, const std::string& fileName, std::int32_t factor);
