@@ -55,6 +55,7 @@ void runComposite(const CompositeRequest& request) {
     } else {
         compositeOver(source, result, x, y);
     }
+    result.palette = false;
     writeOutputFile(request.output, encodePicture(result, request.outputFormat));
 }
 

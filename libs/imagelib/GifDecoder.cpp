@@ -120,6 +120,8 @@ Picture decodeGifFirstFrame(const std::vector<std::uint8_t>& bytes, const std::s
             p[3] = 255;
         }
     }
+    canvas.palette = true;
+    canvas.matte = transparent != NO_TRANSPARENT_COLOR || !canvas.isOpaque();
     return canvas;
 }
 

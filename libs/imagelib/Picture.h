@@ -10,6 +10,11 @@ struct Picture {
     int width = 0;
     int height = 0;
     std::vector<std::uint8_t> rgba;
+    // How the picture was held when read: a colour table (GIF, palette BMP,
+    // palette MIFF) and an alpha channel. convert picks its resize filter
+    // from these, so they travel with the pixels.
+    bool palette = false;
+    bool matte = false;
 
     Picture() = default;
     Picture(int w, int h) : width(w), height(h), rgba(static_cast<std::size_t>(w) * h * 4, 0) {}
@@ -24,6 +29,7 @@ struct Picture {
             if (rgba[i] != 255) return false;
         return true;
     }
+    bool hasAlpha() const { return matte || !isOpaque(); }
 };
 
 }  // namespace pivra::imagelib

@@ -67,6 +67,8 @@ Picture decodeFirstFrame(const std::vector<std::uint8_t>& bytes, const std::stri
     if (MagickExportImagePixels(wand.get(), 0, 0, width, height, "RGBA", CharPixel,
                                 frame.rgba.data()) == MagickFalse)
         throw CommandError("cannot decode \"" + name + "\": " + takeWandError(wand.get()));
+    frame.palette = GetImageFromMagickWand(wand.get())->storage_class == PseudoClass;
+    frame.matte = MagickGetImageAlphaChannel(wand.get()) != MagickFalse;
     return frame;
 }
 

@@ -18,6 +18,15 @@ std::vector<std::uint8_t> encodePicture(const Picture& picture, ImageFormat form
         Picture flat = picture;
         flattenOnto(flat, Rgb{255, 255, 255});
         wand = wandFromPicture(flat);
+    } else if (format == ImageFormat::Miff) {
+        // MIFF records whether the picture has a colour table and an alpha
+        // channel; the next read (and its resize filter) depends on both.
+        wand = wandFromPicture(picture, picture.matte);
+        if (picture.palette) {
+            const ImageType type = picture.hasAlpha() ? PaletteMatteType : PaletteType;
+            MagickSetType(wand.get(), type);
+            MagickSetImageType(wand.get(), type);
+        }
     } else {
         wand = wandFromPicture(picture);
     }

@@ -4,10 +4,10 @@
 
 namespace pivra::imagelib {
 
-WandPtr wandFromPicture(const Picture& picture) {
+WandPtr wandFromPicture(const Picture& picture, bool keepAlpha) {
     WandPtr wand = newWand();
     MagickBooleanType ok;
-    if (picture.isOpaque()) {
+    if (!keepAlpha && picture.isOpaque()) {
         std::vector<std::uint8_t> rgb(picture.pixelCount() * 3);
         for (std::size_t i = 0, j = 0; i < picture.rgba.size(); i += 4, j += 3) {
             rgb[j] = picture.rgba[i];

@@ -5,9 +5,9 @@
 
 namespace pivra::imagelib {
 
-// A wand holding the picture; without an alpha channel when it is opaque,
-// so encoders write no alpha and filters skip alpha weighting.
-WandPtr wandFromPicture(const Picture& picture);
+// A wand holding the picture; without an alpha channel when it is opaque
+// (unless keepAlpha), so encoders write no alpha.
+WandPtr wandFromPicture(const Picture& picture, bool keepAlpha = false);
 
 // The wand's current image as 8-bit RGBA.
 Picture pictureFromWand(MagickWand* wand);

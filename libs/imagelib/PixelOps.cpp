@@ -38,6 +38,8 @@ void makeColorTransparent(Picture& picture, Rgb color) {
         if (picture.rgba[i] == color.r && picture.rgba[i + 1] == color.g &&
             picture.rgba[i + 2] == color.b)
             picture.rgba[i + 3] = 0;
+    picture.palette = false;
+    picture.matte = true;
 }
 
 void flattenOnto(Picture& picture, Rgb background) {

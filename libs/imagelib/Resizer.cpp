@@ -1,16 +1,206 @@
 #include "Resizer.h"
 
-#include "CommandError.h"
-#include "PictureWand.h"
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <vector>
 
 namespace pivra::imagelib {
 
+namespace {
+
+// ImageMagick 6's constants for a Q16 build without HDRI.
+constexpr double kEpsilon = 1.0e-12;
+constexpr double kQuantumRange = 65535.0;
+constexpr double kQuantumScale = 1.0 / kQuantumRange;
+constexpr double kPi = 3.14159265358979323846264338327950288;
+
+double perceptibleReciprocal(double x) {
+    const double sign = x < 0.0 ? -1.0 : 1.0;
+    return sign * x >= kEpsilon ? 1.0 / x : sign / kEpsilon;
+}
+
+std::uint16_t clampToQuantum(double v) {
+    if (v <= 0.0) return 0;
+    if (v >= kQuantumRange) return 65535;
+    return static_cast<std::uint16_t>(v + 0.5);
+}
+
+std::uint8_t quantumToByte(std::uint32_t q) {
+    return static_cast<std::uint8_t>(((q + 128u) - ((q + 128u) >> 8)) >> 8);
+}
+
+double sinc(double x) {
+    if (x == 0.0) return 1.0;
+    const double px = kPi * x;
+    return std::sin(px) / px;
+}
+
+// Three-lobed Lanczos: sinc windowed by a sinc stretched to the support.
+double lanczosWeight(double x) {
+    x = std::fabs(x);
+    return sinc(x / 3.0) * sinc(x);
+}
+
+// Mitchell-Netravali cubic, B = C = 1/3, in ImageMagick's coefficient form.
+double mitchellWeight(double x) {
+    constexpr double B = 1.0 / 3.0, C = 1.0 / 3.0;
+    constexpr double c0 = 1.0 - (1.0 / 3.0) * B, c1 = -3.0 + 2.0 * B + C, c2 = 2.0 - 1.5 * B - C;
+    constexpr double c3 = (4.0 / 3.0) * B + 4.0 * C, c4 = -8.0 * C - 2.0 * B, c5 = B + 5.0 * C,
+                     c6 = (-1.0 / 6.0) * B - C;
+    x = std::fabs(x);
+    if (x < 1.0) return c0 + x * (x * (c1 + x * c2));
+    if (x < 2.0) return c3 + x * (c4 + x * (c5 + x * c6));
+    return 0.0;
+}
+
+// Which source samples make one destination sample, and with what weight.
+struct Contribution {
+    int first = 0;
+    std::vector<double> weights;
+};
+
+std::vector<Contribution> contributions(int sourceLength, int length, double factor,
+                                        ResizeKernel kernel) {
+    double (*weight)(double) = kernel == ResizeKernel::Lanczos ? lanczosWeight : mitchellWeight;
+    double scale = std::max(1.0 / factor + kEpsilon, 1.0);
+    const double support = scale * (kernel == ResizeKernel::Lanczos ? 3.0 : 2.0);
+    scale = perceptibleReciprocal(scale);
+
+    std::vector<Contribution> all(static_cast<std::size_t>(length));
+    for (int i = 0; i < length; ++i) {
+        const double bisect = (i + 0.5) / factor + kEpsilon;
+        const long start = static_cast<long>(std::max(bisect - support + 0.5, 0.0));
+        const long stop = static_cast<long>(std::min(bisect + support + 0.5, double(sourceLength)));
+        Contribution& c = all[static_cast<std::size_t>(i)];
+        c.first = static_cast<int>(start);
+        double density = 0.0;
+        for (long n = start; n < stop; ++n) {
+            c.weights.push_back(weight(scale * (double(n) - bisect + 0.5)));
+            density += c.weights.back();
+        }
+        if (density != 0.0 && density != 1.0) {
+            density = perceptibleReciprocal(density);
+            for (double& w : c.weights) w *= density;
+        }
+    }
+    return all;
+}
+
+// A picture in 16-bit quanta as ImageMagick holds it: red, green, blue and
+// opacity (0 opaque), which is what gets weighted.
+struct Plane {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint16_t> values;
+    Plane(int w, int h) : width(w), height(h), values(static_cast<std::size_t>(w) * h * 4) {}
+    std::uint16_t* at(int x, int y) { return &values[(static_cast<std::size_t>(y) * width + x) * 4]; }
+    const std::uint16_t* at(int x, int y) const {
+        return &values[(static_cast<std::size_t>(y) * width + x) * 4];
+    }
+};
+
+// Running sums for one destination sample.
+struct Sum {
+    double red = 0, green = 0, blue = 0, opacity = 0, gamma = 0;
+
+    void add(const std::uint16_t* p, double w, bool matte) {
+        const double a = matte ? w * kQuantumScale * (kQuantumRange - p[3]) : w;
+        red += a * p[0];
+        green += a * p[1];
+        blue += a * p[2];
+        opacity += w * p[3];
+        gamma += a;
+    }
+    void store(std::uint16_t* q, bool matte) const {
+        const double g = matte ? perceptibleReciprocal(gamma) : 1.0;
+        q[0] = clampToQuantum(g * red);
+        q[1] = clampToQuantum(g * green);
+        q[2] = clampToQuantum(g * blue);
+        q[3] = clampToQuantum(opacity);
+    }
+};
+
+Plane horizontalPass(const Plane& source, int width, double factor, ResizeKernel kernel, bool matte) {
+    const std::vector<Contribution> columns = contributions(source.width, width, factor, kernel);
+    Plane out(width, source.height);
+    for (int y = 0; y < source.height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const Contribution& c = columns[static_cast<std::size_t>(x)];
+            Sum sum;
+            for (std::size_t i = 0; i < c.weights.size(); ++i)
+                sum.add(source.at(c.first + static_cast<int>(i), y), c.weights[i], matte);
+            sum.store(out.at(x, y), matte);
+        }
+    }
+    return out;
+}
+
+Plane verticalPass(const Plane& source, int height, double factor, ResizeKernel kernel, bool matte) {
+    const std::vector<Contribution> rows = contributions(source.height, height, factor, kernel);
+    Plane out(source.width, height);
+    std::vector<Sum> sums(static_cast<std::size_t>(source.width));
+    for (int y = 0; y < height; ++y) {
+        const Contribution& c = rows[static_cast<std::size_t>(y)];
+        std::fill(sums.begin(), sums.end(), Sum{});
+        // Row by row, so the source is read in order; each sample still adds
+        // its taps first to last.
+        for (std::size_t i = 0; i < c.weights.size(); ++i) {
+            const std::uint16_t* row = source.at(0, c.first + static_cast<int>(i));
+            for (int x = 0; x < source.width; ++x)
+                sums[static_cast<std::size_t>(x)].add(row + 4 * x, c.weights[i], matte);
+        }
+        for (int x = 0; x < source.width; ++x) sums[static_cast<std::size_t>(x)].store(out.at(x, y), matte);
+    }
+    return out;
+}
+
+Plane toPlane(const Picture& picture) {
+    Plane plane(picture.width, picture.height);
+    for (std::size_t i = 0; i < picture.rgba.size(); i += 4) {
+        plane.values[i] = static_cast<std::uint16_t>(picture.rgba[i] * 257);
+        plane.values[i + 1] = static_cast<std::uint16_t>(picture.rgba[i + 1] * 257);
+        plane.values[i + 2] = static_cast<std::uint16_t>(picture.rgba[i + 2] * 257);
+        plane.values[i + 3] = static_cast<std::uint16_t>((255 - picture.rgba[i + 3]) * 257);
+    }
+    return plane;
+}
+
+Picture toPicture(const Plane& plane, bool matte) {
+    Picture picture(plane.width, plane.height);
+    for (std::size_t i = 0; i < plane.values.size(); i += 4) {
+        picture.rgba[i] = quantumToByte(plane.values[i]);
+        picture.rgba[i + 1] = quantumToByte(plane.values[i + 1]);
+        picture.rgba[i + 2] = quantumToByte(plane.values[i + 2]);
+        picture.rgba[i + 3] = matte ? quantumToByte(65535u - plane.values[i + 3]) : 255;
+    }
+    picture.matte = matte;
+    return picture;
+}
+
+}  // namespace
+
+ResizeKernel defaultKernel(const Picture& picture, int width, int height) {
+    const double xFactor = double(width) / picture.width;
+    const double yFactor = double(height) / picture.height;
+    if (picture.palette || picture.hasAlpha() || xFactor * yFactor > 1.0) return ResizeKernel::Mitchell;
+    return ResizeKernel::Lanczos;
+}
+
 Picture resizePicture(const Picture& picture, int width, int height) {
     if (width == picture.width && height == picture.height) return picture;
-    WandPtr wand = wandFromPicture(picture);
-    if (MagickResizeImage(wand.get(), width, height, UndefinedFilter, 1.0) == MagickFalse)
-        throw CommandError("cannot resize: " + takeWandError(wand.get()));
-    return pictureFromWand(wand.get());
+    const ResizeKernel kernel = defaultKernel(picture, width, height);
+    const bool matte = picture.hasAlpha();
+    const double xFactor = double(width) / picture.width;
+    const double yFactor = double(height) / picture.height;
+    const Plane source = toPlane(picture);
+    // The axis that shrinks the most is filtered second, as ImageMagick does.
+    if (xFactor > yFactor) {
+        const Plane wide = horizontalPass(source, width, xFactor, kernel, matte);
+        return toPicture(verticalPass(wide, height, yFactor, kernel, matte), matte);
+    }
+    const Plane tall = verticalPass(source, height, yFactor, kernel, matte);
+    return toPicture(horizontalPass(tall, width, xFactor, kernel, matte), matte);
 }
 
 }  // namespace pivra::imagelib

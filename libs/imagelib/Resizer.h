@@ -1,9 +1,21 @@
 #pragma once
-// Resizing with ImageMagick's default filter, as convert -geometry does.
+// Resizing as convert -geometry WxH! does it in ImageMagick 6 (Q16): the same
+// default filter choice, the same two separable passes in the same order,
+// the same sample positions and normalisation, 16-bit rounding between the
+// passes. Done here rather than through MagickResizeImage because a picture
+// handed to a wand loses its colour-table flag (which picks the filter), and
+// because the wand round trip costs more than the filtering itself.
 #include "Picture.h"
 
 namespace pivra::imagelib {
 
+enum class ResizeKernel { Lanczos, Mitchell };
+
+// convert's default: Mitchell for a colour-table picture, one with alpha, or
+// an enlargement; Lanczos otherwise.
+ResizeKernel defaultKernel(const Picture& picture, int width, int height);
+
+// Same size gives the picture back unchanged, as convert does.
 Picture resizePicture(const Picture& picture, int width, int height);
 
 }  // namespace pivra::imagelib
