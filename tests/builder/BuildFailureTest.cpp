@@ -14,12 +14,11 @@ class StubbornFileSystem : public FileSystem {
 public:
     std::string stuck;
     bool DeleteFolder(const std::string& path) override {
-        if (path == stuck) return fail("Cannot remove folder", path, "Device or resource busy");
-        return FileSystem::DeleteFolder(path);
+        return path == stuck ? fail("Cannot remove folder", path, "Device or resource busy")
+                             : FileSystem::DeleteFolder(path);
     }
     bool DeleteFile(const std::string& path) override {
-        if (path == stuck) return fail("Cannot delete file", path, "Permission denied");
-        return FileSystem::DeleteFile(path);
+        return path == stuck ? fail("Cannot delete file", path, "Permission denied") : FileSystem::DeleteFile(path);
     }
 };
 
@@ -27,21 +26,22 @@ class BuildFailure : public FakeLibFixture {
 protected:
     void SetUp() override {
         FakeLibFixture::SetUp();
-        state.AppStr = dir_.string() + "/";
-        std::filesystem::create_directories(dir_ / "Work");
+        state.AppStr = folder.str() + "/";
+        std::filesystem::create_directories(at("Work"));
         std::ofstream(at("Work/pivra.gif")) << "previous animation";
         state.HeadFile = "/pics/head.jpg";
         state.TailFile = "/pics/tail.jpg";
         state.BuildRequested = true;
-        state.SpinPos = 208;
     }
     std::string at(const std::string& rel) const { return state.AppStr + rel; }
-    void expectStoppedCleanly(const std::string& pathNamed) {
+    // The build must end as `result` having told the user once about `named`.
+    void buildExpecting(BuildResult result, const std::string& named) {
+        EXPECT_EQ(builder.BuildSpin(), result);
         EXPECT_FALSE(state.BuildRequested);
         EXPECT_EQ(controls.captions.back(), "CREATE PIVRA");
         EXPECT_EQ(controls.progress(), 0);
         ASSERT_EQ(notifier.shown.size(), 1u);
-        EXPECT_NE(notifier.shown[0].prompt.find(pathNamed), std::string::npos) << notifier.shown[0].prompt;
+        EXPECT_NE(notifier.shown[0].prompt.find(named), std::string::npos) << notifier.shown[0].prompt;
         EXPECT_EQ(notifier.shown[0].title, "PIVRA");
     }
 
@@ -57,8 +57,7 @@ TEST_F(BuildFailure, LeftoverFolderThatCannotBeRemoved) {
     std::filesystem::create_directories(at("Masks"));
     std::ofstream(at("Masks/held.gif")) << "open elsewhere";
     stubborn.stuck = at("Masks");
-    EXPECT_EQ(builder.BuildSpin(), BuildResult::Failed);
-    expectStoppedCleanly(at("Masks"));
+    buildExpecting(BuildResult::Failed, at("Masks"));
     EXPECT_EQ(calls(), 0);
     EXPECT_TRUE(std::filesystem::exists(at("Masks/held.gif")));
     EXPECT_TRUE(std::filesystem::exists(at("Work/pivra.gif")));  // the last animation is kept
@@ -66,24 +65,21 @@ TEST_F(BuildFailure, LeftoverFolderThatCannotBeRemoved) {
 
 TEST_F(BuildFailure, AFileWhereTheFramesFolderBelongs) {
     std::ofstream(at("Images")) << "not a folder";
-    EXPECT_EQ(builder.BuildSpin(), BuildResult::Failed);
-    expectStoppedCleanly(at("Images"));
+    buildExpecting(BuildResult::Failed, at("Images"));
     EXPECT_EQ(calls(), 0);
     EXPECT_TRUE(std::filesystem::is_regular_file(at("Images")));
 }
 
 TEST_F(BuildFailure, OldAnimationThatCannotBeDeleted) {
     stubborn.stuck = at("Work/pivra.gif");
-    EXPECT_EQ(builder.BuildSpin(), BuildResult::Failed);
-    expectStoppedCleanly(at("Work/pivra.gif"));
+    buildExpecting(BuildResult::Failed, at("Work/pivra.gif"));
     EXPECT_EQ(calls(), 136);  // everything but the assembly
     EXPECT_TRUE(std::filesystem::exists(at("Work/pivra.gif")));
 }
 
 TEST_F(BuildFailure, WorkingFolderLeftBehindAtTheEndIsOnlyReported) {
     stubborn.stuck = at("Images");
-    EXPECT_EQ(builder.BuildSpin(), BuildResult::Finished);
-    expectStoppedCleanly(at("Images"));
+    buildExpecting(BuildResult::Finished, at("Images"));
     EXPECT_TRUE(std::filesystem::exists(at("Work/pivra.gif")));
     EXPECT_FALSE(std::filesystem::exists(at("Masks")));
 }

@@ -91,21 +91,17 @@ TEST_P(WholeBuild, FramesFollowThePlan) {
             EXPECT_EQ(qAlpha(img.pixel(corner)), 0);
         const Expect face = PlannedFace(f);
         if (face == Expect::Blank) {
-            bool allClear = true;
+            int visible = 0;
             for (int y = 0; y < side; ++y)
-                for (int x = 0; x < side; ++x) allClear = allClear && qAlpha(img.pixel(x, y)) == 0;
-            EXPECT_TRUE(allClear);
+                for (int x = 0; x < side; ++x) visible += qAlpha(img.pixel(x, y)) != 0;
+            EXPECT_EQ(visible, 0);
             continue;
         }
         const int w = PlannedWidth(f, scale);
         const int x0 = (side - w) / 2;
         // Outside the strip, on the middle row: nothing.
-        if (x0 > 0) {
-            EXPECT_EQ(qAlpha(img.pixel(x0 - 1, mid)), 0);
-        }
-        if (x0 + w < side) {
-            EXPECT_EQ(qAlpha(img.pixel(x0 + w, mid)), 0);
-        }
+        if (x0 > 0) EXPECT_EQ(qAlpha(img.pixel(x0 - 1, mid)), 0);
+        if (x0 + w < side) EXPECT_EQ(qAlpha(img.pixel(x0 + w, mid)), 0);
         // The middle of the strip shows the planned face, clearly not the other one.
         const QRgb centre = img.pixel(x0 + w / 2, mid);
         EXPECT_EQ(qAlpha(centre), 255);

@@ -38,45 +38,30 @@ protected:
     TempFolder tmp{"make-tmp"};
 };
 
-TEST_F(PivraMake, HelpAndVersion) {
-    EXPECT_EQ(make({"--version"}).out, "pivra-make 1.0.0\n");
-    const ProcessResult help = make({"--help"});
-    EXPECT_EQ(help.exitCode, 0);
-    EXPECT_NE(help.out.find("--scale N"), std::string::npos);
-}
-
-TEST_F(PivraMake, BadPicturesAreRefused) {
-    const std::string out = dir / "out.gif";
-    expectRefused(make({dir / "nothere.jpg", dir / "tail.jpg", out}), out, dir / "nothere.jpg");
+TEST_F(PivraMake, RefusalsGiveOneLineAndNoOutput) {
     std::ofstream(dir / "notes.jpg") << "these are words, not a picture\n";
-    expectRefused(make({dir / "head.png", dir / "notes.jpg", out}), out, "not a JPEG");
     std::ofstream(dir / "empty.png").close();
-    expectRefused(make({dir / "empty.png", dir / "tail.jpg", out}), out, "empty");
-    expectRefused(make({dir.str(), dir / "tail.jpg", out}), out, "not a file");
-}
-
-TEST_F(PivraMake, UnwritableOutputAndBadScaleAreRefused) {
-    expectRefused(make({dir / "head.png", dir / "tail.jpg", dir / "no/such/folder/out.gif"}),
-                  dir / "no/such/folder/out.gif", "no such folder");
+    std::ofstream(dir / "broken.jpg", std::ios::binary) << "\xFF\xD8\xFF\xE0 then nothing useful";
+    const std::string head = dir / "head.png", tail = dir / "tail.jpg", out = dir / "out.gif";
+    struct Case { std::vector<std::string> args; std::string output, mentions; };
+    const Case cases[] = {
+        {{dir / "nothere.jpg", tail, out}, out, dir / "nothere.jpg"},
+        {{head, dir / "notes.jpg", out}, out, "not a JPEG"},
+        {{dir / "empty.png", tail, out}, out, "empty"},
+        {{dir.str(), tail, out}, out, "not a file"},
+        {{dir / "broken.jpg", tail, out}, out, "head picture could not be read"},
+        {{head, tail, dir / "no/such/folder/out.gif"}, dir / "no/such/folder/out.gif", "no such folder"},
+        {{head, tail, out, "--scale", "51"}, out, "1 to 50"},
+        {{head, tail, out, "--workdir", dir / std::string(90, 'd')}, out, "too long"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.mentions);
+        expectRefused(make(c.args), c.output, c.mentions);
+    }
     std::filesystem::create_directories(dir / "taken.gif");
-    const ProcessResult r = make({dir / "head.png", dir / "tail.jpg", dir / "taken.gif"});
+    const ProcessResult r = make({head, tail, dir / "taken.gif"});
     EXPECT_NE(r.exitCode, 0);
     EXPECT_NE(r.err.find("is a folder"), std::string::npos);
-    expectRefused(make({dir / "head.png", dir / "tail.jpg", dir / "o.gif", "--scale", "51"}), dir / "o.gif",
-                  "1 to 50");
-}
-
-TEST_F(PivraMake, WorkingFolderTooLongForTheArgumentBlock) {
-    const std::string deep = dir / std::string(90, 'd');
-    const std::string out = dir / "out.gif";
-    const ProcessResult r = make({dir / "head.png", dir / "tail.jpg", out, "--workdir", deep});
-    expectRefused(r, out, "too long");
-}
-
-TEST_F(PivraMake, CorruptPictureWithAPictureHeader) {
-    std::ofstream(dir / "broken.jpg", std::ios::binary) << "\xFF\xD8\xFF\xE0 then nothing useful";
-    const std::string out = dir / "out.gif";
-    expectRefused(make({dir / "broken.jpg", dir / "tail.jpg", out}), out, "head picture could not be read");
 }
 
 TEST_F(PivraMake, WholeRunWithTrace) {
@@ -102,6 +87,11 @@ TEST_F(PivraMake, WholeRunWithTrace) {
     EXPECT_EQ(info.frames.size(), 50u);
     EXPECT_EQ(info.screenWidth, 24);
     EXPECT_TRUE(std::filesystem::is_empty(tmp.str()));
+
+    EXPECT_EQ(make({"--version"}).out, "pivra-make 1.0.0\n");
+    const ProcessResult help = make({"--help"});
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_NE(help.out.find("--scale N"), std::string::npos);
 }
 
 TEST_F(PivraMake, KeptWorkingFolderGetsTheInstallationFiles) {
