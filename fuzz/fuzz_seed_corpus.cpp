@@ -4,8 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "BmpBytes.h"
-#include "JpegBytes.h"
+#include "PictureBytes.h"
 
 using namespace pivra::test;
 
@@ -24,8 +23,8 @@ int main(int argc, char** argv) {
     bmp("rle4.bmp", {5, 1, 4, 2, {0, 0x808080, 0xff00ff}, {}, {5, 0x12, 0, 1}});
     bmp("rgb555.bmp", {3, 1, 16, 0, {}, {}, {0x00, 0x7c, 0xe0, 0x03, 0xff, 0x7f, 0, 0}});
     bmp("rgb565.bmp", {2, 1, 16, 3, {}, {0xf800, 0x07e0, 0x001f}, {0x1f, 0x00, 0xe0, 0x07}});
-    bmp("rgb24.bmp", {3, 2, 24, 0, {}, {}, Rows24(3, {1, 2, 3, 4, 5, 6})});
-    bmp("topdown24.bmp", {3, -2, 24, 0, {}, {}, Rows24(3, {1, 2, 3, 4, 5, 6}, false)});
+    bmp("rgb24.bmp", {3, 2, 24, 0, {}, {}, {4, 0, 0, 5, 0, 0, 6, 0, 0, 0, 0, 0, 1, 0, 0, 2, 0, 0, 3, 0, 0, 0, 0, 0}});
+    bmp("topdown24.bmp", {3, -2, 24, 0, {}, {}, {1, 0, 0, 2, 0, 0, 3, 0, 0, 0, 0, 0, 4, 0, 0, 5, 0, 0, 6, 0, 0, 0, 0, 0}});
     bmp("rgb32.bmp", {2, 1, 32, 0, {}, {}, {0x11, 0x22, 0x33, 0, 0x44, 0x55, 0x66, 0}});
 
     jpeg("grey.jpg", SmoothPicture(17, 9, 1));

@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "JpegBytes.h"
+#include "PictureBytes.h"
 #include "surface/DibSection.h"
 #include "surface/JpegReader.h"
 
