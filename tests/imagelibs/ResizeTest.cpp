@@ -1,165 +1,74 @@
 // -geometry WxH! against ImageMagick's own resize of the same file: the
-// filter convert would pick (Lanczos, or Mitchell for colour-table, alpha
-// and enlarged pictures) and its rounding, to within one level.
-#include <gtest/gtest.h>
-#include <wand/MagickWand.h>
-
+// filter convert would pick (Lanczos, or Mitchell for colour-table, alpha and
+// enlarged pictures) and its rounding, to within one level.
 #include <cstdint>
-#include <memory>
 
-#include "ImageLibraries.h"
-#include "TestPictures.h"
+#include "ImageLibsTest.h"
 
 namespace pivra::test {
 namespace {
 
-struct WandDeleter {
-    void operator()(MagickWand* wand) const { DestroyMagickWand(wand); }
-};
-using Wand = std::unique_ptr<MagickWand, WandDeleter>;
-
-Wand readWand(const std::string& path) {
-    MagickWandGenesis();
-    Wand wand(NewMagickWand());
-    EXPECT_NE(MagickReadImage(wand.get(), path.c_str()), MagickFalse) << path;
-    return wand;
-}
-
-QImage imageOf(MagickWand* wand) {
-    const int w = static_cast<int>(MagickGetImageWidth(wand));
-    const int h = static_cast<int>(MagickGetImageHeight(wand));
-    std::vector<std::uint8_t> rgba(static_cast<std::size_t>(w) * h * 4);
-    MagickExportImagePixels(wand, 0, 0, w, h, "RGBA", CharPixel, rgba.data());
-    QImage image(w, h, QImage::Format_ARGB32);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) {
-            const std::uint8_t* p = &rgba[(static_cast<std::size_t>(y) * w + x) * 4];
-            image.setPixel(x, y, qRgba(p[0], p[1], p[2], p[3]));
-        }
-    return image;
-}
-
-// What ImageMagick's ResizeImage makes of the file with its default filter.
-QImage resizedByImageMagick(const std::string& path, int width, int height) {
-    Wand wand = readWand(path);
-    EXPECT_NE(MagickResizeImage(wand.get(), width, height, UndefinedFilter, 1.0), MagickFalse);
-    return imageOf(wand.get());
-}
-
-// The mask template's form: a MIFF with a colour table.
-void savePaletteMiff(const QImage& image, const std::string& path) {
-    const std::string png = path + ".png";
-    savePicture(image, png, "PNG");
-    Wand wand = readWand(png);
-    MagickSetImageType(wand.get(), PaletteType);
-    ASSERT_NE(MagickWriteImage(wand.get(), ("MIFF:" + path).c_str()), MagickFalse);
-}
-
-// Channels that differ by more than one level; colour counts only where visible.
-int pixelsOffByMoreThanOne(const QImage& a, const QImage& b) {
-    int off = 0;
-    for (int y = 0; y < a.height(); ++y)
-        for (int x = 0; x < a.width(); ++x) {
-            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
-            bool differs = std::abs(qAlpha(p) - qAlpha(q)) > 1;
-            if (qAlpha(p) > 0 || qAlpha(q) > 0)
-                differs = differs || std::abs(qRed(p) - qRed(q)) > 1 ||
-                          std::abs(qGreen(p) - qGreen(q)) > 1 || std::abs(qBlue(p) - qBlue(q)) > 1;
-            off += differs ? 1 : 0;
-        }
-    return off;
-}
-
 // Fine detail everywhere, so ringing and rounding show.
-QImage busyPicture(int width, int height, bool withAlpha) {
-    QImage image(width, height, QImage::Format_ARGB32);
+QImage busy(int width, int height, bool withAlpha) {
+    QImage image(width, height, withAlpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
     std::uint32_t seed = 12345;
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) {
             seed = seed * 1103515245u + 12345u;
-            const int noise = static_cast<int>((seed >> 16) & 63);
+            const int red = (x * 7 + int(seed >> 16 & 63)) % 256, blue = (x + y) % 8 < 4 ? 230 : 20;
             const int alpha = withAlpha ? (x * 255 / width + (y % 3 == 0 ? 0 : 40)) % 256 : 255;
-            image.setPixel(x, y, qRgba((x * 7 + noise) % 256, (y * 11) % 256,
-                                       ((x + y) % 8 < 4 ? 230 : 20), alpha));
+            image.setPixel(x, y, qRgba(red, (y * 11) % 256, blue, alpha));
         }
     return image;
 }
 
-QImage disc(int side) {
-    QImage image = solidImage(side, side, Qt::black);
-    const double r = side / 2.0;
-    for (int y = 0; y < side; ++y)
-        for (int x = 0; x < side; ++x)
-            if ((x + 0.5 - r) * (x + 0.5 - r) + (y + 0.5 - r) * (y + 0.5 - r) <= r * r)
-                image.setPixel(x, y, qRgb(255, 255, 255));
-    return image;
-}
-
-class Resize : public ::testing::Test {
+class Resize : public ImageLibsTest {
 protected:
-    TestFolder folder;
-
-    void expectLikeImageMagick(const std::string& source, int width, int height) {
-        const std::string geometry = std::to_string(width) + "X" + std::to_string(height) + "!";
-        const std::string out = folder.path("out.png");
-        ASSERT_EQ(morphex().run({source, "-geometry", geometry, out}), 0) << morphex().lastError();
-        const QImage ours = readPicture(out);
-        const QImage theirs = resizedByImageMagick(source, width, height);
-        ASSERT_EQ(ours.size(), QSize(width, height));
-        ASSERT_EQ(theirs.size(), QSize(width, height));
-        EXPECT_EQ(pixelsOffByMoreThanOne(ours, theirs), 0) << source << " " << geometry;
+    void expectLikeImageMagick(const std::string& source, QSize size) {
+        const std::string geometry = std::to_string(size.width()) + "X" + std::to_string(size.height()) + "!";
+        ok(morphex(), {source, "-geometry", geometry, at("out.png")});
+        Wand theirs = readWand(source);
+        ASSERT_NE(MagickResizeImage(theirs.get(), size.width(), size.height(), UndefinedFilter, 1.0), MagickFalse);
+        EXPECT_EQ(offPixels(read(at("out.png")), pixelsOf(theirs.get()), 1), 0) << source << " " << geometry;
     }
 };
 
-TEST_F(Resize, OpaqueTrueColourShrinksWithLanczos) {
-    // RGB32, so Qt writes no alpha channel at all.
-    const QImage opaque = busyPicture(64, 48, false).convertToFormat(QImage::Format_RGB32);
-    savePicture(opaque, folder.path("in.png"), "PNG");
-    savePicture(opaque, folder.path("in.bmp"), "BMP");
-    savePicture(opaque, folder.path("in.jpg"), "JPG");
-    for (const char* name : {"in.png", "in.bmp", "in.jpg"}) {
-        expectLikeImageMagick(folder.path(name), 20, 20);
-        expectLikeImageMagick(folder.path(name), 5, 48);   // a strip: only the width changes
-        expectLikeImageMagick(folder.path(name), 63, 47);
-    }
+TEST_F(Resize, WithTheFilterConvertPicks) {
+    const QImage opaque = busy(64, 48, false);  // RGB32: saved without an alpha channel
+    const struct { std::string file; std::vector<QSize> sizes; } cases[] = {
+        // Opaque true colour shrinks with Lanczos, a strip too where only the width changes.
+        {save(opaque, "in.png"), {{20, 20}, {5, 48}, {63, 47}}},
+        {save(opaque, "in.bmp"), {{20, 20}, {5, 48}}},
+        {save(opaque, "in.jpg"), {{20, 20}, {5, 48}}},
+        // Enlarged overall, even when one side shrinks: Mitchell.
+        {save(busy(32, 24, false), "small.png"), {{60, 60}, {40, 20}}},
+        // A colour table, as the GIF faces strips are cut from: Mitchell.
+        {save(busy(40, 40, false).convertToFormat(QImage::Format_Indexed8), "face.gif"), {{7, 40}, {13, 13}}},
+        // Alpha: Mitchell, colours weighted by alpha.
+        {save(busy(30, 30, true), "alpha.png"), {{11, 13}, {45, 30}}}};
+    for (const auto& c : cases)
+        for (const QSize size : c.sizes) expectLikeImageMagick(c.file, size);
 }
 
-TEST_F(Resize, EnlargementUsesMitchell) {
-    savePicture(busyPicture(32, 24, false).convertToFormat(QImage::Format_RGB32), folder.path("in.png"),
-                "PNG");
-    expectLikeImageMagick(folder.path("in.png"), 60, 60);
-    expectLikeImageMagick(folder.path("in.png"), 40, 20);  // wider, shorter: still enlarged overall
-}
-
-TEST_F(Resize, ColourTablePicturesUseMitchell) {
-    // A GIF face, as the strips are cut from.
-    saveGif({busyPicture(40, 40, false).convertToFormat(QImage::Format_Indexed8)
-                 .convertToFormat(QImage::Format_ARGB32)},
-            folder.path("face.gif"));
-    expectLikeImageMagick(folder.path("face.gif"), 7, 40);
-    expectLikeImageMagick(folder.path("face.gif"), 13, 13);
-}
-
-TEST_F(Resize, TheMaskTemplateKeepsItsCornersBlack) {
-    savePaletteMiff(disc(120), folder.path("mask.mif"));
-    for (int side : {12, 24, 119}) expectLikeImageMagick(folder.path("mask.mif"), side, side);
-    ASSERT_EQ(morphex().run({folder.path("mask.mif"), "-geometry", "12X12!", folder.path("small.png")}), 0);
-    const QImage small = readPicture(folder.path("small.png"));
+TEST_F(Resize, MaskTemplateKeepsItsColourTableAndBlackCorners) {
+    // The mask template: a white disc on black, a MIFF with a colour table.
+    QImage disc = filled(120, 120, Qt::black);
+    for (int y = 0; y < 120; ++y)
+        for (int x = 0; x < 120; ++x)
+            if ((x - 59.5) * (x - 59.5) + (y - 59.5) * (y - 59.5) <= 3600) disc.setPixel(x, y, qRgb(255, 255, 255));
+    const std::string mask = save(disc.convertToFormat(QImage::Format_RGB32), "mask.mif", true);
+    for (int side : {12, 24, 119}) expectLikeImageMagick(mask, QSize(side, side));
+    // Exactly black, or "-negate -transparent white" would miss the corners.
+    ok(morphex(), {mask, "-geometry", "12X12!", at("small.png")});
+    const QImage small = read(at("small.png"));
     for (QPoint corner : {QPoint(0, 0), QPoint(11, 0), QPoint(0, 11), QPoint(11, 11)})
         EXPECT_EQ(small.pixel(corner), qRgb(0, 0, 0));
 
-    // At full size the template is passed through and keeps its colour table,
-    // and with it the filter of the next resize.
-    ASSERT_EQ(morphex().run({folder.path("mask.mif"), "-geometry", "120X120!", folder.path("same.mif")}), 0);
-    EXPECT_EQ(MagickGetImageType(readWand(folder.path("same.mif")).get()), PaletteType);
-    ASSERT_EQ(morphex().run({folder.path("mask.mif"), "-geometry", "60X60!", folder.path("half.mif")}), 0);
-    EXPECT_NE(MagickGetImageType(readWand(folder.path("half.mif")).get()), PaletteType);
-}
-
-TEST_F(Resize, AlphaIsWeightedLikeImageMagick) {
-    savePicture(busyPicture(30, 30, true), folder.path("in.png"), "PNG");
-    expectLikeImageMagick(folder.path("in.png"), 11, 13);
-    expectLikeImageMagick(folder.path("in.png"), 45, 30);
+    // At its own size it passes through with its colour table, which picks the filter of the next resize.
+    ok(morphex(), {mask, "-geometry", "120X120!", at("same.mif")});
+    ok(morphex(), {mask, "-geometry", "60X60!", at("half.mif")});
+    EXPECT_EQ(MagickGetImageType(readWand(at("same.mif")).get()), PaletteType);
+    EXPECT_NE(MagickGetImageType(readWand(at("half.mif")).get()), PaletteType);
 }
 
 }  // namespace

@@ -1,0 +1,111 @@
+#pragma once
+// What the image library tests share: a fresh folder per test, and pictures
+// written and read back with Qt and MagickWand, never with the libraries.
+#include <gtest/gtest.h>
+#include <wand/MagickWand.h>
+
+#include <QImageReader>
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <set>
+
+#include "ImageLibraries.h"
+#include "support/TempFolder.h"
+
+namespace pivra::test {
+
+using Wand = std::unique_ptr<MagickWand, MagickWand* (*)(MagickWand*)>;
+
+// A file as ImageMagick reads it; an empty path gives an empty wand.
+inline Wand readWand(const std::string& path) {
+    MagickWandGenesis();
+    Wand wand(NewMagickWand(), DestroyMagickWand);
+    EXPECT_TRUE(path.empty() || MagickReadImage(wand.get(), path.c_str()) != MagickFalse) << path;
+    return wand;
+}
+
+inline QImage pixelsOf(MagickWand* wand) {
+    QImage image(int(MagickGetImageWidth(wand)), int(MagickGetImageHeight(wand)), QImage::Format_ARGB32);
+    MagickExportImagePixels(wand, 0, 0, image.width(), image.height(), "BGRA", CharPixel, image.bits());
+    return image;
+}
+
+// First frame through Qt, straight ARGB32.
+inline QImage read(const std::string& path) {
+    return QImageReader(QString::fromStdString(path)).read().convertToFormat(QImage::Format_ARGB32);
+}
+
+inline QImage filled(int w, int h, QColor colour) {
+    QImage image(w, h, QImage::Format_ARGB32);
+    image.fill(colour);
+    return image;
+}
+
+inline QImage row(const std::vector<QRgb>& pixels) {
+    QImage image(int(pixels.size()), 1, QImage::Format_ARGB32);
+    for (int x = 0; x < image.width(); ++x) image.setPixel(x, 0, pixels[x]);
+    return image;
+}
+
+// Pixels differing by more than tolerance in a channel; colour only counts
+// where a pixel is visible. -1 when the sizes differ.
+inline int offPixels(const QImage& a, const QImage& b, int tolerance = 0) {
+    if (a.size() != b.size()) return -1;
+    int off = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x) {
+            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+            const bool visible = qAlpha(p) > 0 || qAlpha(q) > 0;
+            off += std::abs(qAlpha(p) - qAlpha(q)) > tolerance ||
+                   (visible && std::max({std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
+                                         std::abs(qBlue(p) - qBlue(q))}) > tolerance);
+        }
+    return off;
+}
+
+inline std::string bytesOf(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+class ImageLibsTest : public ::testing::Test {
+protected:
+    TempFolder dir{"imagelibs"};
+
+    std::string at(const std::string& name) const { return dir / name; }
+
+    std::set<std::string> names() const {
+        std::set<std::string> out;
+        for (const auto& entry : std::filesystem::directory_iterator(dir.str())) out.insert(entry.path().filename());
+        return out;
+    }
+
+    // A command that has to succeed and leave no reason behind.
+    static void ok(const ImageCommandLibrary& library, const std::vector<std::string>& args) {
+        ASSERT_EQ(library.run(args), 0) << library.lastError();
+        EXPECT_EQ(library.lastError(), "");
+    }
+
+    // Qt writes PNG, JPEG and BMP; Qt writes no GIF or MIFF, so MagickWand
+    // does, with `extra` an interlaced GIF or a MIFF with a colour table.
+    std::string save(const QImage& image, const std::string& name, bool extra = false) const {
+        const std::string path = at(name), ext = name.substr(name.rfind('.'));
+        if (ext != ".gif" && ext != ".mif") {
+            EXPECT_TRUE(image.save(QString::fromStdString(path), nullptr, 95)) << path;
+            return path;
+        }
+        const bool alpha = image.hasAlphaChannel();
+        const QImage pixels = image.convertToFormat(alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+        Wand wand = readWand("");
+        MagickConstituteImage(wand.get(), pixels.width(), pixels.height(), alpha ? "BGRA" : "BGRP", CharPixel,
+                              pixels.constBits());
+        if (extra && ext == ".gif") MagickSetInterlaceScheme(wand.get(), LineInterlace);
+        if (extra && ext == ".mif") MagickSetImageType(wand.get(), PaletteType);
+        EXPECT_NE(MagickWriteImage(wand.get(), ((ext == ".gif" ? "GIF:" : "MIFF:") + path).c_str()), MagickFalse);
+        return path;
+    }
+};
+
+}  // namespace pivra::test
