@@ -12,14 +12,6 @@ namespace {
 
 using Args = std::vector<std::string>;
 
-TEST(ZeroPad, FiveDigitsNeverCut) {
-    EXPECT_EQ(ZeroPad(7, 5), "00007");
-    EXPECT_EQ(ZeroPad(600, 5), "00600");
-    EXPECT_EQ(ZeroPad(0, 5), "00000");
-    EXPECT_EQ(ZeroPad(123456, 5), "123456");
-    EXPECT_EQ(ZeroPad(1, 15), "00000000001");  // at most ten zeros
-}
-
 class BuildPlan : public FakeLibFixture {
 protected:
     void SetUp() override {

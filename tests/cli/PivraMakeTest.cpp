@@ -52,6 +52,10 @@ TEST_F(PivraMake, RefusalsGiveOneLineAndNoOutput) {
         {{dir / "broken.jpg", tail, out}, out, "head picture could not be read"},
         {{head, tail, dir / "no/such/folder/out.gif"}, dir / "no/such/folder/out.gif", "no such folder"},
         {{head, tail, out, "--scale", "51"}, out, "1 to 50"},
+        {{head, tail, out, "--scale", "16x"}, out, "1 to 50"},
+        {{head, tail, out, "--scale"}, out, "needs a value"},
+        {{head, tail, out, "--colour"}, out, "--colour"},
+        {{head, tail}, out, "HEAD TAIL OUTPUT.gif"},
         {{head, tail, out, "--workdir", dir / std::string(90, 'd')}, out, "too long"},
     };
     for (const Case& c : cases) {

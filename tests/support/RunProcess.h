@@ -8,7 +8,6 @@ namespace pivra::test {
 struct ProcessResult {
     int exitCode = -1;  // -1: did not exit normally
     std::string out, err;
-    long maxRssKb = 0;
 };
 
 // extraEnv entries are "NAME=value", added to this process's environment.
