@@ -6,6 +6,14 @@
 
 namespace pivra {
 
+namespace {
+
+// The image libraries carry ImageMagick, whose process-wide state cannot be
+// torn down and set up again: a closed handle leaves them mapped.
+constexpr int kOpenFlags = RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE;
+
+}  // namespace
+
 ImageLibrary::ImageLibrary(std::string folder, std::string fileName, std::string entry)
     : folder_(std::move(folder)), fileName_(std::move(fileName)), entryName_(std::move(entry)) {
     if (!folder_.empty() && folder_.back() != '/') folder_ += '/';
@@ -20,10 +28,10 @@ bool ImageLibrary::load() {
     tried_ = true;
     std::string firstError;
     if (!folder_.empty()) {
-        handle_ = dlopen((folder_ + fileName_).c_str(), RTLD_NOW | RTLD_LOCAL);
+        handle_ = dlopen((folder_ + fileName_).c_str(), kOpenFlags);
         if (!handle_) firstError = dlerror();
     }
-    if (!handle_) handle_ = dlopen(fileName_.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!handle_) handle_ = dlopen(fileName_.c_str(), kOpenFlags);
     if (!handle_) {
         const char* why = dlerror();
         loadError_ = "Cannot load the image library " + fileName_ + ": " +
