@@ -100,8 +100,12 @@ TEST_P(WholeBuild, FramesFollowThePlan) {
         const int w = PlannedWidth(f, scale);
         const int x0 = (side - w) / 2;
         // Outside the strip, on the middle row: nothing.
-        if (x0 > 0) EXPECT_EQ(qAlpha(img.pixel(x0 - 1, mid)), 0);
-        if (x0 + w < side) EXPECT_EQ(qAlpha(img.pixel(x0 + w, mid)), 0);
+        if (x0 > 0) {
+            EXPECT_EQ(qAlpha(img.pixel(x0 - 1, mid)), 0);
+        }
+        if (x0 + w < side) {
+            EXPECT_EQ(qAlpha(img.pixel(x0 + w, mid)), 0);
+        }
         // The middle of the strip shows the planned face, clearly not the other one.
         const QRgb centre = img.pixel(x0 + w / 2, mid);
         EXPECT_EQ(qAlpha(centre), 255);
