@@ -24,13 +24,4 @@ WandPtr wandFromPicture(const Picture& picture, bool keepAlpha) {
     return wand;
 }
 
-Picture pictureFromWand(MagickWand* wand) {
-    Picture picture(static_cast<int>(MagickGetImageWidth(wand)),
-                    static_cast<int>(MagickGetImageHeight(wand)));
-    if (MagickExportImagePixels(wand, 0, 0, picture.width, picture.height, "RGBA", CharPixel,
-                                picture.rgba.data()) == MagickFalse)
-        throw CommandError("cannot read the picture's pixels: " + takeWandError(wand));
-    return picture;
-}
-
 }  // namespace pivra::imagelib
