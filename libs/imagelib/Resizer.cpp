@@ -9,6 +9,8 @@ namespace pivra::imagelib {
 
 namespace {
 
+enum class ResizeKernel { Lanczos, Mitchell };
+
 // ImageMagick 6's constants for a Q16 build without HDRI.
 constexpr double kEpsilon = 1.0e-12;
 constexpr double kQuantumRange = 65535.0;
@@ -180,19 +182,13 @@ Picture toPicture(const Plane& plane, bool matte) {
 
 }  // namespace
 
-ResizeKernel defaultKernel(const Picture& picture, int width, int height) {
-    const double xFactor = double(width) / picture.width;
-    const double yFactor = double(height) / picture.height;
-    if (picture.palette || picture.hasAlpha() || xFactor * yFactor > 1.0) return ResizeKernel::Mitchell;
-    return ResizeKernel::Lanczos;
-}
-
 Picture resizePicture(const Picture& picture, int width, int height) {
     if (width == picture.width && height == picture.height) return picture;
-    const ResizeKernel kernel = defaultKernel(picture, width, height);
     const bool matte = picture.hasAlpha();
     const double xFactor = double(width) / picture.width;
     const double yFactor = double(height) / picture.height;
+    const ResizeKernel kernel =
+        picture.palette || matte || xFactor * yFactor > 1.0 ? ResizeKernel::Mitchell : ResizeKernel::Lanczos;
     const Plane source = toPlane(picture);
     // The axis that shrinks the most is filtered second, as ImageMagick does.
     if (xFactor > yFactor) {

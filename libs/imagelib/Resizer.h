@@ -9,13 +9,9 @@
 
 namespace pivra::imagelib {
 
-enum class ResizeKernel { Lanczos, Mitchell };
-
-// convert's default: Mitchell for a colour-table picture, one with alpha, or
-// an enlargement; Lanczos otherwise.
-ResizeKernel defaultKernel(const Picture& picture, int width, int height);
-
-// Same size gives the picture back unchanged, as convert does.
+// The filter is convert's default: Mitchell for a colour-table picture, one
+// with alpha, or an enlargement; Lanczos otherwise. Same size gives the
+// picture back unchanged, as convert does.
 Picture resizePicture(const Picture& picture, int width, int height);
 
 }  // namespace pivra::imagelib
