@@ -2,6 +2,8 @@
 #include <cstdio>
 #include <iostream>
 
+#include "PivraVersion.h"
+
 #include "MakeOptions.h"
 #include "MakeRun.h"
 
@@ -17,7 +19,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (options->version) {
-        std::puts("pivra-make 1.0.0");
+        std::puts("pivra-make " PIVRA_VERSION_STRING);
         return 0;
     }
     return pivra::RunPivraMake(*options, std::cout);
