@@ -134,7 +134,7 @@ int RunPivraMake(const MakeOptions& o, std::ostream& trace) {
 
     ImageCommands commands(state.i_size, fso, ImageLibraryFiles{installed});
     if (o.trace) commands.setTrace(&trace);
-    MakeWorkingTemplates(commands, state);
+    MakeWorkingTemplates(commands, state, state.AppStr);
     if (!notifier.messages.empty()) return Fail(notifier.messages.front());
 
     ConsoleControls controls(!o.quiet && ::isatty(STDERR_FILENO));

@@ -5,9 +5,9 @@
 
 namespace pivra {
 
-void MakeWorkingTemplates(ImageCommands& commands, const PivraState& state) {
+void MakeWorkingTemplates(ImageCommands& commands, const PivraState& state, const std::string& installFolder) {
     for (const TemplateFile& t : kTemplates)
-        commands.RunConvert(state.AppStr + t.source, state.AppStr + t.working, state.i_size, Resize);
+        commands.RunConvert(installFolder + t.source, state.AppStr + t.working, state.i_size, Resize);
 }
 
 }  // namespace pivra

@@ -20,7 +20,9 @@ inline constexpr TemplateFile kTemplates[] = {
     {"pre_black.bmp", "Work/black.bmp"},
 };
 
-// One Resize per template to i_size square; a failed one does not stop the others.
-void MakeWorkingTemplates(ImageCommands& commands, const PivraState& state);
+// One Resize per template to i_size square, from installFolder (ending in
+// "/"; the application folder when the program runs where it was built) into
+// the working folder; a failed one does not stop the others.
+void MakeWorkingTemplates(ImageCommands& commands, const PivraState& state, const std::string& installFolder);
 
 }  // namespace pivra

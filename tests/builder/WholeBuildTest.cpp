@@ -61,7 +61,7 @@ TEST_P(WholeBuild, FramesFollowThePlan) {
     RecordingControls controls;
     SpinBuilder builder(state, fso, commands, controls);
 
-    MakeWorkingTemplates(commands, state);
+    MakeWorkingTemplates(commands, state, state.AppStr);
     ASSERT_EQ(builder.BuildSpin(), BuildResult::Finished);
     ASSERT_EQ(commands.missingOutputs(), 0) << commands.firstMissingOutput().dst << ": "
                                             << commands.firstMissingOutput().reason;
