@@ -1,38 +1,12 @@
 #include "GifDecoder.h"
 
-#include <algorithm>
-#include <cstring>
-#include <memory>
-
-#include <gif_lib.h>
-
 #include "CommandError.h"
+#include "GifMemoryReader.h"
 #include "MagickSession.h"
 
 namespace pivra::imagelib {
 
 namespace {
-
-struct MemoryReader {
-    const std::vector<std::uint8_t>* bytes;
-    std::size_t offset = 0;
-};
-
-int readFromMemory(GifFileType* gif, GifByteType* out, int length) {
-    auto* reader = static_cast<MemoryReader*>(gif->UserData);
-    const std::size_t left = reader->bytes->size() - reader->offset;
-    const std::size_t n = std::min<std::size_t>(left, static_cast<std::size_t>(std::max(length, 0)));
-    std::memcpy(out, reader->bytes->data() + reader->offset, n);
-    reader->offset += n;
-    return static_cast<int>(n);
-}
-
-struct GifReaderCloser {
-    void operator()(GifFileType* gif) const {
-        int error = 0;
-        DGifCloseFile(gif, &error);
-    }
-};
 
 void checkSize(long long width, long long height, const std::string& name) {
     if (width <= 0 || height <= 0) throw CommandError("\"" + name + "\" has no pixels");
@@ -49,9 +23,9 @@ void checkSize(long long width, long long height, const std::string& name) {
 }  // namespace
 
 Picture decodeGifFirstFrame(const std::vector<std::uint8_t>& bytes, const std::string& name) {
-    MemoryReader reader{&bytes};
+    GifMemoryReader reader{&bytes};
     int error = 0;
-    std::unique_ptr<GifFileType, GifReaderCloser> gif(DGifOpen(&reader, readFromMemory, &error));
+    GifReaderPtr gif = openGifReader(reader, error);
     if (!gif) {
         const char* reason = GifErrorString(error);
         throw CommandError("cannot decode \"" + name + "\": " + (reason ? reason : "damaged GIF"));

@@ -4,22 +4,13 @@
 #include <cstring>
 #include <memory>
 
-#include <gif_lib.h>
-
 #include "ColorQuantizer.h"
 #include "CommandError.h"
+#include "GifWriting.h"
 
 namespace pivra::imagelib {
 
 namespace {
-
-struct GifWriterCloser {
-    void operator()(GifFileType* gif) const {
-        int error = 0;
-        EGifCloseFile(gif, &error);
-    }
-};
-using GifWriterPtr = std::unique_ptr<GifFileType, GifWriterCloser>;
 
 struct ColorMapDeleter {
     void operator()(ColorMapObject* map) const { GifFreeMapObject(map); }
@@ -30,12 +21,6 @@ int appendBytes(GifFileType* gif, const GifByteType* data, int length) {
     auto* out = static_cast<std::vector<std::uint8_t>*>(gif->UserData);
     out->insert(out->end(), data, data + length);
     return length;
-}
-
-void check(int status, GifFileType* gif, const char* step) {
-    if (status != GIF_OK)
-        throw CommandError(std::string("GIF encoder failed at ") + step + ": " +
-                           (GifErrorString(gif->Error) ? GifErrorString(gif->Error) : "unknown error"));
 }
 
 ColorMapPtr makeColorMap(const std::vector<PaletteColor>& palette) {
@@ -53,10 +38,34 @@ void putLoopBlock(GifFileType* gif, int loop) {
     GifByteType name[] = {'N', 'E', 'T', 'S', 'C', 'A', 'P', 'E', '2', '.', '0'};
     GifByteType count[] = {1, static_cast<GifByteType>(loop & 0xFF),
                            static_cast<GifByteType>((loop >> 8) & 0xFF)};
-    check(EGifPutExtensionLeader(gif, APPLICATION_EXT_FUNC_CODE), gif, "loop block");
-    check(EGifPutExtensionBlock(gif, sizeof name, name), gif, "loop block");
-    check(EGifPutExtensionBlock(gif, sizeof count, count), gif, "loop block");
-    check(EGifPutExtensionTrailer(gif), gif, "loop block");
+    checkGif(EGifPutExtensionLeader(gif, APPLICATION_EXT_FUNC_CODE), gif, "loop block");
+    checkGif(EGifPutExtensionBlock(gif, sizeof name, name), gif, "loop block");
+    checkGif(EGifPutExtensionBlock(gif, sizeof count, count), gif, "loop block");
+    checkGif(EGifPutExtensionTrailer(gif), gif, "loop block");
+}
+
+}  // namespace
+
+void checkGif(int status, GifFileType* gif, const char* step) {
+    if (status != GIF_OK)
+        throw CommandError(std::string("GIF encoder failed at ") + step + ": " +
+                           (GifErrorString(gif->Error) ? GifErrorString(gif->Error) : "unknown error"));
+}
+
+GifWriterPtr openGifWriter(std::vector<std::uint8_t>& bytes, int screenWidth, int screenHeight,
+                           bool animated, const AnimationSettings& settings) {
+    if (screenWidth > 65535 || screenHeight > 65535) throw CommandError("picture too large for GIF");
+    int error = 0;
+    GifWriterPtr gif(EGifOpen(&bytes, appendBytes, &error));
+    if (!gif) throw CommandError("GIF encoder could not start");
+    EGifSetGifVersion(gif.get(), true);
+    checkGif(EGifPutScreenDesc(gif.get(), screenWidth, screenHeight, 8, 0, nullptr), gif.get(), "screen");
+    if (settings.loop || animated) putLoopBlock(gif.get(), settings.loop.value_or(0));
+    return gif;
+}
+
+bool wantsControlBlock(const AnimationSettings& settings, bool animated, int transparentIndex) {
+    return transparentIndex >= 0 || settings.delay || settings.disposal || animated;
 }
 
 void putControlBlock(GifFileType* gif, const AnimationSettings& settings, int transparentIndex) {
@@ -67,49 +76,44 @@ void putControlBlock(GifFileType* gif, const AnimationSettings& settings, int tr
     control.TransparentColor = transparentIndex >= 0 ? transparentIndex : NO_TRANSPARENT_COLOR;
     GifByteType block[4];
     EGifGCBToExtension(&control, block);
-    check(EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, sizeof block, block), gif, "control block");
+    checkGif(EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, sizeof block, block), gif, "control block");
 }
 
-}  // namespace
+void putQuantizedFrame(GifFileType* gif, const Picture& frame, const AnimationSettings& settings,
+                       bool animated, IndexedPicture* indexedOut) {
+    IndexedPicture indexed = quantizePicture(frame);
+    if (wantsControlBlock(settings, animated, indexed.transparentIndex))
+        putControlBlock(gif, settings, indexed.transparentIndex);
+    ColorMapPtr map = makeColorMap(indexed.palette);
+    checkGif(EGifPutImageDesc(gif, 0, 0, frame.width, frame.height, false, map.get()), gif, "image");
+    for (int row = 0; row < frame.height; ++row)
+        checkGif(EGifPutLine(gif, indexed.indices.data() + static_cast<std::size_t>(row) * frame.width,
+                             frame.width),
+                 gif, "pixels");
+    if (indexedOut) *indexedOut = std::move(indexed);
+}
 
-std::vector<std::uint8_t> encodeGif(const std::vector<Picture>& frames,
-                                    const AnimationSettings& settings) {
+void closeGifWriter(GifWriterPtr gif) {
+    int error = 0;
+    if (EGifCloseFile(gif.release(), &error) != GIF_OK)
+        throw CommandError(std::string("GIF encoder failed: ") +
+                           (GifErrorString(error) ? GifErrorString(error) : "unknown error"));
+}
+
+std::vector<std::uint8_t> encodeGif(const std::vector<Picture>& frames, const AnimationSettings& settings,
+                                    IndexedPicture* firstFrameIndexed) {
     if (frames.empty()) throw CommandError("no frames to write");
     int screenWidth = 0, screenHeight = 0;
     for (const Picture& frame : frames) {
         screenWidth = std::max(screenWidth, frame.width);
         screenHeight = std::max(screenHeight, frame.height);
     }
-    if (screenWidth > 65535 || screenHeight > 65535) throw CommandError("picture too large for GIF");
-
-    std::vector<std::uint8_t> bytes;
-    int error = 0;
-    GifWriterPtr gif(EGifOpen(&bytes, appendBytes, &error));
-    if (!gif) throw CommandError("GIF encoder could not start");
-    EGifSetGifVersion(gif.get(), true);
-    check(EGifPutScreenDesc(gif.get(), screenWidth, screenHeight, 8, 0, nullptr), gif.get(),
-          "screen");
-
     const bool animated = frames.size() > 1;
-    if (settings.loop || animated) putLoopBlock(gif.get(), settings.loop.value_or(0));
-
-    for (const Picture& frame : frames) {
-        IndexedPicture indexed = quantizePicture(frame);
-        if (indexed.transparentIndex >= 0 || settings.delay || settings.disposal || animated)
-            putControlBlock(gif.get(), settings, indexed.transparentIndex);
-        ColorMapPtr map = makeColorMap(indexed.palette);
-        check(EGifPutImageDesc(gif.get(), 0, 0, frame.width, frame.height, false, map.get()),
-              gif.get(), "image");
-        for (int row = 0; row < frame.height; ++row)
-            check(EGifPutLine(gif.get(), indexed.indices.data() + static_cast<std::size_t>(row) * frame.width,
-                              frame.width),
-                  gif.get(), "pixels");
-    }
-
-    GifFileType* raw = gif.release();
-    if (EGifCloseFile(raw, &error) != GIF_OK)
-        throw CommandError(std::string("GIF encoder failed: ") +
-                           (GifErrorString(error) ? GifErrorString(error) : "unknown error"));
+    std::vector<std::uint8_t> bytes;
+    GifWriterPtr gif = openGifWriter(bytes, screenWidth, screenHeight, animated, settings);
+    for (const Picture& frame : frames)
+        putQuantizedFrame(gif.get(), frame, settings, animated, &frame == &frames.front() ? firstFrameIndexed : nullptr);
+    closeGifWriter(std::move(gif));
     return bytes;
 }
 

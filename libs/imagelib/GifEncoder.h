@@ -5,6 +5,7 @@
 #include <optional>
 #include <vector>
 
+#include "ColorQuantizer.h"
 #include "Picture.h"
 
 namespace pivra::imagelib {
@@ -17,7 +18,10 @@ struct AnimationSettings {
 
 // Encodes the frames (at least one) into GIF89a bytes. The screen is as
 // large as the largest frame; every frame sits at its top-left corner.
+// `firstFrameIndexed`, when given, receives the first frame's indices and
+// colour table as written.
 std::vector<std::uint8_t> encodeGif(const std::vector<Picture>& frames,
-                                    const AnimationSettings& settings);
+                                    const AnimationSettings& settings,
+                                    IndexedPicture* firstFrameIndexed = nullptr);
 
 }  // namespace pivra::imagelib

@@ -1,0 +1,35 @@
+#include "PictureLoader.h"
+
+#include "FileBytes.h"
+#include "PictureCache.h"
+#include "PictureDecoder.h"
+#include "PlainPath.h"
+
+namespace pivra::imagelib {
+
+LoadedPicture loadPicture(const std::string& path) {
+    if (plainPath()) return {std::make_shared<const Picture>(decodeFirstFrame(readInputFile(path), path)), {}};
+
+    FileIdentity read;
+    const std::vector<std::uint8_t> bytes = readInputFile(path, kMaxInputBytes, &read);
+    // A file that changed size while it was read is not what its identity says.
+    if (!read.known() || static_cast<unsigned long long>(read.size) != bytes.size())
+        return {std::make_shared<const Picture>(decodeFirstFrame(bytes, path)), {}};
+    read.contentHash = hashBytes(bytes.data(), bytes.size());
+    if (const std::shared_ptr<const PackedPicture> hit = pictureCache().find(read)) return {hit->unpack(), read};
+
+    auto picture = std::make_shared<const Picture>(decodeFirstFrame(bytes, path));
+    auto packed = std::make_shared<const PackedPicture>(picture);
+    const std::size_t size = packed->bytes();
+    pictureCache().insert(read, std::move(packed), size);
+    return {picture, read};
+}
+
+void rememberWrittenPicture(const FileIdentity& written, PackedPicture picture) {
+    if (plainPath() || !written.known()) return;
+    auto packed = std::make_shared<const PackedPicture>(std::move(picture));
+    const std::size_t size = packed->bytes();
+    pictureCache().insert(written, std::move(packed), size);
+}
+
+}  // namespace pivra::imagelib
