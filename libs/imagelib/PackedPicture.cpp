@@ -33,7 +33,7 @@ private:
 
 PackedPicture::PackedPicture(std::shared_ptr<const Picture> picture)
     : width_(picture->width), height_(picture->height), palette_(picture->palette), matte_(picture->matte) {
-    if (picture->palette) {
+    {
         ColorIndex table;
         indices_.resize(picture->pixelCount());
         const std::uint8_t* p = picture->rgba.data();

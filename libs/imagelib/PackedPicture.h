@@ -1,7 +1,8 @@
 #pragma once
-// A picture as the picture cache holds it: a colour-table picture of at
-// most 256 colours as one byte a pixel and its colours (a quarter of the
-// memory, and what most files of a build are), any other as it is.
+// A picture as the picture cache holds it: one of at most 256 colours as
+// one byte a pixel and its colours (a quarter of the memory, and what most
+// files of a build are), any other as it is. The colour-table and alpha
+// flags are kept as they were either way.
 #include <cstddef>
 #include <cstdint>
 #include <memory>

@@ -27,7 +27,7 @@ struct FirstPassKey {
 using ResizeMemo = BoundedCache<FirstPassKey, Plane>;
 
 // The mask and the two faces of a scale-50 build, one pass each.
-constexpr std::size_t kResizeMemoBytes = 10u << 20;
+constexpr std::size_t kResizeMemoBytes = 9u << 20;
 
 ResizeMemo& resizeMemo();
 
