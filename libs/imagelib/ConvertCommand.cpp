@@ -107,7 +107,12 @@ void runConvert(const ConvertRequest& request) {
     if (request.outputFormat != ImageFormat::Gif) inputs.resize(1);
 
     if (inputs.size() == 1 && !hasWildcard(request.input)) {
-        const LoadedPicture loaded = loadPicture(inputs.front());
+        // A first exact resize lets a large photo be decoded at a reduced scale.
+        std::optional<PixelSize> resizeTo;
+        if (!request.steps.empty() && request.steps.front().kind == ConvertStep::Kind::Resize &&
+            request.steps.front().geometry.exact)
+            resizeTo = PixelSize{request.steps.front().geometry.width, request.steps.front().geometry.height};
+        const LoadedPicture loaded = loadPicture(inputs.front(), resizeTo);
         writePicture(request.output, applySteps(*loaded.picture, loaded.source, request.steps),
                      request.outputFormat, request.animation);
         return;

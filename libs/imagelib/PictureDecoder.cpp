@@ -39,7 +39,8 @@ void checkClaimedSize(const std::vector<std::uint8_t>& bytes, const char* coder,
 
 }  // namespace
 
-Picture decodeFirstFrame(const std::vector<std::uint8_t>& bytes, const std::string& name) {
+Picture decodeFirstFrame(const std::vector<std::uint8_t>& bytes, const std::string& name,
+                         std::optional<PixelSize> jpegAtLeast) {
     std::optional<ImageFormat> format = sniffFormat(bytes.data(), bytes.size());
     if (!format) throw CommandError("\"" + name + "\" is not a picture");
     if (*format == ImageFormat::Gif) return decodeGifFirstFrame(bytes, name);
@@ -50,6 +51,9 @@ Picture decodeFirstFrame(const std::vector<std::uint8_t>& bytes, const std::stri
     WandPtr wand = newWand();
     // The coder is fixed from the content; nothing is left for ImageMagick to guess.
     MagickSetFormat(wand.get(), coder);
+    if (jpegAtLeast && *format == ImageFormat::Jpeg)
+        MagickSetOption(wand.get(), "jpeg:size",
+                        (std::to_string(jpegAtLeast->width) + "x" + std::to_string(jpegAtLeast->height)).c_str());
     if (MagickReadImageBlob(wand.get(), bytes.data(), bytes.size()) == MagickFalse)
         throw CommandError("cannot decode \"" + name + "\": " + takeWandError(wand.get()));
     MagickSetFirstIterator(wand.get());

@@ -1,17 +1,20 @@
 #include "PictureLoader.h"
 
 #include "FileBytes.h"
+#include "ImageFormat.h"
 #include "PictureCache.h"
 #include "PictureDecoder.h"
 #include "PlainPath.h"
 
 namespace pivra::imagelib {
 
-LoadedPicture loadPicture(const std::string& path) {
-    if (plainPath()) return {std::make_shared<const Picture>(decodeFirstFrame(readInputFile(path), path)), {}};
-
+LoadedPicture loadPicture(const std::string& path, std::optional<PixelSize> resizeTo) {
     FileIdentity read;
     const std::vector<std::uint8_t> bytes = readInputFile(path, kMaxInputBytes, &read);
+    if (resizeTo && sniffFormat(bytes.data(), bytes.size()) == ImageFormat::Jpeg)
+        if (const std::optional<PixelSize> reduced = reducedJpegSize(bytes, *resizeTo))
+            return {std::make_shared<const Picture>(decodeFirstFrame(bytes, path, reduced)), {}};
+    if (plainPath()) return {std::make_shared<const Picture>(decodeFirstFrame(bytes, path)), {}};
     // A file that changed size while it was read is not what its identity says.
     if (!read.known() || static_cast<unsigned long long>(read.size) != bytes.size())
         return {std::make_shared<const Picture>(decodeFirstFrame(bytes, path)), {}};

@@ -2,9 +2,11 @@
 // Input pictures of the commands, through this library's picture cache:
 // a file version decoded once is served again without reading it.
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "FileIdentity.h"
+#include "JpegScale.h"
 #include "PackedPicture.h"
 #include "Picture.h"
 
@@ -18,7 +20,10 @@ struct LoadedPicture {
 };
 
 // The first frame of the file at path. CommandError as decodeFirstFrame.
-LoadedPicture loadPicture(const std::string& path);
+// `resizeTo`, the exact size the picture is resized to next, lets a large
+// JPEG be decoded at a reduced scale (not cached: no other command asks
+// for that picture at that size).
+LoadedPicture loadPicture(const std::string& path, std::optional<PixelSize> resizeTo = std::nullopt);
 
 // After our own write: the picture a later read of `written` will decode
 // to, so that read needs no decode.
