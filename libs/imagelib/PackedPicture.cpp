@@ -72,6 +72,15 @@ PackedPicture::PackedPicture(const IndexedPicture& written)
     }
 }
 
+PackedPicture::PackedPicture(int width, int height, bool palette, bool matte, std::vector<std::uint32_t> colors,
+                             std::vector<std::uint8_t> indices)
+    : width_(width),
+      height_(height),
+      palette_(palette),
+      matte_(matte),
+      colors_(std::move(colors)),
+      indices_(std::move(indices)) {}
+
 std::shared_ptr<const Picture> PackedPicture::unpack() const {
     if (whole_) return whole_;
     auto picture = std::make_shared<Picture>(width_, height_);

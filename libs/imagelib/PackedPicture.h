@@ -21,6 +21,10 @@ public:
     // transparent entry as (0, 0, 0, 0), every other entry opaque.
     explicit PackedPicture(const IndexedPicture& written);
 
+    // Indices into up to 256 colours (RGBA bytes in memory order).
+    PackedPicture(int width, int height, bool palette, bool matte, std::vector<std::uint32_t> colors,
+                  std::vector<std::uint8_t> indices);
+
     // The same pixels and flags as the picture packed.
     std::shared_ptr<const Picture> unpack() const;
 

@@ -1,6 +1,7 @@
 #include "PictureLoader.h"
 
 #include "FileBytes.h"
+#include "GifIndexedReader.h"
 #include "ImageFormat.h"
 #include "PictureCache.h"
 #include "PictureDecoder.h"
@@ -21,8 +22,19 @@ LoadedPicture loadPicture(const std::string& path, std::optional<PixelSize> resi
     read.contentHash = hashBytes(bytes.data(), bytes.size());
     if (const std::shared_ptr<const PackedPicture> hit = pictureCache().find(read)) return {hit->unpack(), read};
 
-    auto picture = std::make_shared<const Picture>(decodeFirstFrame(bytes, path));
-    auto packed = std::make_shared<const PackedPicture>(picture);
+    // Our own GIFs go straight to the packed form; anything else is decoded
+    // whole and packed after.
+    std::shared_ptr<const PackedPicture> packed;
+    std::shared_ptr<const Picture> picture;
+    std::optional<PackedPicture> indexed;
+    if (sniffFormat(bytes.data(), bytes.size()) == ImageFormat::Gif) indexed = readWholeScreenGif(bytes);
+    if (indexed) {
+        packed = std::make_shared<const PackedPicture>(std::move(*indexed));
+        picture = packed->unpack();
+    } else {
+        picture = std::make_shared<const Picture>(decodeFirstFrame(bytes, path));
+        packed = std::make_shared<const PackedPicture>(picture);
+    }
     const std::size_t size = packed->bytes();
     pictureCache().insert(read, std::move(packed), size);
     return {picture, read};

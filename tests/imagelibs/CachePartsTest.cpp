@@ -1,6 +1,7 @@
 // The picture cache's parts, linked in directly: the byte bound and its
 // order of eviction, and packing, which must give back the same pixels and
-// flags; a GIF we write must be remembered exactly as giflib reads it back.
+// flags; a GIF we write must be remembered exactly as the GIF reader reads
+// it back, and the direct packed reader must agree with that reader.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -10,6 +11,7 @@
 #include "BoundedCache.h"
 #include "GifDecoder.h"
 #include "GifEncoder.h"
+#include "GifIndexedReader.h"
 #include "PackedPicture.h"
 
 namespace pivra::imagelib {
@@ -84,6 +86,13 @@ TEST(PackedPicture, AWrittenGifIsRememberedAsGiflibReadsIt) {
         EXPECT_TRUE(remembered->rgba == read.rgba);
         EXPECT_EQ(remembered->palette, read.palette);
         EXPECT_EQ(remembered->matte, read.matte);
+        // Read back into the packed form directly: the same again.
+        const std::optional<PackedPicture> direct = readWholeScreenGif(bytes);
+        ASSERT_TRUE(direct.has_value());
+        const std::shared_ptr<const Picture> unpacked = direct->unpack();
+        EXPECT_TRUE(unpacked->rgba == read.rgba);
+        EXPECT_EQ(unpacked->palette, read.palette);
+        EXPECT_EQ(unpacked->matte, read.matte);
     }
 }
 
