@@ -115,18 +115,31 @@ struct Sum {
     }
 };
 
+// The rows of one output plane; `Matte` fixed at compile time keeps the
+// branch out of the innermost loop (the arithmetic is the same either way).
+template <bool Matte>
+void horizontalRows(const Plane& source, const std::vector<Contribution>& columns, Plane& out) {
+    for (int y = 0; y < source.height; ++y) {
+        const std::uint16_t* row = source.at(0, y);
+        std::uint16_t* q = out.at(0, y);
+        for (const Contribution& c : columns) {
+            Sum sum;
+            const std::uint16_t* p = row + 4 * static_cast<std::size_t>(c.first);
+            for (const double w : c.weights) {
+                sum.add(p, w, Matte);
+                p += 4;
+            }
+            sum.store(q, Matte);
+            q += 4;
+        }
+    }
+}
+
 Plane horizontalPass(const Plane& source, int width, double factor, ResizeKernel kernel, bool matte) {
     const std::vector<Contribution> columns = contributions(source.width, width, factor, kernel);
     Plane out(width, source.height);
-    for (int y = 0; y < source.height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            const Contribution& c = columns[static_cast<std::size_t>(x)];
-            Sum sum;
-            for (std::size_t i = 0; i < c.weights.size(); ++i)
-                sum.add(source.at(c.first + static_cast<int>(i), y), c.weights[i], matte);
-            sum.store(out.at(x, y), matte);
-        }
-    }
+    if (matte) horizontalRows<true>(source, columns, out);
+    else horizontalRows<false>(source, columns, out);
     return out;
 }
 
