@@ -3,6 +3,7 @@
 #include "CommandError.h"
 #include "GifMemoryReader.h"
 #include "GifWriting.h"
+#include "ImageFormat.h"
 
 namespace pivra::imagelib {
 
@@ -75,6 +76,7 @@ bool onlyOneImage(GifFileType* gif) {
 }  // namespace
 
 std::optional<CompressedGifFrame> readCompressedGifFrame(const std::vector<std::uint8_t>& bytes) {
+    if (sniffFormat(bytes.data(), bytes.size()) != ImageFormat::Gif) return std::nullopt;
     GifMemoryReader reader{&bytes};
     int error = 0;
     GifReaderPtr gif = openGifReader(reader, error);

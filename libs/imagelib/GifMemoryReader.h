@@ -18,7 +18,7 @@ struct GifMemoryReader {
         auto* reader = static_cast<GifMemoryReader*>(gif->UserData);
         const std::size_t left = reader->bytes->size() - reader->offset;
         const std::size_t n = std::min<std::size_t>(left, static_cast<std::size_t>(std::max(length, 0)));
-        std::memcpy(out, reader->bytes->data() + reader->offset, n);
+        if (n > 0) std::memcpy(out, reader->bytes->data() + reader->offset, n);
         reader->offset += n;
         return static_cast<int>(n);
     }
