@@ -2,7 +2,13 @@
 
 #include <filesystem>
 #include <system_error>
+#include <fcntl.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "platform/UniqueFd.h"
 
 namespace fs = std::filesystem;
 
@@ -41,7 +47,7 @@ bool FileSystem::DeleteFolder(const std::string& path) {
 
 bool FileSystem::DeleteFile(const std::string& path) {
     std::error_code ec;
-    if (fs::is_directory(path, ec)) return fail("Cannot delete file", path, "it is a folder");
+    if (fs::is_directory(fs::symlink_status(path, ec))) return fail("Cannot delete file", path, "it is a folder");
     if (!fs::remove(path, ec))
         return fail("Cannot delete file", path, ec ? ec.message() : "no such file");
     return true;
@@ -60,6 +66,12 @@ bool FileSystem::CopyFile(const std::string& src, const std::string& dst) {
         fs::remove(tmp, ignored);
         return fail("Cannot write file", dst, ec.message());
     }
+    return true;
+}
+
+bool FileSystem::CreateFile(const std::string& path) {
+    UniqueFd fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
+    if (!fd) return fail("Cannot create file", path, std::strerror(errno));
     return true;
 }
 

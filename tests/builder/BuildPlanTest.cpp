@@ -103,7 +103,7 @@ TEST_F(BuildPlan, MissingPictureHintMeansNothingIsTouched) {
 }
 
 TEST_F(BuildPlan, LeftoversGoFirstAndAnOldAnimationGoesEvenWhenNothingIsWritten) {
-    for (const char* f : {"Images/00099.gif", "Masks/00016M.gif"}) {
+    for (const char* f : {"Images/00099.gif", "Masks/00016M.gif", "Images/.pivra-made", "Masks/.pivra-made"}) {
         std::filesystem::create_directories(std::filesystem::path(at(f)).parent_path());
         std::ofstream(at(f)) << "stale";
     }
