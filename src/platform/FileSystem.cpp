@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "platform/ReplaceFile.h"
 #include "platform/UniqueFd.h"
 
 namespace fs = std::filesystem;
@@ -56,16 +57,8 @@ bool FileSystem::DeleteFile(const std::string& path) {
 bool FileSystem::CopyFile(const std::string& src, const std::string& dst) {
     std::error_code ec;
     if (!fs::is_regular_file(src, ec)) return fail("Cannot copy file", src, "no such file");
-    // Copy beside the target, then rename: a failed copy never leaves a
-    // half-written file under the target's name.
-    const std::string tmp = dst + ".part" + std::to_string(::getpid());
-    fs::copy_file(src, tmp, fs::copy_options::overwrite_existing, ec);
-    if (!ec) fs::rename(tmp, dst, ec);
-    if (ec) {
-        std::error_code ignored;
-        fs::remove(tmp, ignored);
-        return fail("Cannot write file", dst, ec.message());
-    }
+    std::string why;
+    if (!ReplaceWithCopy(src, dst, why)) return fail("Cannot write file", dst, why);
     return true;
 }
 

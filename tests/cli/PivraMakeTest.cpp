@@ -1,30 +1,16 @@
 // pivra-make as a user runs it: exit codes, the one-line errors, the output
 // file, the trace and the working folders.
-#include <gtest/gtest.h>
-
 #include <fstream>
 #include <sstream>
 
+#include "PivraMakeFixture.h"
 #include "support/GifInspect.h"
-#include "support/RunProcess.h"
-#include "support/TempFolder.h"
-#include "support/TestPictures.h"
 
 namespace pivra::test {
 namespace {
 
-const std::string kMake = std::string(PIVRA_BIN_DIR) + "/pivra-make";
-
-class PivraMake : public ::testing::Test {
+class PivraMake : public PivraMakeTest {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(WriteSolidPicture(dir / "head.png", 64, 48, QColor(200, 40, 40)));
-        ASSERT_TRUE(WriteSolidPicture(dir / "tail.jpg", 48, 64, QColor(40, 40, 200)));
-    }
-    ProcessResult make(std::vector<std::string> args) {
-        args.insert(args.begin(), kMake);
-        return RunProcess(args, {"TMPDIR=" + tmp.str()});
-    }
     // Exit non-zero, exactly one line on standard error, and no output file.
     void expectRefused(const ProcessResult& r, const std::string& output, const std::string& mentions) {
         EXPECT_NE(r.exitCode, 0);
@@ -33,16 +19,13 @@ protected:
         EXPECT_FALSE(std::filesystem::exists(output));
         EXPECT_TRUE(std::filesystem::is_empty(tmp.str())) << "private working folder left behind";
     }
-
-    TempFolder dir{"make"};
-    TempFolder tmp{"make-tmp"};
 };
 
 TEST_F(PivraMake, RefusalsGiveOneLineAndNoOutput) {
     std::ofstream(dir / "notes.jpg") << "these are words, not a picture\n";
     std::ofstream(dir / "empty.png").close();
     std::ofstream(dir / "broken.jpg", std::ios::binary) << "\xFF\xD8\xFF\xE0 then nothing useful";
-    const std::string head = dir / "head.png", tail = dir / "tail.jpg", out = dir / "out.gif";
+    const std::string out = dir / "out.gif";
     struct Case { std::vector<std::string> args; std::string output, mentions; };
     const Case cases[] = {
         {{dir / "nothere.jpg", tail, out}, out, dir / "nothere.jpg"},
