@@ -5,6 +5,7 @@
 
 #include "PivraMakeFixture.h"
 #include "support/GifInspect.h"
+#include "support/GoldenCommands.h"
 
 namespace pivra::test {
 namespace {
@@ -55,24 +56,27 @@ TEST_F(PivraMake, WholeRunWithTrace) {
     const std::string out = dir / "spin.gif";
     // Relative picture paths are made absolute before use.
     const ProcessResult r = RunProcess({"/bin/sh", "-c",
-                                        "cd '" + dir.str() + "' && '" + kMake +
-                                            "' head.png tail.jpg spin.gif --scale 2 --trace"},
+                                        "cd '" + dir.str() + "' && '" + kMake + "' head.png tail.jpg spin.gif --trace"},
                                        {"TMPDIR=" + tmp.str()});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(r.err, "");  // standard error is not a terminal: no bar
     std::istringstream lines(r.out);
-    std::vector<std::string> trace;
-    for (std::string line; std::getline(lines, line);) trace.push_back(line);
+    std::vector<CommandLine> trace;
+    for (std::string line; std::getline(lines, line);) trace.push_back(SplitTraceLine(line));
     ASSERT_EQ(trace.size(), 141u);
-    EXPECT_EQ(trace[0].substr(0, 12), "Morphex.dll\t");
-    EXPECT_NE(trace[0].find("pre_mask.bmp\t-geometry\t24X24!\t"), std::string::npos);
-    EXPECT_NE(trace[4].find("\t" + dir / "head.png" + "\t-geometry\t24X24!\t"), std::string::npos);
-    EXPECT_NE(trace[140].find("\t-compress\tLZW\t-delay\t6\t-dispose\tbackground\t-loop\t0\t"), std::string::npos);
+    // The private working folder, with the installation files copied into it.
+    const std::string first = trace[0].at(1);
+    ASSERT_EQ(first.rfind(tmp.str() + "/pivra-make-", 0), 0u) << first;
+    const std::string app = first.substr(0, first.size() - std::string("pre_mask.bmp").size());
+    const std::vector<CommandLine> golden =
+        GoldenCommandsAtScale16({{"{APP}", app}, {"{INSTALL}", app}, {"{HEAD}", head}, {"{TAIL}", tail}});
+    ASSERT_EQ(golden.size(), 141u);
+    for (size_t i = 0; i < trace.size(); ++i) EXPECT_EQ(trace[i], golden[i]) << "command " << i;
 
     const GifInfo info = ReadGifStructure(out);
     ASSERT_TRUE(info.ok);
     EXPECT_EQ(info.frames.size(), 50u);
-    EXPECT_EQ(info.screenWidth, 24);
+    EXPECT_EQ(info.screenWidth, 192);
     EXPECT_TRUE(std::filesystem::is_empty(tmp.str()));
 
     EXPECT_EQ(make({"--version"}).out, "pivra-make 1.0.0\n");
