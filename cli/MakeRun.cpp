@@ -125,7 +125,8 @@ int RunPivraMake(const MakeOptions& o, TraceStream& trace) {
     const BuildResult result = builder.BuildSpin();
     controls.endBar();
     if (result == BuildResult::Stopped || controls.stopRequested()) return Stopped(traced);
-    if (result == BuildResult::Failed) return Fail(notifier.messages.front());
+    if (result == BuildResult::Failed)
+        return Fail(notifier.messages.empty() ? "the build failed" : notifier.messages.front());
     if (commands.missingOutputs() > 0) return FailMissing(commands, notifier, state.AppStr);
     // The animation is whole: what the build still had to say (a working
     // folder left behind) does not undo it.
