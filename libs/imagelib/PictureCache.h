@@ -14,7 +14,7 @@ using PictureCache = BoundedCache<FileIdentity, PackedPicture>;
 
 // Holds the templates, faces and strips a scale-50 build reuses, packed;
 // small beside the memory of a whole build.
-constexpr std::size_t kPictureCacheBytes = 4u << 20;
+constexpr std::size_t kPictureCacheBytes = 3u << 20;
 
 // This library's cache, bounded at kPictureCacheBytes.
 PictureCache& pictureCache();
