@@ -89,7 +89,7 @@ void BM_BuildStall(benchmark::State& state) {
         probe.start(1);
         b.window->form().CreateBtn_Click();
         while (b.window->form().state().BuildRequested || b.window->form().building())
-            QCoreApplication::processEvents(QEventLoop::WaitForMoreInput, 5);
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         probe.stop();
         // The assembly ends the build without a yield after it: measure to the end.
         const qint64 tail = clock.nsecsElapsed() - last;

@@ -166,7 +166,7 @@ void Form1::Timer1_Timer() {
 
 void Form1::buildFromTick() {
     const BuildResult result = builder_.BuildSpin();
-    if (result == BuildResult::Skipped) return;
+    if (result == BuildResult::Skipped || result == BuildResult::Stopped) return;
     view_.setViewerFile(s_.AppStr + "Work/pivra.gif");
 }
 

@@ -87,7 +87,7 @@ private:
         void setProgress(int v) override { f_.view_.setProgress(v); }
         int progress() const override { return f_.view_.progress(); }
         void yield() override { f_.view_.yield(); }
-        bool stopRequested() const { return f_.stopRequested_; }
+        bool stopRequested() const override { return f_.stopRequested_; }
 
     private:
         Form1& f_;
