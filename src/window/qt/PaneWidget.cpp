@@ -7,6 +7,8 @@
 #include <QPainter>
 #include <QUrl>
 
+#include <cstring>
+
 namespace pivra {
 
 namespace {
@@ -43,10 +45,13 @@ void PaneWidget::paintEvent(QPaintEvent* e) {
     if (picture == nullptr) return;
     p.setClipRect(inside);
     if (picture->bytesPerPixel() == 4) {
-        // The canvas rows are bottom-up blue-green-red-unused: wrap them and flip.
-        const QImage rows(picture->bits(), picture->width(), picture->height(), picture->stride(),
-                          QImage::Format_RGB32);
-        p.drawImage(inside.topLeft(), rows.mirrored(false, true));
+        // Canvas pixels are blue-green-red-unused, as Qt's RGB32 in memory;
+        // only the row order differs. One kept image, rows copied upright.
+        if (shown_.size() != QSize(picture->width(), picture->height()))
+            shown_ = QImage(picture->width(), picture->height(), QImage::Format_RGB32);
+        const size_t rowBytes = static_cast<size_t>(picture->width()) * 4;
+        for (int y = 0; y < picture->height(); ++y) std::memcpy(shown_.scanLine(y), picture->row(y), rowBytes);
+        p.drawImage(inside.topLeft(), shown_);
     } else {
         p.drawImage(inside.topLeft(), ToQImage(picture));
     }

@@ -2,6 +2,7 @@
 // A picture pane: a sunken frame showing its canvas at the top left of the
 // inside. Clicks, paints and dropped files go to the form's handlers.
 #include <QFrame>
+#include <QImage>
 
 #include <functional>
 #include <string>
@@ -32,6 +33,7 @@ private:
     // must not ask for yet another paint.
     bool inPaint_ = false;
     PaneCanvas canvas_;
+    QImage shown_;
 };
 
 }  // namespace pivra
