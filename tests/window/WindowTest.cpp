@@ -303,8 +303,12 @@ TEST(PivraProgram, RefusesBadArgumentsAndMissingDisplayInOneLine) {
     EXPECT_EQ(bad.err.rfind("pivra: --scale", 0), 0u) << bad.err;
     EXPECT_NE(bad.err.find("usage: pivra"), std::string::npos);
 
+    const ProcessResult missing = RunProcess({pivra, "/no/such/head.jpg"});
+    EXPECT_EQ(missing.exitCode, 2);
+    EXPECT_EQ(missing.err.rfind("pivra: no such picture file '/no/such/head.jpg'\n", 0), 0u) << missing.err;
+
     const ProcessResult headless =
-        RunProcess({pivra, "h.jpg"}, {"DISPLAY=", "WAYLAND_DISPLAY=", "QT_QPA_PLATFORM="});
+        RunProcess({pivra, "--scale", "4"}, {"DISPLAY=", "WAYLAND_DISPLAY=", "QT_QPA_PLATFORM="});
     EXPECT_EQ(headless.exitCode, 1);
     EXPECT_NE(headless.err.find("pivra-make"), std::string::npos) << headless.err;
     EXPECT_EQ(headless.err.find('\n'), headless.err.size() - 1) << headless.err;

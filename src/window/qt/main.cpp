@@ -6,6 +6,7 @@
 
 #include "PivraVersion.h"
 
+#include "platform/FileSystem.h"
 #include "window/PivraArgs.h"
 #include "window/qt/Form1Window.h"
 #include "window/qt/QtNotifier.h"
@@ -13,7 +14,14 @@
 int main(int argc, char** argv) {
     std::string error;
     const auto args = pivra::ParsePivraArgs(std::vector<std::string>(argv + 1, argv + argc), error);
-    if (!args) {
+    if (args) {
+        for (const std::string& picture : {args->head, args->tail})
+            if (!picture.empty() && !pivra::FileSystem().FileExists(picture)) {
+                error = "no such picture file '" + picture + "'";
+                break;
+            }
+    }
+    if (!args || !error.empty()) {
         std::fprintf(stderr, "pivra: %s\n%s", error.c_str(), pivra::kPivraUsage);
         return 2;
     }
