@@ -58,6 +58,10 @@ void BM_ScalePivra(benchmark::State& state) {
     Bench b(1);
     const auto scale = static_cast<int16_t>(state.range(0));
     for (auto _ : state) b.window->form().ScalePivra(scale);
+    const Form1& form = b.window->form();
+    if (form.HeadDib().dib_width() != form.i_size() || form.TailDib().dib_width() != form.i_size() ||
+        !b.window->timer().isActive())
+        state.SkipWithError("the pictures were not imported at the new size");
 }
 BENCHMARK(BM_ScalePivra)->Arg(16)->Arg(50)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
 
