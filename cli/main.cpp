@@ -1,13 +1,17 @@
 // pivra-make: builds a spinning-coin GIF from two pictures without a window.
+#include <unistd.h>
+
 #include <cstdio>
-#include <iostream>
 
 #include "PivraVersion.h"
 
 #include "MakeOptions.h"
 #include "MakeRun.h"
+#include "StopSignals.h"
+#include "TraceStream.h"
 
 int main(int argc, char** argv) {
+    pivra::CatchStopSignals();
     std::string error;
     const auto options = pivra::ParseMakeOptions(std::vector<std::string>(argv + 1, argv + argc), error);
     if (!options) {
@@ -22,5 +26,6 @@ int main(int argc, char** argv) {
         std::puts("pivra-make " PIVRA_VERSION_STRING);
         return 0;
     }
-    return pivra::RunPivraMake(*options, std::cout);
+    pivra::TraceStream trace(STDOUT_FILENO);
+    return pivra::RunPivraMake(*options, trace);
 }
