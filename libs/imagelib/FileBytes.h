@@ -6,10 +6,9 @@
 #include <string>
 #include <vector>
 
-namespace pivra::imagelib {
+#include "DecodeLimits.h"
 
-// A user's photo is a few MB; an uncompressed 8000 x 8000 BMP is 192 MB.
-constexpr std::size_t kMaxInputBytes = 256u * 1024 * 1024;
+namespace pivra::imagelib {
 
 // The whole file, or CommandError when it cannot be read or is too large.
 std::vector<std::uint8_t> readInputFile(const std::string& path,

@@ -8,13 +8,19 @@ namespace pivra::imagelib {
 
 namespace {
 
+void lowerLimit(ResourceType type, MagickSizeType limit) {
+    if (MagickGetResourceLimit(type) > limit) MagickSetResourceLimit(type, limit);
+}
+
 bool startMagick() {
     MagickWandGenesis();
-    // A header claiming a huge size must fail at once instead of
-    // allocating; the distribution's policy may lower these further.
-    MagickSetResourceLimit(WidthResource, kMaxSide);
-    MagickSetResourceLimit(HeightResource, kMaxSide);
-    MagickSetResourceLimit(AreaResource, static_cast<MagickSizeType>(kMaxPixels));
+    // A header claiming a huge size must fail at once instead of allocating.
+    // Memory is not limited here: past a memory limit ImageMagick moves its
+    // pixels to disk, slowly; our byte budget refuses such files first.
+    lowerLimit(WidthResource, kMaxSide);
+    lowerLimit(HeightResource, kMaxSide);
+    lowerLimit(AreaResource, static_cast<MagickSizeType>(kMaxPixels));
+    lowerLimit(ListLengthResource, kMaxFrames);
     return true;
 }
 
