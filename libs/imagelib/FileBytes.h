@@ -14,6 +14,10 @@ namespace pivra::imagelib {
 std::vector<std::uint8_t> readInputFile(const std::string& path,
                                         std::size_t maxBytes = kMaxInputBytes);
 
+// Writes all of bytes to fd; CommandError naming `path` and the system's
+// reason ("No space left on device") when it cannot.
+void writeAllBytes(int fd, const std::vector<std::uint8_t>& bytes, const std::string& path);
+
 // Writes to a hidden temporary file beside `path`, then renames it into
 // place, so `path` never holds a partial file. CommandError on failure, with
 // the temporary file removed.
