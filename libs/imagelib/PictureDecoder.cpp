@@ -1,5 +1,6 @@
 #include "PictureDecoder.h"
 
+#include "BmpBacking.h"
 #include "CommandError.h"
 #include "GifDecoder.h"
 #include "ImageFormat.h"
@@ -68,6 +69,7 @@ Picture decodeFirstFrame(const std::vector<std::uint8_t>& bytes, const std::stri
     if (*format == ImageFormat::Jpeg) return decodeJpeg(bytes, name);
     const char* coder = magickCoderName(*format);
 
+    if (*format == ImageFormat::Bmp) checkBmpBacking(bytes, name);
     checkClaimedSize(bytes, coder, name);
 
     WandPtr wand = newWand();
