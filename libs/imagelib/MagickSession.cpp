@@ -14,6 +14,13 @@ void lowerLimit(ResourceType type, MagickSizeType limit) {
 
 bool startMagick() {
     MagickWandGenesis();
+    lowerMagickLimits();
+    return true;
+}
+
+}  // namespace
+
+void lowerMagickLimits() {
     // A header claiming a huge size must fail at once instead of allocating.
     // Memory is not limited here: past a memory limit ImageMagick moves its
     // pixels to disk, slowly; our byte budget refuses such files first.
@@ -21,10 +28,7 @@ bool startMagick() {
     lowerLimit(HeightResource, kMaxSide);
     lowerLimit(AreaResource, static_cast<MagickSizeType>(kMaxPixels));
     lowerLimit(ListLengthResource, kMaxFrames);
-    return true;
 }
-
-}  // namespace
 
 void ensureMagickReady() {
     static const bool ready = startMagick();

@@ -12,4 +12,8 @@ namespace pivra::imagelib {
 // ImageMagick too, and the process exit frees everything.
 void ensureMagickReady();
 
+// What ensureMagickReady applies: each ImageMagick limit lowered to ours
+// where it is higher. MagickWand must be initialised.
+void lowerMagickLimits();
+
 }  // namespace pivra::imagelib
