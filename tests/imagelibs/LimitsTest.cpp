@@ -1,6 +1,6 @@
 // Small files that claim huge pictures: refused (or decoded at the size the
 // file really holds) without the memory the claim would take. Each command
-// runs in a child process whose peak resident size the kernel reports.
+// runs in a child process that reports its peak resident size.
 #include "GifBytes.h"
 #include "ImageLibsTest.h"
 #include "PictureBytes.h"
@@ -55,7 +55,7 @@ TEST_F(Limits, HugeClaimsCostOnlyWhatTheFileHolds) {
         if (c.reason) {
             EXPECT_NE(result.reason.find(c.reason), std::string::npos) << c.name << ": " << result.reason;
         }
-        EXPECT_LT(result.peakKiB, kMaxPeakKiB) << c.name;
+        EXPECT_TRUE(result.peakKiB > 0 && result.peakKiB < kMaxPeakKiB) << c.name << ": " << result.peakKiB << " KiB";
     }
     EXPECT_EQ(read(at("out.gif")).size(), QSize(48, 48));  // written by the first case only
 }

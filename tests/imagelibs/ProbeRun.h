@@ -1,9 +1,8 @@
 #pragma once
 // A command run through imagecmd_probe in a child process, with what the
-// child cost: the kernel's peak resident size for it alone.
+// child cost: its peak resident size, as it reports it.
 #include <fcntl.h>
 #include <spawn.h>
-#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -19,7 +18,7 @@ namespace pivra::test {
 struct ProbeResult {
     int exitCode = -1;  // -1: did not exit normally
     std::string reason;
-    long peakKiB = 0;
+    long peakKiB = -1;  // -1: not reported
 };
 
 inline ProbeResult RunProbe(const std::string& library, const std::vector<std::string>& args,
@@ -31,6 +30,8 @@ inline ProbeResult RunProbe(const std::string& library, const std::vector<std::s
     argv.push_back(nullptr);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
+    const std::string peakFile = errorFile + ".peak";
+    posix_spawn_file_actions_addopen(&actions, 1, peakFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     posix_spawn_file_actions_addopen(&actions, 2, errorFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     ProbeResult result;
     pid_t pid = -1;
@@ -38,10 +39,9 @@ inline ProbeResult RunProbe(const std::string& library, const std::vector<std::s
     posix_spawn_file_actions_destroy(&actions);
     if (spawned != 0) return result;
     int status = 0;
-    rusage usage{};
-    if (wait4(pid, &status, 0, &usage) != pid) return result;
+    if (waitpid(pid, &status, 0) != pid) return result;
     if (WIFEXITED(status)) result.exitCode = WEXITSTATUS(status);
-    result.peakKiB = usage.ru_maxrss;
+    std::ifstream(peakFile) >> result.peakKiB;
     std::ifstream in(errorFile);
     result.reason.assign(std::istreambuf_iterator<char>(in), {});
     return result;
