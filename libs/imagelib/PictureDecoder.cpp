@@ -1,7 +1,7 @@
 #include "PictureDecoder.h"
 
-#include "BmpBacking.h"
 #include "CommandError.h"
+#include "FileBacking.h"
 #include "GifDecoder.h"
 #include "ImageFormat.h"
 #include "JpegDecoder.h"
@@ -70,6 +70,7 @@ Picture decodeFirstFrame(const std::vector<std::uint8_t>& bytes, const std::stri
     const char* coder = magickCoderName(*format);
 
     if (*format == ImageFormat::Bmp) checkBmpBacking(bytes, name);
+    if (*format == ImageFormat::Png) checkPngBacking(bytes, name);
     checkClaimedSize(bytes, coder, name);
 
     WandPtr wand = newWand();

@@ -1,6 +1,7 @@
-#include "BmpBacking.h"
+#include "FileBacking.h"
 
 #include <cstdlib>
+#include <cstring>
 
 #include "SizeChecks.h"
 
@@ -37,6 +38,19 @@ void checkBmpBacking(const std::vector<std::uint8_t>& bytes, const std::string& 
     // Some writers leave out the last row's padding.
     const long long needed = offset + rowBytes * (height - 1) + (width * bits + 7) / 8;
     if (static_cast<long long>(bytes.size()) < needed) failEndsEarly(name);
+}
+
+void checkPngBacking(const std::vector<std::uint8_t>& bytes, const std::string& name) {
+    std::size_t at = 8;  // after the signature
+    while (at + 8 <= bytes.size()) {
+        const std::uint32_t length =
+            std::uint32_t{bytes[at]} << 24 | std::uint32_t{bytes[at + 1]} << 16 | std::uint32_t{bytes[at + 2]} << 8 | bytes[at + 3];
+        // Length, type, data, CRC.
+        if (length > bytes.size() - at - 8 || bytes.size() - at - 8 - length < 4) failEndsEarly(name);
+        if (std::memcmp(&bytes[at + 4], "IEND", 4) == 0) return;
+        at += 12 + std::size_t{length};
+    }
+    if (at < bytes.size()) failEndsEarly(name);
 }
 
 }  // namespace pivra::imagelib
