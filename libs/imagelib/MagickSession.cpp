@@ -47,11 +47,14 @@ std::string takeWandError(MagickWand* wand) {
     std::string line = text ? text.get() : "";
     for (char& c : line)
         if (c == '\n' || c == '\r') c = ' ';
-    // Drop ImageMagick's source location and its empty "`'" name slot.
+    // Drop ImageMagick's source location and its name slot: empty, or the
+    // name our blobs are read under (see PictureDecoder).
     std::string::size_type at = line.find(" @ ");
     if (at != std::string::npos) line.erase(at);
-    std::string::size_type slot = line.find(" `'");
-    if (slot != std::string::npos) line.erase(slot);
+    for (const char* slot : {" `'", " `picture'"}) {
+        std::string::size_type found = line.find(slot);
+        if (found != std::string::npos) line.erase(found, std::string(slot).size());
+    }
     while (!line.empty() && line.back() == ' ') line.pop_back();
     return line.empty() ? "damaged or unsupported content" : line;
 }
