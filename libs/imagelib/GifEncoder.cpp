@@ -26,11 +26,36 @@ struct ColorMapDeleter {
 };
 using ColorMapPtr = std::unique_ptr<ColorMapObject, ColorMapDeleter>;
 
-int appendBytes(GifFileType* gif, const GifByteType* data, int length) {
-    auto* out = static_cast<std::vector<std::uint8_t>*>(gif->UserData);
-    out->insert(out->end(), data, data + length);
+// giflib's output callback: C calls it, so nothing may escape, and a sink
+// that failed once is not written through again (giflib writes its trailer
+// at close even after an error).
+struct SinkState {
+    GifSink* sink;
+    bool failed = false;
+};
+
+int writeToSink(GifFileType* gif, const GifByteType* data, int length) noexcept {
+    auto* state = static_cast<SinkState*>(gif->UserData);
+    if (state->failed || length < 0) return 0;
+    if (!state->sink->append(data, static_cast<std::size_t>(length))) {
+        state->failed = true;
+        return 0;
+    }
     return length;
 }
+
+class MemorySink : public GifSink {
+public:
+    std::vector<std::uint8_t> bytes;
+    bool append(const std::uint8_t* data, std::size_t size) noexcept override {
+        try {
+            bytes.insert(bytes.end(), data, data + size);
+            return true;
+        } catch (...) {
+            return false;
+        }
+    }
+};
 
 void check(int status, GifFileType* gif, const char* step) {
     if (status != GIF_OK)
@@ -72,8 +97,7 @@ void putControlBlock(GifFileType* gif, const AnimationSettings& settings, int tr
 
 }  // namespace
 
-std::vector<std::uint8_t> encodeGif(const std::vector<Picture>& frames,
-                                    const AnimationSettings& settings) {
+void encodeGifTo(const std::vector<Picture>& frames, const AnimationSettings& settings, GifSink& sink) {
     if (frames.empty()) throw CommandError("no frames to write");
     int screenWidth = 0, screenHeight = 0;
     for (const Picture& frame : frames) {
@@ -82,9 +106,9 @@ std::vector<std::uint8_t> encodeGif(const std::vector<Picture>& frames,
     }
     if (screenWidth > 65535 || screenHeight > 65535) throw CommandError("picture too large for GIF");
 
-    std::vector<std::uint8_t> bytes;
+    SinkState state{&sink};
     int error = 0;
-    GifWriterPtr gif(EGifOpen(&bytes, appendBytes, &error));
+    GifWriterPtr gif(EGifOpen(&state, writeToSink, &error));
     if (!gif) throw CommandError("GIF encoder could not start");
     EGifSetGifVersion(gif.get(), true);
     check(EGifPutScreenDesc(gif.get(), screenWidth, screenHeight, 8, 0, nullptr), gif.get(),
@@ -110,7 +134,14 @@ std::vector<std::uint8_t> encodeGif(const std::vector<Picture>& frames,
     if (EGifCloseFile(raw, &error) != GIF_OK)
         throw CommandError(std::string("GIF encoder failed: ") +
                            (GifErrorString(error) ? GifErrorString(error) : "unknown error"));
-    return bytes;
+    // giflib does not check the write of its trailer.
+    if (state.failed) throw CommandError("GIF encoder failed at the end: Failed to write to given file");
+}
+
+std::vector<std::uint8_t> encodeGif(const std::vector<Picture>& frames, const AnimationSettings& settings) {
+    MemorySink sink;
+    encodeGifTo(frames, settings, sink);
+    return std::move(sink.bytes);
 }
 
 }  // namespace pivra::imagelib
