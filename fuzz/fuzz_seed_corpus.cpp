@@ -1,5 +1,8 @@
 // Writes seed pictures for the fuzzers: BMPs of each depth and compression,
-// JPEGs grey, colour, progressive and four-channel.
+// JPEGs grey, colour, progressive and four-channel; for the image libraries
+// all of those and PNG, GIF and MIFF pictures written with MagickWand.
+#include <wand/MagickWand.h>
+
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -7,6 +10,28 @@
 #include "PictureBytes.h"
 
 using namespace pivra::test;
+
+namespace {
+
+// A small picture with a gradient and a transparent corner, in the coder
+// and image type given ("PNG", "GIF", "MIFF"...).
+void writeWithMagick(const std::string& path, const char* coder, ImageType type, bool interlaced) {
+    const int w = 12, h = 9;
+    std::vector<unsigned char> rgba;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            rgba.insert(rgba.end(), {static_cast<unsigned char>(x * 20), static_cast<unsigned char>(y * 28),
+                                     static_cast<unsigned char>(200 - x * 10),
+                                     static_cast<unsigned char>(x + y < 3 ? 0 : 255)});
+    MagickWand* wand = NewMagickWand();
+    MagickConstituteImage(wand, w, h, "RGBA", CharPixel, rgba.data());
+    if (type != UndefinedType) MagickSetImageType(wand, type);
+    if (interlaced) MagickSetInterlaceScheme(wand, LineInterlace);
+    MagickWriteImage(wand, (std::string(coder) + ":" + path).c_str());
+    DestroyMagickWand(wand);
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     if (argc != 2) return 2;
@@ -33,5 +58,22 @@ int main(int argc, char** argv) {
     progressive.progressive = true;
     jpeg("progressive.jpg", progressive);
     jpeg("cmyk.jpg", SmoothPicture(8, 8, 4));
+
+    // The image libraries read all of the above, and more.
+    const std::filesystem::path libs = root / "imagelib";
+    std::filesystem::create_directories(libs);
+    for (const char* kind : {"bmp", "jpeg"})
+        for (const auto& entry : std::filesystem::directory_iterator(root / kind))
+            std::filesystem::copy_file(entry.path(), libs / entry.path().filename(),
+                                       std::filesystem::copy_options::overwrite_existing);
+    MagickWandGenesis();
+    writeWithMagick((libs / "rgba.png").string(), "PNG", UndefinedType, false);
+    writeWithMagick((libs / "palette.png").string(), "PNG8", UndefinedType, false);
+    writeWithMagick((libs / "plain.gif").string(), "GIF", UndefinedType, false);
+    writeWithMagick((libs / "interlaced.gif").string(), "GIF", UndefinedType, true);
+    writeWithMagick((libs / "rgba.mif").string(), "MIFF", UndefinedType, false);
+    writeWithMagick((libs / "palette.mif").string(), "MIFF", PaletteMatteType, false);
+    writeWithMagick((libs / "alpha.bmp").string(), "BMP", UndefinedType, false);
+    MagickWandTerminus();
     return 0;
 }

@@ -37,7 +37,13 @@ IJLERR StatusForMessage(int code) {
     std::longjmp(err->jump, 1);
 }
 
+void Remember(j_common_ptr cinfo) {
+    auto* err = reinterpret_cast<IjlDecoder::ErrorManager*>(cinfo->err);
+    (*cinfo->err->format_message)(cinfo, err->message);
+}
+
 void ErrorExit(j_common_ptr cinfo) {
+    Remember(cinfo);
     Fail(cinfo, StatusForMessage(cinfo->err->msg_code));
 }
 
@@ -54,6 +60,7 @@ void EmitMessage(j_common_ptr cinfo, int level) {
         case JWRN_EXTRANEOUS_DATA:
             break;  // the picture itself is intact
         default:
+            Remember(cinfo);
             Fail(cinfo, StatusForMessage(code));
         }
         cinfo->err->num_warnings++;
@@ -93,6 +100,7 @@ IJLERR IjlDecoder::startRead(const std::uint8_t* data, std::size_t size) {
     }
     err_.status = IJL_OK;
     err_.scans = 0;
+    err_.message[0] = '\0';
     jpeg_abort_decompress(&cinfo_);
     jpeg_mem_src(&cinfo_, data, static_cast<unsigned long>(size));
     jpeg_read_header(&cinfo_, TRUE);
@@ -113,6 +121,11 @@ IJLERR IjlDecoder::readParams(const std::uint8_t* data, std::size_t size, JpegPa
     case JCS_YCCK: params.color = IJL_YCBCRA_FPX; break;
     default: params.color = IJL_OTHER; break;
     }
+    params.blocks = 0;
+    for (int i = 0; i < cinfo_.num_components; ++i)
+        params.blocks += std::int64_t{cinfo_.comp_info[i].width_in_blocks} * cinfo_.comp_info[i].height_in_blocks;
+    params.arithmetic = cinfo_.arith_code != FALSE;
+    params.progressive = cinfo_.progressive_mode != FALSE;
     jpeg_abort_decompress(&cinfo_);
     return IJL_OK;
 }
@@ -154,6 +167,50 @@ IJLERR IjlDecoder::readImage(const std::uint8_t* data, std::size_t size, int sca
             Fail(reinterpret_cast<j_common_ptr>(&cinfo_), IJL_TRUNCATED);
     }
     // Whatever follows the last row (trailing bytes, a missing end marker) is not read.
+    jpeg_abort_decompress(&cinfo_);
+    return IJL_OK;
+}
+
+IJLERR IjlDecoder::readRgba(const std::uint8_t* data, std::size_t size, std::uint8_t* rgba, std::int32_t width,
+                            std::int32_t height) {
+    if (!created_) return IJL_NOT_INITIALISED;
+    IJLERR status = startRead(data, size);
+    if (status != IJL_OK) return status;
+
+    if (setjmp(err_.jump)) {
+        jpeg_abort_decompress(&cinfo_);
+        return err_.status;
+    }
+    const bool fourChannel = cinfo_.num_components == 4;
+    if (fourChannel)
+        cinfo_.out_color_space = JCS_CMYK;
+    else if (cinfo_.num_components == 1 || cinfo_.num_components == 3)
+        cinfo_.out_color_space = JCS_EXT_RGBA;  // libjpeg-turbo fills alpha with 255
+    else
+        Fail(reinterpret_cast<j_common_ptr>(&cinfo_), IJL_UNSUPPORTED_COLOR);
+    jpeg_calc_output_dimensions(&cinfo_);
+    if (static_cast<std::int64_t>(cinfo_.output_width) != width ||
+        static_cast<std::int64_t>(cinfo_.output_height) != height || cinfo_.output_components != 4)
+        Fail(reinterpret_cast<j_common_ptr>(&cinfo_), IJL_INVALID_DIB);
+
+    jpeg_start_decompress(&cinfo_);
+    const std::int64_t stride = std::int64_t{width} * 4;
+    while (cinfo_.output_scanline < cinfo_.output_height) {
+        JSAMPROW rowPtr = rgba + std::int64_t{cinfo_.output_scanline} * stride;
+        if (jpeg_read_scanlines(&cinfo_, &rowPtr, 1) != 1)
+            Fail(reinterpret_cast<j_common_ptr>(&cinfo_), IJL_TRUNCATED);
+        if (fourChannel) {
+            // Inverted CMYK as Adobe writes it (and ImageMagick reads it): each
+            // stored value is 255 - ink, so a colour is value x (255 - black ink).
+            for (std::uint8_t* p = rowPtr; p < rowPtr + stride; p += 4) {
+                const unsigned k = p[3];
+                p[0] = static_cast<std::uint8_t>((p[0] * k + 127) / 255);
+                p[1] = static_cast<std::uint8_t>((p[1] * k + 127) / 255);
+                p[2] = static_cast<std::uint8_t>((p[2] * k + 127) / 255);
+                p[3] = 255;
+            }
+        }
+    }
     jpeg_abort_decompress(&cinfo_);
     return IJL_OK;
 }

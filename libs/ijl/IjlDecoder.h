@@ -18,6 +18,12 @@ struct JpegParams {
     std::int32_t height = 0;
     std::int32_t channels = 0;
     std::int32_t color = 0;
+    // What the entropy-coded data must hold: every 8 x 8 block of every
+    // component is at least one bit in Huffman coding (not in arithmetic).
+    std::int64_t blocks = 0;
+    bool arithmetic = false;
+    // Progressive files keep all coefficients in memory: 128 bytes a block.
+    bool progressive = false;
 };
 
 // Where decoded rows go: width x height pixels of three bytes, rows stride bytes apart.
@@ -43,6 +49,13 @@ public:
     IJLERR readParams(const std::uint8_t* data, std::size_t size, JpegParams& params);
     // scaleDenom is 1, 2, 4 or 8.
     IJLERR readImage(const std::uint8_t* data, std::size_t size, int scaleDenom, const PixelTarget& target);
+    // Full size, straight RGBA (alpha 255), rows top-down and unpadded, into
+    // rgba (width x height x 4 bytes, the size readParams gave). Grey, colour
+    // and four-channel files (CMYK or YCCK, stored inverted as Adobe writes them).
+    IJLERR readRgba(const std::uint8_t* data, std::size_t size, std::uint8_t* rgba, std::int32_t width,
+                    std::int32_t height);
+    // libjpeg's own words for the last failure it reported; "" if none.
+    const char* lastMessage() const { return err_.message; }
 
     // Largest memory libjpeg may take for whole-picture buffers (progressive files).
     static constexpr long kMaxLibraryMemory = 512L * 1024 * 1024;
@@ -54,6 +67,7 @@ public:
         std::jmp_buf jump;
         IJLERR status;
         int scans;
+        char message[JMSG_LENGTH_MAX];
     };
 
 private:

@@ -6,7 +6,7 @@
 #include "FileBytes.h"
 #include "GifFrameCopy.h"
 #include "GifWriting.h"
-#include "MagickSession.h"
+#include "DecodeLimits.h"
 #include "PictureDecoder.h"
 
 namespace pivra::imagelib {
@@ -28,9 +28,10 @@ std::vector<std::uint8_t> assembleAnimation(const std::vector<std::string>& path
                                             const AnimationSettings& settings) {
     if (paths.empty()) throw CommandError("no frames to write");
     const bool animated = paths.size() > 1;
-    std::vector<std::uint8_t> bytes;
+    MemorySink sink;
+    GifSinkState state{&sink};
     // The screen is known only after the last frame; it is written last.
-    GifWriterPtr gif = openGifWriter(bytes, 0, 0, animated, settings);
+    GifWriterPtr gif = openGifWriter(state, 0, 0, animated, settings);
     int screenWidth = 0, screenHeight = 0;
     long long totalPixels = 0;
     for (const std::string& path : paths) {
@@ -47,14 +48,14 @@ std::vector<std::uint8_t> assembleAnimation(const std::vector<std::string>& path
             putQuantizedFrame(gif.get(), picture, settings, animated);
         }
         totalPixels += static_cast<long long>(width) * height;
-        if (totalPixels > 4 * kMaxPixels) throw CommandError("the frames are too large together");
+        if (totalPixels > kMaxAnimationPixels) throw CommandError("the frames are too large together");
         screenWidth = std::max(screenWidth, width);
         screenHeight = std::max(screenHeight, height);
     }
     if (screenWidth > 65535 || screenHeight > 65535) throw CommandError("picture too large for GIF");
-    closeGifWriter(std::move(gif));
-    patchScreenSize(bytes, screenWidth, screenHeight);
-    return bytes;
+    closeGifWriter(std::move(gif), state);
+    patchScreenSize(sink.bytes, screenWidth, screenHeight);
+    return std::move(sink.bytes);
 }
 
 }  // namespace pivra::imagelib

@@ -1,5 +1,7 @@
 #include "ConvertCommand.h"
 
+#include <sys/stat.h>
+
 #include "AnimationAssembler.h"
 #include "CommandError.h"
 #include "FileBytes.h"
@@ -15,8 +17,6 @@
 namespace pivra::imagelib {
 
 namespace {
-
-constexpr std::size_t kMaxFrames = 1000;
 
 const std::string& valueOf(const std::vector<std::string>& middle, std::size_t& i) {
     if (i + 1 >= middle.size()) throw CommandError("option \"" + middle[i] + "\" needs a value");
@@ -50,6 +50,16 @@ Picture applySteps(const Picture& input, FileIdentity source, const std::vector<
     }
     if (current != &picture) picture = *current;
     return picture;
+}
+
+// A name that exists is that file, whatever it holds. Only the assembly of
+// an animation (it carries -delay, -dispose or -loop) joins the files a
+// pattern matches; anywhere else "coin?.jpg" is a file name, missing or not.
+bool expandsPattern(const ConvertRequest& request) {
+    const AnimationSettings& a = request.animation;
+    if (!a.delay && !a.disposal && !a.loop) return false;
+    struct stat info {};
+    return hasWildcard(request.input) && ::stat(request.input.c_str(), &info) != 0;
 }
 
 }  // namespace
@@ -96,7 +106,8 @@ ConvertRequest parseConvertArguments(const std::vector<std::string>& args) {
 
 void runConvert(const ConvertRequest& request) {
     std::vector<std::string> inputs;
-    if (hasWildcard(request.input)) {
+    const bool pattern = expandsPattern(request);
+    if (pattern) {
         inputs = expandWildcard(request.input);
         if (inputs.empty()) throw CommandError("no file matches \"" + request.input + "\"");
         if (inputs.size() > kMaxFrames) throw CommandError("too many files match \"" + request.input + "\"");
@@ -106,7 +117,7 @@ void runConvert(const ConvertRequest& request) {
     // Only a GIF holds several frames; other formats get the first one.
     if (request.outputFormat != ImageFormat::Gif) inputs.resize(1);
 
-    if (inputs.size() == 1 && !hasWildcard(request.input)) {
+    if (inputs.size() == 1 && !pattern) {
         // A first exact resize lets a large photo be decoded at a reduced scale.
         std::optional<PixelSize> resizeTo;
         if (!request.steps.empty() && request.steps.front().kind == ConvertStep::Kind::Resize &&
@@ -127,7 +138,7 @@ void runConvert(const ConvertRequest& request) {
     for (const std::string& path : inputs) {
         Picture frame = applySteps(decodeFirstFrame(readInputFile(path), path), {}, request.steps);
         totalPixels += static_cast<long long>(frame.pixelCount());
-        if (totalPixels > 4 * kMaxPixels) throw CommandError("the frames are too large together");
+        if (totalPixels > kMaxAnimationPixels) throw CommandError("the frames are too large together");
         frames.push_back(std::move(frame));
     }
 

@@ -18,7 +18,7 @@ struct ConvertStep {
 };
 
 struct ConvertRequest {
-    std::string input;  // a path, or a pattern when its last component has * or ?
+    std::string input;  // a path; for an animation that is no file, a pattern (* and ?)
     std::string output;
     ImageFormat outputFormat = ImageFormat::Png;
     std::vector<ConvertStep> steps;

@@ -72,6 +72,19 @@ std::vector<std::uint8_t> readInputFile(const std::string& path, std::size_t max
     return bytes;
 }
 
+void writeAllBytes(int fd, const std::vector<std::uint8_t>& bytes, const std::string& path) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        ssize_t put = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (put < 0 && errno == EINTR) continue;
+        // A regular file that takes nothing more has run out of room; errno
+        // is not set for that.
+        if (put == 0) errno = ENOSPC;
+        if (put <= 0) throw CommandError("cannot write output \"" + path + "\": " + systemReason());
+        done += static_cast<std::size_t>(put);
+    }
+}
+
 void writeOutputFile(const std::string& path, const std::vector<std::uint8_t>& bytes,
                      FileIdentity* identity) {
     std::string temporary;
@@ -84,16 +97,11 @@ void writeOutputFile(const std::string& path, const std::vector<std::uint8_t>& b
     if (fd < 0) throw CommandError("cannot create output \"" + path + "\": " + systemReason());
 
     FileDescriptor file(fd);
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        ssize_t put = ::write(file.fd, bytes.data() + done, bytes.size() - done);
-        if (put < 0 && errno == EINTR) continue;
-        if (put <= 0) {
-            std::string reason = systemReason();
-            ::unlink(temporary.c_str());
-            throw CommandError("cannot write output \"" + path + "\": " + reason);
-        }
-        done += static_cast<std::size_t>(put);
+    try {
+        writeAllBytes(file.fd, bytes, path);
+    } catch (...) {
+        ::unlink(temporary.c_str());
+        throw;
     }
     struct stat info {};
     if (identity) *identity = ::fstat(file.fd, &info) == 0 ? identityOf(info) : FileIdentity{};

@@ -6,18 +6,20 @@
 #include <string>
 #include <vector>
 
+#include "DecodeLimits.h"
 #include "FileIdentity.h"
 
 namespace pivra::imagelib {
-
-// A user's photo is a few MB; an uncompressed 8000 x 8000 BMP is 192 MB.
-constexpr std::size_t kMaxInputBytes = 256u * 1024 * 1024;
 
 // The whole file, or CommandError when it cannot be read or is too large.
 // `identity`, when given, receives the version of the file that was read.
 std::vector<std::uint8_t> readInputFile(const std::string& path,
                                         std::size_t maxBytes = kMaxInputBytes,
                                         FileIdentity* identity = nullptr);
+
+// Writes all of bytes to fd; CommandError naming `path` and the system's
+// reason ("No space left on device") when it cannot.
+void writeAllBytes(int fd, const std::vector<std::uint8_t>& bytes, const std::string& path);
 
 // Writes to a hidden temporary file beside `path`, then renames it into
 // place, so `path` never holds a partial file. CommandError on failure, with

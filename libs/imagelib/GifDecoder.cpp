@@ -1,18 +1,57 @@
 #include "GifDecoder.h"
 
+#include <algorithm>
+#include <cstring>
+#include <memory>
+
+#include <gif_lib.h>
+
 #include "CommandError.h"
-#include "GifMemoryReader.h"
-#include "MagickSession.h"
+#include "SizeChecks.h"
 
 namespace pivra::imagelib {
 
 namespace {
 
-void checkSize(long long width, long long height, const std::string& name) {
-    if (width <= 0 || height <= 0) throw CommandError("\"" + name + "\" has no pixels");
-    if (width > kMaxSide || height > kMaxSide || width * height > kMaxPixels)
-        throw CommandError("\"" + name + "\" is too large (" + std::to_string(width) + " x " +
-                           std::to_string(height) + " pixels)");
+struct MemoryReader {
+    const std::vector<std::uint8_t>* bytes;
+    std::size_t offset = 0;
+};
+
+// giflib's input callback: C calls it, so nothing may escape.
+int readFromMemory(GifFileType* gif, GifByteType* out, int length) noexcept {
+    auto* reader = static_cast<MemoryReader*>(gif->UserData);
+    const std::size_t left = reader->bytes->size() - reader->offset;
+    const std::size_t n = std::min<std::size_t>(left, static_cast<std::size_t>(std::max(length, 0)));
+    std::memcpy(out, reader->bytes->data() + reader->offset, n);
+    reader->offset += n;
+    return static_cast<int>(n);
+}
+
+struct GifReaderCloser {
+    void operator()(GifFileType* gif) const {
+        int error = 0;
+        DGifCloseFile(gif, &error);
+    }
+};
+
+// One LZW code is at least one bit and stands for at most 4096 pixels (the
+// longest string a 12-bit table holds): what the remaining bytes can cover.
+constexpr long long kMaxPixelsPerLzwBit = 4096;
+
+// A GIF whose frame has no colour table and whose file has none either: a
+// grey ramp over the frame's code size, as other readers do. giflib has just
+// read that size, the byte before the LZW data.
+std::vector<GifColorType> greyRamp(const MemoryReader& reader) {
+    int bits = reader.offset > 0 ? (*reader.bytes)[reader.offset - 1] : 8;
+    if (bits < 1 || bits > 8) bits = 8;
+    const int count = 1 << bits;
+    std::vector<GifColorType> ramp(count);
+    for (int i = 0; i < count; ++i) {
+        const auto level = static_cast<GifByteType>(count == 1 ? 0 : i * 255 / (count - 1));
+        ramp[i] = GifColorType{level, level, level};
+    }
+    return ramp;
 }
 
 [[noreturn]] void fail(GifFileType* gif, const std::string& name) {
@@ -23,9 +62,9 @@ void checkSize(long long width, long long height, const std::string& name) {
 }  // namespace
 
 Picture decodeGifFirstFrame(const std::vector<std::uint8_t>& bytes, const std::string& name) {
-    GifMemoryReader reader{&bytes};
+    MemoryReader reader{&bytes};
     int error = 0;
-    GifReaderPtr gif = openGifReader(reader, error);
+    std::unique_ptr<GifFileType, GifReaderCloser> gif(DGifOpen(&reader, readFromMemory, &error));
     if (!gif) {
         const char* reason = GifErrorString(error);
         throw CommandError("cannot decode \"" + name + "\": " + (reason ? reason : "damaged GIF"));
@@ -55,9 +94,21 @@ Picture decodeGifFirstFrame(const std::vector<std::uint8_t>& bytes, const std::s
 
     if (DGifGetImageDesc(gif.get()) != GIF_OK) fail(gif.get(), name);
     const GifImageDesc& desc = gif->Image;
+    // The frame is the picture, at its own size: a small frame on a huge
+    // screen costs only the frame.
     checkSize(desc.Width, desc.Height, name);
+    const long long left = static_cast<long long>(bytes.size() - reader.offset);
+    if (static_cast<long long>(desc.Width) * desc.Height > left * 8 * kMaxPixelsPerLzwBit) failEndsEarly(name);
+    checkDecodeBytes(desc.Width, desc.Height, sizeof(GifPixelType) + 4, 0, name);
     const ColorMapObject* map = desc.ColorMap ? desc.ColorMap : gif->SColorMap;
-    if (!map) throw CommandError("cannot decode \"" + name + "\": no colour table");
+    std::vector<GifColorType> ramp;
+    const GifColorType* colors = map ? map->Colors : nullptr;
+    int colorCount = map ? map->ColorCount : 0;
+    if (!colors) {
+        ramp = greyRamp(reader);
+        colors = ramp.data();
+        colorCount = static_cast<int>(ramp.size());
+    }
 
     std::vector<GifPixelType> indices(static_cast<std::size_t>(desc.Width) * desc.Height);
     std::vector<int> rowOrder(desc.Height);
@@ -75,28 +126,21 @@ Picture decodeGifFirstFrame(const std::vector<std::uint8_t>& bytes, const std::s
                         desc.Width) != GIF_OK)
             fail(gif.get(), name);
 
-    // Frames that do not fill the screen sit on a transparent canvas.
-    Picture canvas(gif->SWidth, gif->SHeight);
-    for (int y = 0; y < desc.Height; ++y) {
-        const int cy = desc.Top + y;
-        if (cy < 0 || cy >= canvas.height) continue;
-        for (int x = 0; x < desc.Width; ++x) {
-            const int cx = desc.Left + x;
-            if (cx < 0 || cx >= canvas.width) continue;
-            const int index = indices[static_cast<std::size_t>(y) * desc.Width + x];
-            if (index == transparent) continue;
-            std::uint8_t* p = canvas.pixel(cx, cy);
-            if (index < map->ColorCount) {
-                p[0] = map->Colors[index].Red;
-                p[1] = map->Colors[index].Green;
-                p[2] = map->Colors[index].Blue;
-            }
-            p[3] = 255;
+    Picture frame(desc.Width, desc.Height);
+    const std::uint8_t* p = indices.data();
+    for (std::uint8_t *q = frame.rgba.data(), *end = q + frame.rgba.size(); q < end; q += 4, ++p) {
+        const int index = *p;
+        if (index == transparent) continue;
+        if (index < colorCount) {
+            q[0] = colors[index].Red;
+            q[1] = colors[index].Green;
+            q[2] = colors[index].Blue;
         }
+        q[3] = 255;
     }
-    canvas.palette = true;
-    canvas.matte = transparent != NO_TRANSPARENT_COLOR || !canvas.isOpaque();
-    return canvas;
+    frame.palette = true;
+    frame.matte = transparent != NO_TRANSPARENT_COLOR || !frame.isOpaque();
+    return frame;
 }
 
 }  // namespace pivra::imagelib

@@ -9,8 +9,9 @@
 
 namespace pivra::imagelib {
 
-// The first frame on a canvas of the GIF's screen size (transparent where the
-// frame does not reach). CommandError for damaged data or oversized claims.
+// The first frame at its own size (as convert reads it); the screen size is
+// only checked against the limits. CommandError for damaged data, oversized
+// claims, or a frame larger than the file's bytes can encode.
 Picture decodeGifFirstFrame(const std::vector<std::uint8_t>& bytes, const std::string& name);
 
 }  // namespace pivra::imagelib

@@ -17,9 +17,16 @@ struct ColorMapDeleter {
 };
 using ColorMapPtr = std::unique_ptr<ColorMapObject, ColorMapDeleter>;
 
-int appendBytes(GifFileType* gif, const GifByteType* data, int length) {
-    auto* out = static_cast<std::vector<std::uint8_t>*>(gif->UserData);
-    out->insert(out->end(), data, data + length);
+// giflib's output callback: C calls it, so nothing may escape, and a sink
+// that failed once is not written through again (giflib writes its trailer
+// at close even after an error).
+int writeToSink(GifFileType* gif, const GifByteType* data, int length) noexcept {
+    auto* state = static_cast<GifSinkState*>(gif->UserData);
+    if (state->failed || length < 0) return 0;
+    if (!state->sink->append(data, static_cast<std::size_t>(length))) {
+        state->failed = true;
+        return 0;
+    }
     return length;
 }
 
@@ -46,17 +53,26 @@ void putLoopBlock(GifFileType* gif, int loop) {
 
 }  // namespace
 
+bool MemorySink::append(const std::uint8_t* data, std::size_t size) noexcept {
+    try {
+        bytes.insert(bytes.end(), data, data + size);
+        return true;
+    } catch (...) {
+        return false;
+    }
+}
+
 void checkGif(int status, GifFileType* gif, const char* step) {
     if (status != GIF_OK)
         throw CommandError(std::string("GIF encoder failed at ") + step + ": " +
                            (GifErrorString(gif->Error) ? GifErrorString(gif->Error) : "unknown error"));
 }
 
-GifWriterPtr openGifWriter(std::vector<std::uint8_t>& bytes, int screenWidth, int screenHeight,
-                           bool animated, const AnimationSettings& settings) {
+GifWriterPtr openGifWriter(GifSinkState& state, int screenWidth, int screenHeight, bool animated,
+                           const AnimationSettings& settings) {
     if (screenWidth > 65535 || screenHeight > 65535) throw CommandError("picture too large for GIF");
     int error = 0;
-    GifWriterPtr gif(EGifOpen(&bytes, appendBytes, &error));
+    GifWriterPtr gif(EGifOpen(&state, writeToSink, &error));
     if (!gif) throw CommandError("GIF encoder could not start");
     EGifSetGifVersion(gif.get(), true);
     checkGif(EGifPutScreenDesc(gif.get(), screenWidth, screenHeight, 8, 0, nullptr), gif.get(), "screen");
@@ -93,15 +109,17 @@ void putQuantizedFrame(GifFileType* gif, const Picture& frame, const AnimationSe
     if (indexedOut) *indexedOut = std::move(indexed);
 }
 
-void closeGifWriter(GifWriterPtr gif) {
+void closeGifWriter(GifWriterPtr gif, const GifSinkState& state) {
     int error = 0;
     if (EGifCloseFile(gif.release(), &error) != GIF_OK)
         throw CommandError(std::string("GIF encoder failed: ") +
                            (GifErrorString(error) ? GifErrorString(error) : "unknown error"));
+    // giflib does not check the write of its trailer.
+    if (state.failed) throw CommandError("GIF encoder failed at the end: Failed to write to given file");
 }
 
-std::vector<std::uint8_t> encodeGif(const std::vector<Picture>& frames, const AnimationSettings& settings,
-                                    IndexedPicture* firstFrameIndexed) {
+void encodeGifTo(const std::vector<Picture>& frames, const AnimationSettings& settings, GifSink& sink,
+                 IndexedPicture* firstFrameIndexed) {
     if (frames.empty()) throw CommandError("no frames to write");
     int screenWidth = 0, screenHeight = 0;
     for (const Picture& frame : frames) {
@@ -109,12 +127,18 @@ std::vector<std::uint8_t> encodeGif(const std::vector<Picture>& frames, const An
         screenHeight = std::max(screenHeight, frame.height);
     }
     const bool animated = frames.size() > 1;
-    std::vector<std::uint8_t> bytes;
-    GifWriterPtr gif = openGifWriter(bytes, screenWidth, screenHeight, animated, settings);
+    GifSinkState state{&sink};
+    GifWriterPtr gif = openGifWriter(state, screenWidth, screenHeight, animated, settings);
     for (const Picture& frame : frames)
         putQuantizedFrame(gif.get(), frame, settings, animated, &frame == &frames.front() ? firstFrameIndexed : nullptr);
-    closeGifWriter(std::move(gif));
-    return bytes;
+    closeGifWriter(std::move(gif), state);
+}
+
+std::vector<std::uint8_t> encodeGif(const std::vector<Picture>& frames, const AnimationSettings& settings,
+                                    IndexedPicture* firstFrameIndexed) {
+    MemorySink sink;
+    encodeGifTo(frames, settings, sink, firstFrameIndexed);
+    return std::move(sink.bytes);
 }
 
 }  // namespace pivra::imagelib

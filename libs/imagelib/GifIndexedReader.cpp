@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "GifMemoryReader.h"
-#include "MagickSession.h"
+#include "DecodeLimits.h"
 
 namespace pivra::imagelib {
 
@@ -41,7 +41,8 @@ std::optional<PackedPicture> readWholeScreenGif(const std::vector<std::uint8_t>&
     const GifImageDesc& desc = gif->Image;
     const long long width = desc.Width, height = desc.Height;
     if (desc.Left != 0 || desc.Top != 0 || width != gif->SWidth || height != gif->SHeight || width <= 0 ||
-        height <= 0 || width > kMaxSide || height > kMaxSide || width * height > kMaxPixels)
+        height <= 0 || width > kMaxSide || height > kMaxSide || width * height > kMaxPixels ||
+        static_cast<unsigned long long>(width * height) * 5 > kMaxDecodeBytes)
         return std::nullopt;
     const ColorMapObject* map = desc.ColorMap ? desc.ColorMap : gif->SColorMap;
     if (!map) return std::nullopt;

@@ -23,10 +23,23 @@ using GifWriterPtr = std::unique_ptr<GifFileType, GifWriterCloser>;
 // CommandError naming the step unless status is GIF_OK.
 void checkGif(int status, GifFileType* gif, const char* step);
 
-// A GIF89a writer appending to `bytes`, with the screen written and, for an
+// The bytes in memory.
+class MemorySink : public GifSink {
+public:
+    std::vector<std::uint8_t> bytes;
+    bool append(const std::uint8_t* data, std::size_t size) noexcept override;
+};
+
+// Where a writer's bytes go, and whether the sink has refused any.
+struct GifSinkState {
+    GifSink* sink;
+    bool failed = false;
+};
+
+// A GIF89a writer into state's sink, with the screen written and, for an
 // animation or an explicit loop count, the loop block.
-GifWriterPtr openGifWriter(std::vector<std::uint8_t>& bytes, int screenWidth, int screenHeight,
-                           bool animated, const AnimationSettings& settings);
+GifWriterPtr openGifWriter(GifSinkState& state, int screenWidth, int screenHeight, bool animated,
+                           const AnimationSettings& settings);
 
 // Whether a frame gets a graphic control block, and writing it.
 bool wantsControlBlock(const AnimationSettings& settings, bool animated, int transparentIndex);
@@ -37,7 +50,7 @@ void putControlBlock(GifFileType* gif, const AnimationSettings& settings, int tr
 void putQuantizedFrame(GifFileType* gif, const Picture& frame, const AnimationSettings& settings,
                        bool animated, IndexedPicture* indexedOut = nullptr);
 
-// Writes the trailer; CommandError when giflib reports a failure.
-void closeGifWriter(GifWriterPtr gif);
+// Writes the trailer; CommandError when giflib or the sink failed.
+void closeGifWriter(GifWriterPtr gif, const GifSinkState& state);
 
 }  // namespace pivra::imagelib

@@ -2,10 +2,6 @@
 // Phone photos are far larger than a coin face. libjpeg can decode at 1/2,
 // 1/4 or 1/8 of the size for a fraction of the time and memory; the resize
 // that follows then starts from that.
-#include <cstdint>
-#include <optional>
-#include <vector>
-
 namespace pivra::imagelib {
 
 struct PixelSize {
@@ -13,13 +9,9 @@ struct PixelSize {
     int height = 0;
 };
 
-// For JPEG bytes to be resized to target: the size to ask the decoder for
-// ("at least this"), at the smallest scale that still leaves at least twice
-// the target each way. nullopt when no scale does (the picture is decoded
-// whole, as it always was) or the bytes are not a JPEG we can size.
-std::optional<PixelSize> reducedJpegSize(const std::vector<std::uint8_t>& bytes, PixelSize target);
-
-// The scale the decoder takes for a picture of `full` size; 1 for none.
+// The scale a JPEG of `full` size headed for `target` is decoded at: the
+// smallest of 1/2, 1/4 and 1/8 that still leaves at least twice the target
+// each way; 1 (decoded whole, as always) when none does.
 int jpegScaleDenominator(PixelSize full, PixelSize target);
 
 }  // namespace pivra::imagelib

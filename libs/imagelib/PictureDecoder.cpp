@@ -1,23 +1,24 @@
 #include "PictureDecoder.h"
 
 #include "CommandError.h"
+#include "FileBacking.h"
 #include "GifDecoder.h"
 #include "ImageFormat.h"
+#include "JpegDecoder.h"
 #include "MagickHandles.h"
 #include "MagickSession.h"
+#include "SizeChecks.h"
 
 namespace pivra::imagelib {
 
 namespace {
 
-void checkSize(std::size_t width, std::size_t height, const std::string& name) {
-    if (width == 0 || height == 0)
-        throw CommandError("\"" + name + "\" has no pixels");
-    if (width > static_cast<std::size_t>(kMaxSide) || height > static_cast<std::size_t>(kMaxSide) ||
-        static_cast<long long>(width) * static_cast<long long>(height) > kMaxPixels)
-        throw CommandError("\"" + name + "\" is too large (" + std::to_string(width) + " x " +
-                           std::to_string(height) + " pixels)");
-}
+// ImageMagick's own pixel store plus our RGBA copy.
+constexpr std::size_t kMagickDecodeBytesPerPixel = kMagickBytesPerPixel + 4;
+
+// A blob name whose "[0]" makes ImageMagick read the first frame only: a
+// MIFF or PNG with many frames would otherwise be decoded whole.
+void readFirstFrameOnly(MagickWand* wand) { MagickSetFilename(wand, "picture[0]"); }
 
 // Reads only the headers, so a picture claiming a huge size is refused
 // before any pixel memory is asked for.
@@ -25,42 +26,65 @@ void checkClaimedSize(const std::vector<std::uint8_t>& bytes, const char* coder,
                       const std::string& name) {
     WandPtr ping = newWand();
     MagickSetFormat(ping.get(), coder);
+    readFirstFrameOnly(ping.get());
     if (MagickPingImageBlob(ping.get(), bytes.data(), bytes.size()) == MagickFalse)
         throw CommandError("cannot decode \"" + name + "\": " + takeWandError(ping.get()));
     MagickResetIterator(ping.get());
     while (MagickNextImage(ping.get()) != MagickFalse) {
-        checkSize(MagickGetImageWidth(ping.get()), MagickGetImageHeight(ping.get()), name);
+        const long long width = static_cast<long long>(MagickGetImageWidth(ping.get()));
+        const long long height = static_cast<long long>(MagickGetImageHeight(ping.get()));
+        checkSize(width, height, name);
+        checkDecodeBytes(width, height, kMagickDecodeBytesPerPixel, 0, name);
         size_t pageWidth = 0, pageHeight = 0;
         ssize_t x = 0, y = 0;
         MagickGetImagePage(ping.get(), &pageWidth, &pageHeight, &x, &y);
-        if (pageWidth > 0 && pageHeight > 0) checkSize(pageWidth, pageHeight, name);
+        if (pageWidth > 0 && pageHeight > 0)
+            checkSize(static_cast<long long>(pageWidth), static_cast<long long>(pageHeight), name);
+    }
+}
+
+// RGB exported into the back three quarters of the RGBA buffer, then spread
+// forwards: pixel i is read (at n*4 - (n-i)*3) before any write reaches it.
+void exportOpaque(MagickWand* wand, Picture& frame, const std::string& name) {
+    const std::size_t n = frame.pixelCount();
+    std::uint8_t* rgb = frame.rgba.data() + n;
+    if (MagickExportImagePixels(wand, 0, 0, frame.width, frame.height, "RGB", CharPixel, rgb) == MagickFalse)
+        throw CommandError("cannot decode \"" + name + "\": " + takeWandError(wand));
+    std::uint8_t* out = frame.rgba.data();
+    for (std::size_t i = 0; i < n; ++i, rgb += 3, out += 4) {
+        const std::uint8_t r = rgb[0], g = rgb[1], b = rgb[2];
+        out[0] = r;
+        out[1] = g;
+        out[2] = b;
+        out[3] = 255;
     }
 }
 
 }  // namespace
 
 Picture decodeFirstFrame(const std::vector<std::uint8_t>& bytes, const std::string& name,
-                         std::optional<PixelSize> jpegAtLeast) {
+                         std::optional<PixelSize> resizeTarget) {
     std::optional<ImageFormat> format = sniffFormat(bytes.data(), bytes.size());
     if (!format) throw CommandError("\"" + name + "\" is not a picture");
     if (*format == ImageFormat::Gif) return decodeGifFirstFrame(bytes, name);
+    if (*format == ImageFormat::Jpeg) return decodeJpeg(bytes, name, resizeTarget);
     const char* coder = magickCoderName(*format);
 
+    if (*format == ImageFormat::Bmp) checkBmpBacking(bytes, name);
+    if (*format == ImageFormat::Png) checkPngBacking(bytes, name);
     checkClaimedSize(bytes, coder, name);
 
     WandPtr wand = newWand();
     // The coder is fixed from the content; nothing is left for ImageMagick to guess.
     MagickSetFormat(wand.get(), coder);
-    if (jpegAtLeast && *format == ImageFormat::Jpeg)
-        MagickSetOption(wand.get(), "jpeg:size",
-                        (std::to_string(jpegAtLeast->width) + "x" + std::to_string(jpegAtLeast->height)).c_str());
+    readFirstFrameOnly(wand.get());
     if (MagickReadImageBlob(wand.get(), bytes.data(), bytes.size()) == MagickFalse)
         throw CommandError("cannot decode \"" + name + "\": " + takeWandError(wand.get()));
     MagickSetFirstIterator(wand.get());
 
     const std::size_t width = MagickGetImageWidth(wand.get());
     const std::size_t height = MagickGetImageHeight(wand.get());
-    checkSize(width, height, name);
+    checkSize(static_cast<long long>(width), static_cast<long long>(height), name);
 
     ColorspaceType space = MagickGetImageColorspace(wand.get());
     if (space != sRGBColorspace && space != RGBColorspace && space != GRAYColorspace &&
@@ -68,11 +92,16 @@ Picture decodeFirstFrame(const std::vector<std::uint8_t>& bytes, const std::stri
         MagickTransformImageColorspace(wand.get(), sRGBColorspace);
 
     Picture frame(static_cast<int>(width), static_cast<int>(height));
-    if (MagickExportImagePixels(wand.get(), 0, 0, width, height, "RGBA", CharPixel,
-                                frame.rgba.data()) == MagickFalse)
-        throw CommandError("cannot decode \"" + name + "\": " + takeWandError(wand.get()));
-    frame.palette = GetImageFromMagickWand(wand.get())->storage_class == PseudoClass;
     frame.matte = MagickGetImageAlphaChannel(wand.get()) != MagickFalse;
+    // Without an alpha channel ImageMagick's alpha values are whatever its
+    // pixel memory held: such a picture is opaque, so alpha is not asked for.
+    if (!frame.matte) {
+        exportOpaque(wand.get(), frame, name);
+    } else if (MagickExportImagePixels(wand.get(), 0, 0, width, height, "RGBA", CharPixel,
+                                       frame.rgba.data()) == MagickFalse) {
+        throw CommandError("cannot decode \"" + name + "\": " + takeWandError(wand.get()));
+    }
+    frame.palette = GetImageFromMagickWand(wand.get())->storage_class == PseudoClass;
     return frame;
 }
 

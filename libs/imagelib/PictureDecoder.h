@@ -12,8 +12,9 @@ namespace pivra::imagelib {
 
 // `name` only labels error messages. Throws CommandError for content that
 // is not one of the five formats, is damaged, or is larger than the limits.
-// `jpegAtLeast`, for a JPEG, lets the decoder scale it down to no less.
+// `resizeTarget`, the exact size the picture is resized to next, lets a
+// large JPEG be decoded at a reduced scale (see JpegScale.h).
 Picture decodeFirstFrame(const std::vector<std::uint8_t>& bytes, const std::string& name,
-                         std::optional<PixelSize> jpegAtLeast = std::nullopt);
+                         std::optional<PixelSize> resizeTarget = std::nullopt);
 
 }  // namespace pivra::imagelib

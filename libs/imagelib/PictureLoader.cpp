@@ -12,9 +12,9 @@ namespace pivra::imagelib {
 LoadedPicture loadPicture(const std::string& path, std::optional<PixelSize> resizeTo) {
     FileIdentity read;
     const std::vector<std::uint8_t> bytes = readInputFile(path, kMaxInputBytes, &read);
+    // Decoded for that one resize, perhaps reduced: not a picture to keep.
     if (resizeTo && sniffFormat(bytes.data(), bytes.size()) == ImageFormat::Jpeg)
-        if (const std::optional<PixelSize> reduced = reducedJpegSize(bytes, *resizeTo))
-            return {std::make_shared<const Picture>(decodeFirstFrame(bytes, path, reduced)), {}};
+        return {std::make_shared<const Picture>(decodeFirstFrame(bytes, path, resizeTo)), {}};
     if (plainPath()) return {std::make_shared<const Picture>(decodeFirstFrame(bytes, path)), {}};
     // A file that changed size while it was read is not what its identity says.
     if (!read.known() || static_cast<unsigned long long>(read.size) != bytes.size())

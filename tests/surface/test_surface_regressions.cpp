@@ -1,30 +1,44 @@
-// Inputs that once crashed the BMP load or the JPEG reader, kept so they never
-// do again: each must give a clean true or false and a consistent surface.
+// Inputs that once misbehaved in the BMP load or the JPEG reader, kept so
+// they never do again, each with its outcome in regressions/expected.txt:
+// refused with a message, or loaded with these pixels (at every JPEG factor
+// the fuzzer reads, the checksum is of the full-size read).
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
 #include "support/RecordingNotifier.h"
+#include "support/RegressionManifest.h"
 #include "surface/JpegReader.h"
 
 namespace pivra {
 namespace {
 
-TEST(SurfaceRegressions, InputsLoadOrFailCleanly) {
-    for (const std::string kind : {"bmp", "jpeg"})
-        for (const auto& entry : std::filesystem::directory_iterator(PIVRA_SURFACE_REGRESSIONS + ("/" + kind)))
-            for (const std::int32_t factor : {1, 2, 4, 8}) {  // the fuzzer reads JPEGs at every factor
-                const std::string path = entry.path().string();
-                if (entry.path().filename().string()[0] == '.' || (kind == "bmp" && factor > 1)) continue;
-                test::RecordingNotifier notifier;
-                CDIBSection dib;
-                const bool ok = kind == "bmp" ? dib.Load(path) : ReadJpegFile(dib, path, factor);
-                // A failed BMP load always says so; a JPEG too large for a surface fails silently.
-                EXPECT_EQ(notifier.shown.size(), ok || (kind == "jpeg" && notifier.shown.empty()) ? 0u : 1u) << path;
-                EXPECT_TRUE(!dib.hDib() || (dib.dib_width() > 0 && dib.dib_height() > 0 && dib.hDib()->byteCount() ==
-                                            static_cast<std::size_t>(dib.BytesPerScanLine()) * dib.dib_height()))
-                    << path << " at factor " << factor;
+TEST(SurfaceRegressions, KeptInputsGiveTheirRecordedOutcome) {
+    const std::string folder = PIVRA_SURFACE_REGRESSIONS;
+    const auto manifest = test::ReadManifest(folder);
+    test::ExpectManifestMatchesFolder(manifest, folder);
+    for (const auto& [file, expected] : manifest) {
+        const std::string path = folder + "/" + file;
+        const bool bmp = file.rfind("bmp/", 0) == 0;
+        for (const std::int32_t factor : {1, 2, 4, 8}) {
+            if (bmp && factor > 1) continue;
+            test::RecordingNotifier notifier;
+            CDIBSection dib;
+            const bool loaded = bmp ? dib.Load(path) : ReadJpegFile(dib, path, factor);
+            EXPECT_EQ(loaded, !expected.refused) << file << " at factor " << factor;
+            if (!loaded) {
+                const std::string said = notifier.shown.empty() ? "" : notifier.shown.front().prompt;
+                EXPECT_NE(said.find(expected.detail), std::string::npos) << file << " said: " << said;
+                continue;
             }
+            const std::size_t size = static_cast<std::size_t>(dib.BytesPerScanLine()) * dib.dib_height();
+            ASSERT_TRUE(dib.hDib() && dib.dib_width() > 0 && dib.dib_height() > 0 && dib.hDib()->byteCount() == size)
+                << file;
+            if (factor == 1) {
+                EXPECT_EQ(test::PixelChecksum(dib.dib_width(), dib.dib_height(), dib.DIBSectionBitsPtr(), size),
+                          expected.detail)
+                    << file;
+            }
+        }
+    }
 }
 
 }  // namespace
