@@ -13,6 +13,7 @@
 #include "builder/SpinBuilder.h"
 #include "builder/WorkingTemplates.h"
 #include "imagecmd/ImageCommands.h"
+#include "platform/AppFolders.h"
 #include "platform/FileSystem.h"
 #include "platform/MessageBox.h"
 
@@ -113,10 +114,10 @@ int RunPivraMake(const MakeOptions& o, std::ostream& trace) {
     PivraState state;
     state.AppStr = folder + (folder.back() == '/' ? "" : "/");
     FileSystem fso;
-    const std::string installed = ExecutableFolder();
+    const AppFolders installed = LocateAppFolders();
     for (const TemplateFile& t : kTemplates) {
         if (fso.FileExists(state.AppStr + t.source)) continue;
-        if (!fso.CopyFile(installed + t.source, state.AppStr + t.source))
+        if (!fso.CopyFile(installed.installFiles + t.source, state.AppStr + t.source))
             return Fail("installation file missing: " + fso.lastError());
     }
     if (!fso.FolderExists(state.AppStr + "Work") && !fso.CreateFolder(state.AppStr + "Work"))
@@ -132,7 +133,7 @@ int RunPivraMake(const MakeOptions& o, std::ostream& trace) {
     state.TailFile = tail;
     state.BuildRequested = true;
 
-    ImageCommands commands(state.i_size, fso, ImageLibraryFiles{installed});
+    ImageCommands commands(state.i_size, fso, ImageLibraryFiles{installed.libraries});
     if (o.trace) commands.setTrace(&trace);
     MakeWorkingTemplates(commands, state, state.AppStr);
     if (!notifier.messages.empty()) return Fail(notifier.messages.front());

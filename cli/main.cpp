@@ -1,11 +1,13 @@
 // pivra-make: builds a spinning-coin GIF from two pictures without a window.
 #include <cstdio>
+#include <cstdlib>
 #include <iostream>
 
 #include "PivraVersion.h"
 
 #include "MakeOptions.h"
 #include "MakeRun.h"
+#include "platform/AppFolders.h"
 
 int main(int argc, char** argv) {
     std::string error;
@@ -16,6 +18,15 @@ int main(int argc, char** argv) {
     }
     if (options->help) {
         std::fputs(pivra::kMakeUsage, stdout);
+        const pivra::AppFolders folders = pivra::LocateAppFolders();
+        const char* tmp = std::getenv("TMPDIR");
+        std::printf("\nFolders:\n"
+                    "  installation files  %s\n"
+                    "  image libraries     %s\n"
+                    "  working folder      a private one in %s, removed at the end, or --workdir DIR\n"
+                    "  the window's Work   %sWork\n",
+                    folders.installFiles.c_str(), folders.libraries.c_str(), tmp && *tmp ? tmp : "/tmp",
+                    folders.workRoot.c_str());
         return 0;
     }
     if (options->version) {
