@@ -16,12 +16,12 @@ std::vector<std::string> Split(const std::string& text, char sep) {
 
 }  // namespace
 
-std::vector<FilterEntry> ParseDialogFilter(const std::string& filter) {
-    std::vector<FilterEntry> entries;
+std::vector<DialogFilterEntry> ParseDialogFilter(const std::string& filter) {
+    std::vector<DialogFilterEntry> entries;
     if (filter.empty()) return entries;
     const std::vector<std::string> parts = Split(filter, '|');
     for (size_t i = 0; i + 1 < parts.size(); i += 2) {
-        FilterEntry e{parts[i], {}};
+        DialogFilterEntry e{parts[i], {}};
         for (const std::string& p : Split(parts[i + 1], ';'))
             if (!p.empty()) e.patterns.push_back(p);
         entries.push_back(e);

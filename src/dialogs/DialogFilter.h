@@ -6,12 +6,12 @@
 
 namespace pivra {
 
-struct FilterEntry {
+struct DialogFilterEntry {
     std::string shown;
     std::vector<std::string> patterns;
 };
 
 // A trailing shown text without a pattern is dropped.
-std::vector<FilterEntry> ParseDialogFilter(const std::string& filter);
+std::vector<DialogFilterEntry> ParseDialogFilter(const std::string& filter);
 
 }  // namespace pivra

@@ -174,7 +174,7 @@ TEST_F(Saving, FailedCopiesNameTheReasonAndKeepTheOldFile) {
 }
 
 TEST(DialogFilter, SplitsShownTextsAndPatterns) {
-    struct Case { std::string filter; std::vector<FilterEntry> entries; };
+    struct Case { std::string filter; std::vector<DialogFilterEntry> entries; };
     const Case cases[] = {
         {"All Files (*.*)|*.*|GIF Files (*.gif)|*.gif",
          {{"All Files (*.*)", {"*.*"}}, {"GIF Files (*.gif)", {"*.gif"}}}},

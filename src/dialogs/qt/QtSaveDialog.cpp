@@ -8,7 +8,7 @@ namespace pivra {
 
 QStringList QtNameFilters(const std::string& filter) {
     QStringList filters;
-    for (const FilterEntry& e : ParseDialogFilter(filter)) {
+    for (const DialogFilterEntry& e : ParseDialogFilter(filter)) {
         QStringList patterns;
         for (const std::string& p : e.patterns) patterns << (p == "*.*" ? QStringLiteral("*") : QString::fromStdString(p));
         // The dialog hides this last group of patterns and shows the text before it.
