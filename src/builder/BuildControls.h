@@ -19,6 +19,9 @@ public:
     virtual int progress() const = 0;
     // Lets the window handle its pending events.
     virtual void yield() = 0;
+    // Asked after every command and every yield: true ends the build there.
+    // "Images" and "Masks" are removed; "Work/pivra.gif" is left as it was.
+    virtual bool stopRequested() const { return false; }
 };
 
 }  // namespace pivra

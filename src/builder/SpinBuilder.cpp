@@ -37,13 +37,7 @@ BuildResult SpinBuilder::BuildSpin() {
     controls_.showProgress();
     controls_.setProgress(1);
 
-    const int16_t i_size = s_.i_size;
-    commands_.RunConvert(s_.HeadFile, s_.AppStr + "Masks/" + "ImagA.gif", i_size, Resize);
-    advance();
-    commands_.RunConvert(s_.TailFile, s_.AppStr + "Masks/" + "ImagB.gif", i_size, Resize);
-
-    makeStrips();
-    makeFrames();
+    if (!makeFaceCopies() || !makeStrips() || !makeFrames()) return stop();
 
     const std::string animation = s_.AppStr + "Work/pivra.gif";
     if (fso_.FileExists(animation) && !fso_.DeleteFile(animation)) return fail();
@@ -60,7 +54,20 @@ bool SpinBuilder::recreateFolder(const std::string& name) {
     return fso_.CreateFolder(folder);
 }
 
-void SpinBuilder::makeStrips() {
+bool SpinBuilder::carryOn() {
+    advance();
+    return !controls_.stopRequested();
+}
+
+bool SpinBuilder::makeFaceCopies() {
+    const int16_t i_size = s_.i_size;
+    commands_.RunConvert(s_.HeadFile, s_.AppStr + "Masks/" + "ImagA.gif", i_size, Resize);
+    if (!carryOn()) return false;
+    commands_.RunConvert(s_.TailFile, s_.AppStr + "Masks/" + "ImagB.gif", i_size, Resize);
+    return !controls_.stopRequested();
+}
+
+bool SpinBuilder::makeStrips() {
     const std::string temp1 = s_.AppStr + "Masks/temp1.gif";
     const std::string temp2 = s_.AppStr + "Masks/temp2.gif";
     const std::string white = s_.AppStr + "Work/white.mif";
@@ -78,24 +85,26 @@ void SpinBuilder::makeStrips() {
         const std::string B = s_.AppStr + "Masks/" + n + "B.gif";
         advance();
         commands_.RunConvert(mask, temp1, w, ResizeNegate);
-        advance();
+        if (!carryOn()) return false;
         commands_.RunComposite(temp1, temp2, white, CenterOnBase);
-        advance();
+        if (!carryOn()) return false;
         commands_.RunConvert(temp2, M, 0, TransparentWhite);
-        advance();
+        if (!carryOn()) return false;
         commands_.RunConvert(headCopy, temp1, w, Resize);
-        advance();
+        if (!carryOn()) return false;
         commands_.RunComposite(temp1, A, white, CenterOnBase);
-        advance();
+        if (!carryOn()) return false;
         commands_.RunConvert(tailCopy, temp1, w, Resize);
-        advance();
+        if (!carryOn()) return false;
         commands_.RunComposite(temp1, B, white, CenterOnBase);
-        advance();
+        if (!carryOn()) return false;
         controls_.yield();
+        if (controls_.stopRequested()) return false;
     }
+    return true;
 }
 
-void SpinBuilder::makeFrames() {
+bool SpinBuilder::makeFrames() {
     const std::string white = s_.AppStr + "Work/white.mif";
     int16_t FrameNo = 0;
     for (int16_t Pass = 0; Pass <= 1; ++Pass) {
@@ -112,23 +121,35 @@ void SpinBuilder::makeFrames() {
                 commands_.RunConvert(white, frame, 0, TransparentWhite);
             else
                 commands_.RunComposite(face, frame, stripMask, MaskWithBase);
+            if (controls_.stopRequested()) return false;
             controls_.yield();
+            if (controls_.stopRequested()) return false;
             ++FrameNo;
         }
     }
+    return true;
 }
 
-void SpinBuilder::finish() {
-    controls_.setCreateCaption("CREATE PIVRA");
+void SpinBuilder::removeWorkingFolders() {
     bool removed = true;
     for (const char* name : {"Images", "Masks"}) {
         const std::string folder = s_.AppStr + name;
         if (fso_.FolderExists(folder) && !fso_.DeleteFolder(folder)) removed = false;
     }
-    // The animation is made; a working folder that stays behind is only worth a word.
+    // Nothing is lost by a working folder that stays behind: it is only worth a word.
     if (!removed) MessageBox("The working folders could not be removed.\n" + fso_.lastError(), MB_OK, AppTitle);
+}
+
+void SpinBuilder::finish() {
+    controls_.setCreateCaption("CREATE PIVRA");
+    removeWorkingFolders();
     s_.BuildRequested = false;
     controls_.setProgress(0);
+}
+
+BuildResult SpinBuilder::stop() {
+    finish();
+    return BuildResult::Stopped;
 }
 
 BuildResult SpinBuilder::fail() {

@@ -15,6 +15,7 @@ enum class BuildResult {
     Skipped,   // a picture is missing: nothing was touched
     Finished,  // every step ran (whether each command wrote its file is not checked)
     Failed,    // a folder or file operation failed; the user has been told
+    Stopped,   // the controls asked to stop; the last animation is untouched
 };
 
 class SpinBuilder {
@@ -27,11 +28,17 @@ public:
     bool building() const { return building_; }
 
 private:
-    void makeStrips();
-    void makeFrames();
+    // Each returns false when the controls asked the build to stop.
+    bool makeFaceCopies();
+    bool makeStrips();
+    bool makeFrames();
     bool recreateFolder(const std::string& name);
     void advance();
+    // Advances the bar after a command; false when a stop was asked.
+    bool carryOn();
+    void removeWorkingFolders();
     BuildResult fail();
+    BuildResult stop();
     void finish();
 
     PivraState& s_;

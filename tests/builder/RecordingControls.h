@@ -20,6 +20,10 @@ public:
         ++yields;
         if (onYield) onYield();
     }
+    bool stopRequested() const override {
+        ++stopQuestions;
+        return stopWhen && stopWhen();
+    }
 
     bool hint = false;
     int value = 0;
@@ -27,6 +31,8 @@ public:
     std::vector<std::string> captions;
     std::vector<int> progressValues;
     std::function<void()> onYield;
+    std::function<bool()> stopWhen;
+    mutable int stopQuestions = 0;
 };
 
 }  // namespace pivra::test
