@@ -2,6 +2,9 @@
 
 #include <cstdio>
 
+#include "StopSignals.h"
+#include "TraceStream.h"
+
 namespace pivra {
 
 void ConsoleControls::setProgress(int value) {
@@ -15,6 +18,10 @@ void ConsoleControls::setProgress(int value) {
     std::fprintf(stderr, "\r[%s] %3d/%d", bar, value, kMax);
     std::fflush(stderr);
     drawn_ = true;
+}
+
+bool ConsoleControls::stopRequested() const {
+    return StopSignal() != 0 || (trace_ != nullptr && trace_->error() != 0);
 }
 
 void ConsoleControls::endBar() {

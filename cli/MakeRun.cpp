@@ -2,20 +2,25 @@
 
 #include <unistd.h>
 
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
-#include <cstdlib>
+#include <cstring>
 #include <filesystem>
-#include <ostream>
 #include <vector>
 
 #include "ConsoleControls.h"
 #include "PictureCheck.h"
+#include "RunFolder.h"
+#include "StopSignals.h"
+#include "TraceStream.h"
 #include "builder/SpinBuilder.h"
 #include "builder/WorkingTemplates.h"
 #include "imagecmd/ImageCommands.h"
 #include "platform/AppFolders.h"
 #include "platform/FileSystem.h"
 #include "platform/MessageBox.h"
+#include "platform/ReplaceFile.h"
 
 namespace fs = std::filesystem;
 
@@ -34,43 +39,29 @@ public:
     std::vector<std::string> messages;
 };
 
-// The private working folder of one run, removed when the run ends.
-class PrivateFolder {
-public:
-    bool make(std::string& error) {
-        const char* tmp = std::getenv("TMPDIR");
-        std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/pivra-make-XXXXXX";
-        std::vector<char> buf(pattern.begin(), pattern.end());
-        buf.push_back(0);
-        if (!mkdtemp(buf.data())) {
-            error = "cannot make a working folder in " + pattern;
-            return false;
-        }
-        path_ = buf.data();
-        return true;
-    }
-    ~PrivateFolder() {
-        std::error_code ec;
-        if (!path_.empty()) fs::remove_all(path_, ec);
-    }
-    const std::string& path() const { return path_; }
-
-private:
-    std::string path_;
-};
-
 int Fail(const std::string& line) {
     std::fprintf(stderr, "pivra-make: %s\n", line.c_str());
     return 1;
 }
 
-bool CheckOutput(const std::string& output, std::string& why) {
-    std::error_code ec;
-    if (fs::is_directory(output, ec)) {
-        why = "it is a folder";
-        return false;
+void Warn(const std::string& line) { std::fprintf(stderr, "pivra-make: warning: %s\n", line.c_str()); }
+
+// The exit of a run that was asked to stop (the caller has cleaned up).
+int Stopped(const TraceStream* trace) {
+    if (const int signal = StopSignal()) {
+        std::fprintf(stderr, "pivra-make: stopped (%s)\n", strsignal(signal));
+        return 128 + signal;
     }
-    const fs::path folder = fs::path(output).parent_path();
+    const int error = trace ? trace->error() : 0;
+    if (error == EPIPE) return 128 + SIGPIPE;  // the reader went away: nobody to tell
+    return Fail("cannot write the trace: " + std::string(std::strerror(error)));
+}
+
+bool CheckOutput(const std::string& output, std::string& why) {
+    std::string target;
+    if (!ResolveWriteTarget(output, target, why)) return false;
+    std::error_code ec;
+    const fs::path folder = fs::path(target).parent_path();
     if (!fs::is_directory(folder, ec)) {
         why = "no such folder " + folder.string();
         return false;
@@ -89,9 +80,16 @@ std::string DescribeMissing(const ImageCommands::MissingOutput& m, const std::st
     return m.reason.empty() ? what : what + ": " + m.reason;
 }
 
+// A command whose output is missing fails the run: the library's message if
+// it showed one (a refused path, a missing library), else what failed and why.
+int FailMissing(const ImageCommands& commands, const CollectingNotifier& notifier, const std::string& appStr) {
+    return Fail(notifier.messages.empty() ? DescribeMissing(commands.firstMissingOutput(), appStr)
+                                          : notifier.messages.front());
+}
+
 }  // namespace
 
-int RunPivraMake(const MakeOptions& o, std::ostream& trace) {
+int RunPivraMake(const MakeOptions& o, TraceStream& trace) {
     const std::string head = AbsolutePath(o.head), tail = AbsolutePath(o.tail);
     const std::string output = AbsolutePath(o.output);
     std::string why;
@@ -99,30 +97,15 @@ int RunPivraMake(const MakeOptions& o, std::ostream& trace) {
     if (!CheckPictureFile(tail, why)) return Fail("cannot use the tail picture " + tail + ": " + why);
     if (!CheckOutput(output, why)) return Fail("cannot write " + output + ": " + why);
 
-    PrivateFolder privateFolder;
-    std::string folder;
-    if (o.workdir.empty()) {
-        if (!privateFolder.make(why)) return Fail(why);
-        folder = privateFolder.path();
-    } else {
-        folder = AbsolutePath(o.workdir);
-        std::error_code ec;
-        fs::create_directories(folder, ec);
-        if (!fs::is_directory(folder, ec)) return Fail("cannot use the working folder " + folder);
-    }
+    const TraceStream* traced = o.trace ? &trace : nullptr;
+    ConsoleControls controls(!o.quiet && ::isatty(STDERR_FILENO), traced);
+    FileSystem fso;
+    RunFolder folder;
+    if (!folder.prepare(o.workdir, fso, why)) return Fail(why);
+    if (controls.stopRequested()) return Stopped(traced);
 
     PivraState state;
-    state.AppStr = folder + (folder.back() == '/' ? "" : "/");
-    FileSystem fso;
-    const AppFolders installed = LocateAppFolders();
-    for (const TemplateFile& t : kTemplates) {
-        if (fso.FileExists(state.AppStr + t.source)) continue;
-        if (!fso.CopyFile(installed.installFiles + t.source, state.AppStr + t.source))
-            return Fail("installation file missing: " + fso.lastError());
-    }
-    if (!fso.FolderExists(state.AppStr + "Work") && !fso.CreateFolder(state.AppStr + "Work"))
-        return Fail(fso.lastError());
-
+    state.AppStr = folder.appStr();
     CollectingNotifier notifier;
     ScopedNotifier notifierScope(notifier);
     state.i_size = static_cast<int16_t>(12 * o.scale);
@@ -133,21 +116,31 @@ int RunPivraMake(const MakeOptions& o, std::ostream& trace) {
     state.TailFile = tail;
     state.BuildRequested = true;
 
-    ImageCommands commands(state.i_size, fso, ImageLibraryFiles{installed.libraries});
+    ImageCommands commands(state.i_size, fso, ImageLibraryFiles{LocateAppFolders().libraries});
     if (o.trace) commands.setTrace(&trace);
     MakeWorkingTemplates(commands, state, state.AppStr);
-    if (!notifier.messages.empty()) return Fail(notifier.messages.front());
+    if (controls.stopRequested()) return Stopped(traced);
+    if (commands.missingOutputs() > 0) return FailMissing(commands, notifier, state.AppStr);
 
-    ConsoleControls controls(!o.quiet && ::isatty(STDERR_FILENO));
     SpinBuilder builder(state, fso, commands, controls);
     const BuildResult result = builder.BuildSpin();
     controls.endBar();
-    if (result == BuildResult::Failed || !notifier.messages.empty())
+    if (result == BuildResult::Stopped || controls.stopRequested()) return Stopped(traced);
+    if (result == BuildResult::Failed)
         return Fail(notifier.messages.empty() ? "the build failed" : notifier.messages.front());
-    if (commands.missingOutputs() > 0) return Fail(DescribeMissing(commands.firstMissingOutput(), state.AppStr));
+    if (commands.missingOutputs() > 0) return FailMissing(commands, notifier, state.AppStr);
+    // The animation is whole: what the build still had to say (a working
+    // folder left behind) does not undo it.
+    for (const std::string& message : notifier.messages) Warn(message);
     const std::string animation = state.AppStr + "Work/pivra.gif";
     if (!fso.FileExists(animation)) return Fail("the build produced no animation");
-    if (!fso.CopyFile(animation, output)) return Fail(fso.lastError());
+    {
+        // Written whole or not at all: a stop signal waits until it is in place.
+        StopSignalsHeld held;
+        if (!fso.CopyFile(animation, output)) return Fail(fso.lastError());
+    }
+    if (!folder.removePrivate(why)) Warn("the working folder " + folder.privatePath() + " could not be removed: " + why);
+    if (StopSignal() != 0) return Stopped(traced);
     return 0;
 }
 

@@ -1,12 +1,13 @@
 #pragma once
-#include <iosfwd>
-
 #include "MakeOptions.h"
 
 namespace pivra {
 
-// Runs one whole pivra-make build; returns the exit code. Errors go to
-// standard error as one line, traces to `trace`.
-int RunPivraMake(const MakeOptions& options, std::ostream& trace);
+class TraceStream;
+
+// Runs one whole pivra-make build; returns the exit code: 0, 1 for a failure
+// (one line on standard error), 128 + the signal for a run that was stopped.
+// Traces go to `trace`.
+int RunPivraMake(const MakeOptions& options, TraceStream& trace);
 
 }  // namespace pivra

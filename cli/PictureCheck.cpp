@@ -1,9 +1,12 @@
 #include "PictureCheck.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+
+#include "imagelib/ImageFormat.h"
 
 namespace pivra {
 
@@ -22,15 +25,12 @@ bool CheckPictureFile(const std::string& path, std::string& why) {
         why = std::strerror(errno);
         return false;
     }
-    char head[14] = {};
-    in.read(head, sizeof head);
-    const auto starts = [&](const char* magic, size_t n) {
-        return static_cast<size_t>(in.gcount()) >= n && std::memcmp(head, magic, n) == 0;
-    };
-    if (starts("\xFF\xD8\xFF", 3) || starts("\x89PNG\r\n\x1A\n", 8) || starts("GIF87a", 6) ||
-        starts("GIF89a", 6) || starts("BM", 2) || starts("id=ImageMagick", 14))
-        return true;
-    why = in.gcount() == 0 ? "the file is empty" : "not a JPEG, PNG, GIF or BMP picture";
+    // Enough for every signature the image libraries know.
+    std::uint8_t head[32] = {};
+    in.read(reinterpret_cast<char*>(head), sizeof head);
+    const std::size_t got = static_cast<std::size_t>(in.gcount());
+    if (imagelib::sniffFormat(head, got)) return true;
+    why = got == 0 ? "the file is empty" : "not a JPEG, PNG, GIF or BMP picture";
     return false;
 }
 

@@ -1,15 +1,19 @@
 // pivra-make: builds a spinning-coin GIF from two pictures without a window.
+#include <unistd.h>
+
 #include <cstdio>
-#include <cstdlib>
-#include <iostream>
 
 #include "PivraVersion.h"
 
 #include "MakeOptions.h"
 #include "MakeRun.h"
+#include "PrivateFolder.h"
 #include "platform/AppFolders.h"
+#include "StopSignals.h"
+#include "TraceStream.h"
 
 int main(int argc, char** argv) {
+    pivra::CatchStopSignals();
     std::string error;
     const auto options = pivra::ParseMakeOptions(std::vector<std::string>(argv + 1, argv + argc), error);
     if (!options) {
@@ -19,13 +23,12 @@ int main(int argc, char** argv) {
     if (options->help) {
         std::fputs(pivra::kMakeUsage, stdout);
         const pivra::AppFolders folders = pivra::LocateAppFolders();
-        const char* tmp = std::getenv("TMPDIR");
         std::printf("\nFolders:\n"
                     "  installation files  %s\n"
                     "  image libraries     %s\n"
                     "  working folder      a private one in %s, removed at the end, or --workdir DIR\n"
                     "  the window's Work   %sWork\n",
-                    folders.installFiles.c_str(), folders.libraries.c_str(), tmp && *tmp ? tmp : "/tmp",
+                    folders.installFiles.c_str(), folders.libraries.c_str(), pivra::TemporaryRoot().c_str(),
                     folders.workRoot.c_str());
         return 0;
     }
@@ -33,5 +36,6 @@ int main(int argc, char** argv) {
         std::puts("pivra-make " PIVRA_VERSION_STRING);
         return 0;
     }
-    return pivra::RunPivraMake(*options, std::cout);
+    pivra::TraceStream trace(STDOUT_FILENO);
+    return pivra::RunPivraMake(*options, trace);
 }

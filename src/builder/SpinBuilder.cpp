@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "builder/WorkingFolders.h"
 #include "builder/ZeroPad.h"
 #include "imagecmd/ImageCommands.h"
 #include "platform/FileSystem.h"
@@ -32,7 +33,8 @@ BuildResult SpinBuilder::BuildSpin() {
     controls_.setCreateCaption("WORKING");
     commands_.rearmNotices();
 
-    if (!recreateFolder("Images") || !recreateFolder("Masks")) return fail();
+    std::string why;
+    if (!recreateFolder("Images", why) || !recreateFolder("Masks", why)) return fail(why);
 
     controls_.showProgress();
     controls_.setProgress(1);
@@ -40,7 +42,7 @@ BuildResult SpinBuilder::BuildSpin() {
     if (!makeFaceCopies() || !makeStrips() || !makeFrames()) return stop();
 
     const std::string animation = s_.AppStr + "Work/pivra.gif";
-    if (fso_.FileExists(animation) && !fso_.DeleteFile(animation)) return fail();
+    if (fso_.FileExists(animation) && !fso_.DeleteFile(animation)) return fail(fso_.lastError());
     advance();
     commands_.RunConvert(s_.AppStr + "Images/*.gif", animation, 6, Animate);
 
@@ -48,10 +50,22 @@ BuildResult SpinBuilder::BuildSpin() {
     return BuildResult::Finished;
 }
 
-bool SpinBuilder::recreateFolder(const std::string& name) {
+bool SpinBuilder::removeMadeFolder(const std::string& folder, std::string& why) {
+    if (!fso_.FileExists(folder + "/" + kMadeByPivra)) {
+        why = "The folder " + folder + " was not made by PIVRA, so it is left as it is: move it away and try again.";
+        return false;
+    }
+    if (fso_.DeleteFolder(folder)) return true;
+    why = fso_.lastError();
+    return false;
+}
+
+bool SpinBuilder::recreateFolder(const std::string& name, std::string& why) {
     const std::string folder = s_.AppStr + name;
-    if (fso_.FolderExists(folder) && !fso_.DeleteFolder(folder)) return false;
-    return fso_.CreateFolder(folder);
+    if (fso_.FolderExists(folder) && !removeMadeFolder(folder, why)) return false;
+    if (fso_.CreateFolder(folder) && fso_.CreateFile(folder + "/" + kMadeByPivra)) return true;
+    why = fso_.lastError();
+    return false;
 }
 
 bool SpinBuilder::carryOn() {
@@ -131,13 +145,14 @@ bool SpinBuilder::makeFrames() {
 }
 
 void SpinBuilder::removeWorkingFolders() {
-    bool removed = true;
+    std::string why;
     for (const char* name : {"Images", "Masks"}) {
         const std::string folder = s_.AppStr + name;
-        if (fso_.FolderExists(folder) && !fso_.DeleteFolder(folder)) removed = false;
+        std::string failed;
+        if (fso_.FolderExists(folder) && !removeMadeFolder(folder, failed) && why.empty()) why = failed;
     }
     // Nothing is lost by a working folder that stays behind: it is only worth a word.
-    if (!removed) MessageBox("The working folders could not be removed.\n" + fso_.lastError(), MB_OK, AppTitle);
+    if (!why.empty()) MessageBox("The working folders could not be removed.\n" + why, MB_OK, AppTitle);
 }
 
 void SpinBuilder::finish() {
@@ -152,8 +167,8 @@ BuildResult SpinBuilder::stop() {
     return BuildResult::Stopped;
 }
 
-BuildResult SpinBuilder::fail() {
-    MessageBox("The animation could not be built.\n" + fso_.lastError(), MB_OK, AppTitle);
+BuildResult SpinBuilder::fail(const std::string& why) {
+    MessageBox("The animation could not be built.\n" + why, MB_OK, AppTitle);
     controls_.setCreateCaption("CREATE PIVRA");
     s_.BuildRequested = false;
     controls_.setProgress(0);

@@ -32,12 +32,15 @@ private:
     bool makeFaceCopies();
     bool makeStrips();
     bool makeFrames();
-    bool recreateFolder(const std::string& name);
+    // Removes "Images" or "Masks" (if there) and makes it anew with its mark.
+    bool recreateFolder(const std::string& name, std::string& why);
+    // Only a folder that carries the mark of the build is ever removed.
+    bool removeMadeFolder(const std::string& folder, std::string& why);
     void advance();
     // Advances the bar after a command; false when a stop was asked.
     bool carryOn();
     void removeWorkingFolders();
-    BuildResult fail();
+    BuildResult fail(const std::string& why);
     BuildResult stop();
     void finish();
 

@@ -1,5 +1,6 @@
 #include "ImageCommands.h"
 
+#include <filesystem>
 #include <ostream>
 #include <utility>
 
@@ -71,13 +72,26 @@ CommandStatus ImageCommands::run(ImageLibrary& library, ArgBlock& block, const s
         lastLibraryError_ = library.loadError();
         return noteMissing(dst, lastLibraryError_, CommandStatus::LibraryUnavailable);
     }
+    // The output file is the only test of success, so an earlier file of that
+    // name (a scratch file, a template of another scale) must go first.
+    std::string why;
+    if (!removeOldOutput(dst, why)) return noteMissing(dst, why, CommandStatus::StaleOutput);
     callOnce(library, block);
-    // The output file is the only test of success; one identical retry, no check after it.
+    // One identical retry when the output is missing, then it is counted as missing.
     if (!fso_.FileExists(dst)) {
         callOnce(library, block);
         if (!fso_.FileExists(dst)) noteMissing(dst, lastLibraryError_, CommandStatus::Ran);
     }
     return CommandStatus::Ran;
+}
+
+bool ImageCommands::removeOldOutput(const std::string& dst, std::string& why) {
+    std::error_code ec;
+    // symlink_status: a link, even a dangling one, is removed, never written through.
+    if (std::filesystem::symlink_status(dst, ec).type() == std::filesystem::file_type::not_found) return true;
+    if (fso_.DeleteFile(dst)) return true;
+    why = "the old output could not be removed: " + fso_.lastError();
+    return false;
 }
 
 CommandStatus ImageCommands::noteMissing(const std::string& dst, const std::string& reason,

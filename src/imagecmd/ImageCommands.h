@@ -22,6 +22,7 @@ enum class CommandStatus {
     Ran,                 // the library was called (once, or twice when the output was missing)
     Refused,             // an argument did not fit the block; nothing was run
     LibraryUnavailable,  // the library or its entry point could not be loaded
+    StaleOutput,         // an earlier file of the output's name could not be removed; nothing was run
 };
 
 // Where the two libraries are found.
@@ -65,6 +66,7 @@ public:
 private:
     CommandStatus run(ImageLibrary& library, ArgBlock& block, const std::string& dst);
     int callOnce(ImageLibrary& library, ArgBlock& block);
+    bool removeOldOutput(const std::string& dst, std::string& why);
     CommandStatus noteMissing(const std::string& dst, const std::string& reason, CommandStatus status);
 
     const int16_t& i_size_;

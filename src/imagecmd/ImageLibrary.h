@@ -3,6 +3,9 @@
 // name (the application folder first, then the system's search), its entry
 // point looked up by name and kept for the life of the object.
 #include <string>
+#include <type_traits>
+
+#include "imagelib/ImageCommandAbi.h"
 
 namespace pivra {
 
@@ -27,8 +30,11 @@ public:
     const std::string& fileName() const { return fileName_; }
 
 private:
-    using Entry = int (*)(int, char**);
-    using ErrorEntry = const char* (*)();
+    // Both libraries' entry points have one shape.
+    using Entry = decltype(&fnMorphex);
+    using ErrorEntry = decltype(&fnMorphexLastError);
+    static_assert(std::is_same_v<Entry, decltype(&fnLayerik)>);
+    static_assert(std::is_same_v<ErrorEntry, decltype(&fnLayerikLastError)>);
 
     std::string folder_, fileName_, entryName_;
     void* handle_ = nullptr;

@@ -2,7 +2,14 @@
 
 #include <filesystem>
 #include <system_error>
+#include <fcntl.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "platform/ReplaceFile.h"
+#include "platform/UniqueFd.h"
 
 namespace fs = std::filesystem;
 
@@ -41,7 +48,7 @@ bool FileSystem::DeleteFolder(const std::string& path) {
 
 bool FileSystem::DeleteFile(const std::string& path) {
     std::error_code ec;
-    if (fs::is_directory(path, ec)) return fail("Cannot delete file", path, "it is a folder");
+    if (fs::is_directory(fs::symlink_status(path, ec))) return fail("Cannot delete file", path, "it is a folder");
     if (!fs::remove(path, ec))
         return fail("Cannot delete file", path, ec ? ec.message() : "no such file");
     return true;
@@ -50,16 +57,14 @@ bool FileSystem::DeleteFile(const std::string& path) {
 bool FileSystem::CopyFile(const std::string& src, const std::string& dst) {
     std::error_code ec;
     if (!fs::is_regular_file(src, ec)) return fail("Cannot copy file", src, "no such file");
-    // Copy beside the target, then rename: a failed copy never leaves a
-    // half-written file under the target's name.
-    const std::string tmp = dst + ".part" + std::to_string(::getpid());
-    fs::copy_file(src, tmp, fs::copy_options::overwrite_existing, ec);
-    if (!ec) fs::rename(tmp, dst, ec);
-    if (ec) {
-        std::error_code ignored;
-        fs::remove(tmp, ignored);
-        return fail("Cannot write file", dst, ec.message());
-    }
+    std::string why;
+    if (!ReplaceWithCopy(src, dst, why)) return fail("Cannot write file", dst, why);
+    return true;
+}
+
+bool FileSystem::CreateFile(const std::string& path) {
+    UniqueFd fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
+    if (!fd) return fail("Cannot create file", path, std::strerror(errno));
     return true;
 }
 

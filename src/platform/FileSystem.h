@@ -15,8 +15,11 @@ public:
     // Removes the folder with everything in it.
     virtual bool DeleteFolder(const std::string& path);
     virtual bool DeleteFile(const std::string& path);
-    // Copies src over dst; dst is written beside itself and renamed into place.
+    // Copies src over dst; dst is written beside itself and renamed into
+    // place. A link is written through; a folder or special file is refused.
     virtual bool CopyFile(const std::string& src, const std::string& dst);
+    // Makes a new empty file; false if anything of that name exists.
+    virtual bool CreateFile(const std::string& path);
 
     // "what failed: path: reason" of the last call that returned false.
     const std::string& lastError() const { return lastError_; }

@@ -15,11 +15,6 @@ Bitmap* SelectObject(DeviceContext* dc, Bitmap* bitmap) {
     return previous;
 }
 
-int SetStretchBltMode(DeviceContext* dc, int mode) {
-    if (dc == nullptr) return 0;
-    const int previous = dc->stretchMode_;
-    dc->stretchMode_ = mode;
-    return previous;
-}
+int SetStretchBltMode(DeviceContext* dc, int) { return dc == nullptr ? 0 : COLORONCOLOR; }
 
 }  // namespace pivra

@@ -1,6 +1,6 @@
 #pragma once
 // A memory device context: one selected bitmap that blits read from and
-// draw into, plus the stretch mode. It never owns the bitmap.
+// draw into. It never owns the bitmap.
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -9,13 +9,12 @@
 
 namespace pivra {
 
-// Stretch modes; every stretch here keeps the nearest pixel, never a blend.
-enum : int { BLACKONWHITE = 1, COLORONCOLOR = 3 };
+// The one stretch mode: every stretch here keeps the nearest pixel, never a blend.
+enum : int { COLORONCOLOR = 3 };
 
 class DeviceContext {
 public:
     Bitmap* selected() const { return selected_; }
-    int stretchMode() const { return stretchMode_; }
 
     // Called after every blit that drew into this context.
     void setDrawnHook(std::function<void()> hook) { drawnHook_ = std::move(hook); }
@@ -25,10 +24,8 @@ public:
 
 private:
     friend Bitmap* SelectObject(DeviceContext* dc, Bitmap* bitmap);
-    friend int SetStretchBltMode(DeviceContext* dc, int mode);
 
     Bitmap* selected_ = nullptr;
-    int stretchMode_ = BLACKONWHITE;
     std::function<void()> drawnHook_;
 };
 
@@ -38,7 +35,8 @@ std::unique_ptr<DeviceContext> CreateCompatibleDC();
 // Selects bitmap (nullptr deselects) and returns the one it replaces.
 Bitmap* SelectObject(DeviceContext* dc, Bitmap* bitmap);
 
-// Returns the previous mode, 0 when dc is null.
+// Kept for the callers written against the platform's call: there is only
+// COLORONCOLOR, so nothing is stored. Returns it, or 0 when dc is null.
 int SetStretchBltMode(DeviceContext* dc, int mode);
 
 }  // namespace pivra

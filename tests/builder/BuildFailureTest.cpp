@@ -55,12 +55,39 @@ protected:
 
 TEST_F(BuildFailure, LeftoverFolderThatCannotBeRemoved) {
     std::filesystem::create_directories(at("Masks"));
+    std::ofstream(at("Masks/.pivra-made")).close();
     std::ofstream(at("Masks/held.gif")) << "open elsewhere";
     stubborn.stuck = at("Masks");
     buildExpecting(BuildResult::Failed, at("Masks"));
     EXPECT_EQ(calls(), 0);
     EXPECT_TRUE(std::filesystem::exists(at("Masks/held.gif")));
     EXPECT_TRUE(std::filesystem::exists(at("Work/pivra.gif")));  // the last animation is kept
+}
+
+TEST_F(BuildFailure, FoldersWithoutTheBuildsMarkAreSomeoneElses) {
+    for (const char* name : {"Images", "Masks"}) {
+        SCOPED_TRACE(name);
+        notifier.shown.clear();
+        std::filesystem::create_directories(at(name));
+        std::ofstream(at(std::string(name) + "/holiday.jpg")) << "the user's own";
+        buildExpecting(BuildResult::Failed, at(name));
+        EXPECT_NE(notifier.shown[0].prompt.find("not made by PIVRA"), std::string::npos);
+        EXPECT_EQ(calls(), 0);
+        EXPECT_TRUE(std::filesystem::exists(at(std::string(name) + "/holiday.jpg")));
+        std::filesystem::remove_all(at(name));
+    }
+}
+
+TEST_F(BuildFailure, AFolderSwappedDuringTheBuildIsLeftAtTheEnd) {
+    controls.onYield = [&] {
+        if (controls.yields != 62) return;
+        std::filesystem::remove_all(at("Masks"));
+        std::filesystem::create_directories(at("Masks"));
+        std::ofstream(at("Masks/notes.txt")) << "made meanwhile";
+    };
+    buildExpecting(BuildResult::Finished, at("Masks"));
+    EXPECT_TRUE(std::filesystem::exists(at("Masks/notes.txt")));
+    EXPECT_FALSE(std::filesystem::exists(at("Images")));
 }
 
 TEST_F(BuildFailure, AFileWhereTheFramesFolderBelongs) {

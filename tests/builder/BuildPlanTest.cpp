@@ -4,13 +4,12 @@
 
 #include "RecordingControls.h"
 #include "builder/SpinBuilder.h"
-#include "builder/ZeroPad.h"
+#include "builder/WorkingTemplates.h"
 #include "imagecmd/FakeLibFixture.h"
+#include "support/GoldenCommands.h"
 
 namespace pivra::test {
 namespace {
-
-using Args = std::vector<std::string>;
 
 class BuildPlan : public FakeLibFixture {
 protected:
@@ -32,42 +31,14 @@ protected:
     SpinBuilder builder{state, fso, commands, controls};
 };
 
-TEST_F(BuildPlan, CommandsAtScaleSixteenWrittenOut) {
+TEST_F(BuildPlan, CommandsAtScaleSixteenAreTheGoldenList) {
+    MakeWorkingTemplates(commands, state, "/install/");
     ASSERT_EQ(builder.BuildSpin(), BuildResult::Finished);
-    ASSERT_EQ(calls(), 137);
-    const std::string L = "Layerik.dll", M = "Morphex.dll";
-    const std::string white = at("Work/white.mif"), temp1 = at("Masks/temp1.gif"), temp2 = at("Masks/temp2.gif");
-    EXPECT_EQ(args(0), (Args{M, "/pics/head.jpg", "-geometry", "192X192!", at("Masks/ImagA.gif")}));
-    EXPECT_EQ(args(1), (Args{M, "/pics/tail.png", "-geometry", "192X192!", at("Masks/ImagB.gif")}));
-    // The first strip width, 16.
-    EXPECT_EQ(args(2), (Args{M, at("Work/mask.mif"), "-geometry", "16X192!", "-negate", temp1}));
-    EXPECT_EQ(args(3), (Args{L, temp1, "-gravity", "center", white, temp2}));
-    EXPECT_EQ(args(4), (Args{M, temp2, "-transparent", "white", at("Masks/00016M.gif")}));
-    EXPECT_EQ(args(5), (Args{M, at("Masks/ImagA.gif"), "-geometry", "16X192!", temp1}));
-    EXPECT_EQ(args(6), (Args{L, temp1, "-gravity", "center", white, at("Masks/00016A.gif")}));
-    EXPECT_EQ(args(7), (Args{M, at("Masks/ImagB.gif"), "-geometry", "16X192!", temp1}));
-    EXPECT_EQ(args(8), (Args{L, temp1, "-gravity", "center", white, at("Masks/00016B.gif")}));
-    // The last strip width, 192.
-    EXPECT_EQ(args(79), (Args{M, at("Work/mask.mif"), "-geometry", "192X192!", "-negate", temp1}));
-    EXPECT_EQ(args(85), (Args{L, temp1, "-gravity", "center", white, at("Masks/00192B.gif")}));
-    // Frames start at command 86.
-    auto frame = [&](const char* face, int w, int n) {
-        const std::string strip = "Masks/" + ZeroPad(w, 5);
-        return Args{L, at(strip + face + ".gif"), at(strip + "M.gif"), at(strip + "M.gif"),
-                    at("Images/" + ZeroPad(n, 5) + ".gif")};
-    };
-    EXPECT_EQ(args(86 + 0), frame("B", 192, 0));
-    EXPECT_EQ(args(86 + 11), frame("B", 16, 11));
-    EXPECT_EQ(args(86 + 12), (Args{M, white, "-transparent", "white", at("Images/00012.gif")}));
-    EXPECT_EQ(args(86 + 13), frame("A", 16, 13));
-    EXPECT_EQ(args(86 + 24), frame("A", 192, 24));
-    EXPECT_EQ(args(86 + 25), frame("A", 192, 25));
-    EXPECT_EQ(args(86 + 36), frame("A", 16, 36));
-    EXPECT_EQ(args(86 + 37), (Args{M, white, "-transparent", "white", at("Images/00037.gif")}));
-    EXPECT_EQ(args(86 + 38), frame("B", 16, 38));
-    EXPECT_EQ(args(86 + 49), frame("B", 192, 49));
-    EXPECT_EQ(args(136), (Args{M, at("Images/*.gif"), "-compress", "LZW", "-delay", "6", "-dispose",
-                               "background", "-loop", "0", at("Work/pivra.gif")}));
+    const std::vector<CommandLine> golden = GoldenCommandsAtScale16(
+        {{"{APP}", state.AppStr}, {"{INSTALL}", "/install/"}, {"{HEAD}", state.HeadFile}, {"{TAIL}", state.TailFile}});
+    ASSERT_EQ(golden.size(), 141u);
+    ASSERT_EQ(calls(), 141);
+    for (int i = 0; i < calls(); ++i) EXPECT_EQ(args(i), golden[static_cast<size_t>(i)]) << "command " << i;
 }
 
 TEST_F(BuildPlan, ProgressCaptionsYieldsAndStateAfterwards) {
@@ -103,7 +74,7 @@ TEST_F(BuildPlan, MissingPictureHintMeansNothingIsTouched) {
 }
 
 TEST_F(BuildPlan, LeftoversGoFirstAndAnOldAnimationGoesEvenWhenNothingIsWritten) {
-    for (const char* f : {"Images/00099.gif", "Masks/00016M.gif"}) {
+    for (const char* f : {"Images/00099.gif", "Masks/00016M.gif", "Images/.pivra-made", "Masks/.pivra-made"}) {
         std::filesystem::create_directories(std::filesystem::path(at(f)).parent_path());
         std::ofstream(at(f)) << "stale";
     }

@@ -1,30 +1,17 @@
 // pivra-make as a user runs it: exit codes, the one-line errors, the output
 // file, the trace and the working folders.
-#include <gtest/gtest.h>
-
 #include <fstream>
 #include <sstream>
 
+#include "PivraMakeFixture.h"
 #include "support/GifInspect.h"
-#include "support/RunProcess.h"
-#include "support/TempFolder.h"
-#include "support/TestPictures.h"
+#include "support/GoldenCommands.h"
 
 namespace pivra::test {
 namespace {
 
-const std::string kMake = std::string(PIVRA_BIN_DIR) + "/pivra-make";
-
-class PivraMake : public ::testing::Test {
+class PivraMake : public PivraMakeTest {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(WriteSolidPicture(dir / "head.png", 64, 48, QColor(200, 40, 40)));
-        ASSERT_TRUE(WriteSolidPicture(dir / "tail.jpg", 48, 64, QColor(40, 40, 200)));
-    }
-    ProcessResult make(std::vector<std::string> args) {
-        args.insert(args.begin(), kMake);
-        return RunProcess(args, {"TMPDIR=" + tmp.str()});
-    }
     // Exit non-zero, exactly one line on standard error, and no output file.
     void expectRefused(const ProcessResult& r, const std::string& output, const std::string& mentions) {
         EXPECT_NE(r.exitCode, 0);
@@ -33,16 +20,13 @@ protected:
         EXPECT_FALSE(std::filesystem::exists(output));
         EXPECT_TRUE(std::filesystem::is_empty(tmp.str())) << "private working folder left behind";
     }
-
-    TempFolder dir{"make"};
-    TempFolder tmp{"make-tmp"};
 };
 
 TEST_F(PivraMake, RefusalsGiveOneLineAndNoOutput) {
     std::ofstream(dir / "notes.jpg") << "these are words, not a picture\n";
     std::ofstream(dir / "empty.png").close();
     std::ofstream(dir / "broken.jpg", std::ios::binary) << "\xFF\xD8\xFF\xE0 then nothing useful";
-    const std::string head = dir / "head.png", tail = dir / "tail.jpg", out = dir / "out.gif";
+    const std::string out = dir / "out.gif";
     struct Case { std::vector<std::string> args; std::string output, mentions; };
     const Case cases[] = {
         {{dir / "nothere.jpg", tail, out}, out, dir / "nothere.jpg"},
@@ -72,24 +56,27 @@ TEST_F(PivraMake, WholeRunWithTrace) {
     const std::string out = dir / "spin.gif";
     // Relative picture paths are made absolute before use.
     const ProcessResult r = RunProcess({"/bin/sh", "-c",
-                                        "cd '" + dir.str() + "' && '" + kMake +
-                                            "' head.png tail.jpg spin.gif --scale 2 --trace"},
+                                        "cd '" + dir.str() + "' && '" + kMake + "' head.png tail.jpg spin.gif --trace"},
                                        {"TMPDIR=" + tmp.str()});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(r.err, "");  // standard error is not a terminal: no bar
     std::istringstream lines(r.out);
-    std::vector<std::string> trace;
-    for (std::string line; std::getline(lines, line);) trace.push_back(line);
+    std::vector<CommandLine> trace;
+    for (std::string line; std::getline(lines, line);) trace.push_back(SplitTraceLine(line));
     ASSERT_EQ(trace.size(), 141u);
-    EXPECT_EQ(trace[0].substr(0, 12), "Morphex.dll\t");
-    EXPECT_NE(trace[0].find("pre_mask.bmp\t-geometry\t24X24!\t"), std::string::npos);
-    EXPECT_NE(trace[4].find("\t" + dir / "head.png" + "\t-geometry\t24X24!\t"), std::string::npos);
-    EXPECT_NE(trace[140].find("\t-compress\tLZW\t-delay\t6\t-dispose\tbackground\t-loop\t0\t"), std::string::npos);
+    // The private working folder, with the installation files copied into it.
+    const std::string first = trace[0].at(1);
+    ASSERT_EQ(first.rfind(tmp.str() + "/pivra-make-", 0), 0u) << first;
+    const std::string app = first.substr(0, first.size() - std::string("pre_mask.bmp").size());
+    const std::vector<CommandLine> golden =
+        GoldenCommandsAtScale16({{"{APP}", app}, {"{INSTALL}", app}, {"{HEAD}", head}, {"{TAIL}", tail}});
+    ASSERT_EQ(golden.size(), 141u);
+    for (size_t i = 0; i < trace.size(); ++i) EXPECT_EQ(trace[i], golden[i]) << "command " << i;
 
     const GifInfo info = ReadGifStructure(out);
     ASSERT_TRUE(info.ok);
     EXPECT_EQ(info.frames.size(), 50u);
-    EXPECT_EQ(info.screenWidth, 24);
+    EXPECT_EQ(info.screenWidth, 192);
     EXPECT_TRUE(std::filesystem::is_empty(tmp.str()));
 
     EXPECT_EQ(make({"--version"}).out, "pivra-make 1.0.0\n");

@@ -14,11 +14,6 @@ TEST_F(Retry, OnlyAMissingOutputIsRetriedOnceWithTheSameBlock) {
     EXPECT_EQ(commands.RunConvert("/a.jpg", path("o.gif"), i_size, Resize), CommandStatus::Ran);
     EXPECT_EQ(calls(), 1);
 
-    writeOnCall(0);  // an output that already existed passes without a retry
-    std::ofstream(path("old.gif")) << "old";
-    commands.RunConvert("/a.jpg", path("old.gif"), 0, TransparentWhite);
-    EXPECT_EQ(calls(), 1);
-
     for (int writeOn : {0, 2}) {
         writeOnCall(writeOn);
         std::filesystem::remove(path("o.gif"));
@@ -30,6 +25,40 @@ TEST_F(Retry, OnlyAMissingOutputIsRetriedOnceWithTheSameBlock) {
     }
     EXPECT_TRUE(notifier.shown.empty());
     EXPECT_EQ(commands.lastLibraryError(), "");  // the successful retry wiped the first failure
+}
+
+TEST_F(Retry, AnOldOutputIsRemovedFirstSoItNeverPassesForANewOne) {
+    std::ofstream(path("old.gif")) << "old";
+    writeOnCall(0);
+    EXPECT_EQ(commands.RunConvert("/a.jpg", path("old.gif"), 0, TransparentWhite), CommandStatus::Ran);
+    EXPECT_EQ(calls(), 2);
+    EXPECT_FALSE(std::filesystem::exists(path("old.gif")));
+    EXPECT_EQ(commands.missingOutputs(), 1);
+
+    writeOnCall(1);  // written anew on the first call: no retry
+    std::ofstream(path("old.gif")) << "old";
+    commands.RunConvert("/a.jpg", path("old.gif"), 0, TransparentWhite);
+    EXPECT_EQ(calls(), 1);
+    EXPECT_EQ(std::filesystem::file_size(path("old.gif")), 3u);  // the stand-in writes "out"
+
+    // A dangling link is removed, never written through.
+    writeOnCall(1);
+    std::filesystem::create_symlink(path("elsewhere.gif"), path("link.gif"));
+    commands.RunConvert("/a.jpg", path("link.gif"), 0, TransparentWhite);
+    EXPECT_FALSE(std::filesystem::is_symlink(path("link.gif")));
+    EXPECT_FALSE(std::filesystem::exists(path("elsewhere.gif")));
+}
+
+TEST_F(Retry, AnOutputThatCannotBeRemovedFailsTheCommandWithoutARun) {
+    std::filesystem::create_directories(path("taken.gif/inside"));
+    commands.resetMissingOutputs();
+    EXPECT_EQ(commands.RunConvert("/a.jpg", path("taken.gif"), 0, TransparentWhite), CommandStatus::StaleOutput);
+    EXPECT_EQ(calls(), 0);
+    EXPECT_EQ(commands.missingOutputs(), 1);
+    EXPECT_EQ(commands.firstMissingOutput().dst, path("taken.gif"));
+    EXPECT_NE(commands.firstMissingOutput().reason.find("it is a folder"), std::string::npos)
+        << commands.firstMissingOutput().reason;
+    EXPECT_TRUE(std::filesystem::exists(path("taken.gif/inside")));
 }
 
 TEST_F(Retry, AFailedRetryIsCountedWithTheLibrarysReasonAndTraced) {

@@ -1,0 +1,18 @@
+#pragma once
+// Writing a file the user named: beside its target under a private
+// temporary name, then renamed into place, so that a failure never leaves a
+// half-written file under the user's name and never touches anything else.
+#include <string>
+
+namespace pivra {
+
+// The file that writing `path` would replace: path itself, or the end of its
+// chain of symbolic links (the links stay). Refuses a folder, a device, a
+// FIFO or a socket, and says why.
+bool ResolveWriteTarget(const std::string& path, std::string& target, std::string& why);
+
+// Copies src over dst (through dst's links). The new file keeps the mode of
+// the one it replaces, or gets 0666 less the umask. why: the system's reason.
+bool ReplaceWithCopy(const std::string& src, const std::string& dst, std::string& why);
+
+}  // namespace pivra
