@@ -16,8 +16,9 @@ $(BUILD)/CMakeCache.txt: | deps
 build: deps $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j$(JOBS)
 
+# make run ARGS="head.jpg tail.jpg --scale 8"
 run: build
-	@if [ -x $(BUILD)/bin/pivra ]; then $(BUILD)/bin/pivra; \
+	@if [ -x $(BUILD)/bin/pivra ]; then $(BUILD)/bin/pivra $(ARGS); \
 	else echo "The window is not built yet; the command-line builder is ready:"; $(BUILD)/bin/pivra-make --help; fi
 
 test: test-release test-asan

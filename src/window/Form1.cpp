@@ -1,0 +1,280 @@
+#include "window/Form1.h"
+
+#include "builder/WorkingTemplates.h"
+#include "platform/MessageBox.h"
+#include "surface/JpegReader.h"
+#include "surface/PaneCanvas.h"
+#include "window/OpenFilter.h"
+
+namespace pivra {
+
+namespace {
+
+std::string WithSlash(std::string folder) {
+    if (folder.empty() || folder.back() != '/') folder += '/';
+    return folder;
+}
+
+// Holds back the messages of one step, so that the user is told once, by
+// the step's caller, with the first of them as the reason.
+class HeldMessages : public Notifier {
+public:
+    HeldMessages() : scope_(*this) {}
+    void show(const std::string& prompt, int, const std::string&) override {
+        if (first.empty()) first = prompt;
+    }
+    std::string first;
+
+private:
+    ScopedNotifier scope_;
+};
+
+}  // namespace
+
+FormFolders DefaultFormFolders() {
+    const std::string exe = ExecutableFolder();
+    return {exe, exe};
+}
+
+Form1::Form1(FormView& view, FormFolders folders)
+    : view_(view),
+      installFolder_(WithSlash(folders.install)),
+      commands_(s_.i_size, fso_, ImageLibraryFiles{installFolder_}),
+      builder_(s_, fso_, commands_, hooks_) {
+    s_.AppStr = WithSlash(folders.app);
+}
+
+void Form1::Form_Load() {
+    ScalePivra(kStartScale);
+    view_.setTimerInterval(kTimerInterval);
+    s_.BuildRequested = false;
+}
+
+void Form1::ScalePivra(int16_t my_size) {
+    // The build relies on the sizes and templates it started with.
+    if (building()) {
+        pendingScale_ = my_size;
+        return;
+    }
+    s_.i_size = static_cast<int16_t>(my_size * 12);
+    view_.setTimerEnabled(false);
+
+    const std::string work = s_.AppStr + "Work";
+    workFolderReady_ = fso_.FolderExists(work) || fso_.CreateFolder(work);
+    if (!workFolderReady_)
+        MessageBox("The working folder could not be created, so no picture can be prepared.\n" + fso_.lastError(),
+                   MB_OK | MB_ICONEXCLAMATION, AppTitle);
+
+    Form_Resize();
+    applyLayout();
+
+    if (workFolderReady_) {
+        commands_.rearmNotices();
+        MakeWorkingTemplates(commands_, s_, installFolder_);
+        MaskDib_.Load(s_.AppStr + "Work/mask.bmp");
+    } else {
+        MaskDib_.CleanUp();
+    }
+    view_.setViewerFile(s_.AppStr + "Work/pivra.gif");
+
+    LoadHeadImage();
+    LoadTailImage();
+
+    if (s_.HeadFile.empty()) view_.setHintShown(1, true);
+    if (s_.TailFile.empty()) view_.setHintShown(2, true);
+    if (s_.HeadFile.empty() || s_.TailFile.empty()) view_.setHintShown(3, true);
+    placeHints();
+
+    const MainLayoutNumbers m = MainLayout(s_.i_size);
+    const std::pair<Control, Box> rest[] = {{Control::Gif89a1, m.viewer},
+                                            {Control::CreateBtn, m.createButton},
+                                            {Control::SaveBtn, m.saveButton},
+                                            {Control::ProgressBar1, m.progressBar}};
+    for (const auto& [c, b] : rest) {
+        view_.move(c, b.left, b.top);
+        view_.setSize(c, b.width, b.height);
+    }
+
+    s_.ShowHead = true;
+    s_.SpinPos = 0;
+    s_.SpinStep = static_cast<int16_t>(s_.i_size / 12);
+}
+
+void Form1::Form_Resize() {
+    if (view_.minimized()) return;
+    const MainLayoutNumbers m = MainLayout(s_.i_size);
+    view_.setClientSize(m.clientWidth, m.clientHeight);
+}
+
+// Fonts, hint sizes and panes, in that order.
+void Form1::applyLayout() {
+    const MainLayoutNumbers m = MainLayout(s_.i_size);
+    for (Control c : {Control::CreateBtn, Control::SaveBtn}) view_.setFontSize(c, m.buttonFontPoints);
+    for (Control c : {Control::Label1, Control::Label2, Control::Label3}) view_.setFontSize(c, m.hintFontPoints);
+    for (Control c : {Control::Label1, Control::Label2, Control::Label3}) view_.setSize(c, m.hintWidth, m.hintHeight);
+    const Control panes[] = {Control::Picture1, Control::Picture2, Control::Picture3, Control::Picture4};
+    for (size_t k = 0; k < 4; ++k) {
+        view_.move(panes[k], m.panes[k].left, m.panes[k].top);
+        view_.setSize(panes[k], m.panes[k].width, m.panes[k].height);
+    }
+    // The canvases hold one face each; a new size starts them black.
+    for (Pane p : {Pane::Picture1, Pane::Picture2, Pane::Picture3}) view_.canvas(p).resize(s_.i_size, s_.i_size);
+}
+
+void Form1::placeHints() {
+    const MainLayoutNumbers m = MainLayout(s_.i_size);
+    if (!m.hintsFit) {
+        for (int label = 1; label <= 3; ++label) view_.setHintShown(label, false);
+        return;
+    }
+    const Control labels[] = {Control::Label1, Control::Label2, Control::Label3};
+    for (size_t k = 0; k < 3; ++k) view_.move(labels[k], m.hints[k].left, m.hints[k].top);
+}
+
+bool Form1::QueryUnload() {
+    if (!building()) return true;
+    stopRequested_ = true;
+    return false;
+}
+
+void Form1::Form_Unload() { view_.setTimerEnabled(false); }
+
+void Form1::Timer1_Timer() {
+    s_.SpinPos = static_cast<int16_t>(s_.SpinPos + s_.SpinStep);
+    if (s_.BuildRequested && s_.ShowHead && s_.SpinPos > s_.i_size) {
+        buildFromTick();
+        if (stopRequested_) {
+            view_.closeWindow();
+            return;
+        }
+    }
+    if (s_.SpinPos > s_.i_size) s_.SpinPos = static_cast<int16_t>(-s_.i_size);
+    if (s_.SpinPos == 0) s_.ShowHead = !s_.ShowHead;
+
+    const CDIBSection& face = s_.ShowHead ? HeadDib_ : TailDib_;
+    face.rotate(FrameDib_, s_.SpinPos, s_.i_size);
+    FrameDib_.PaintPicture(view_.canvas(Pane::Picture3).hDC(), 0, 0, -1, -1, 0, 0, SRCCOPY);
+
+    view_.setTimerEnabled(true);
+    // A scale chosen while the build ran is applied now that it has returned.
+    if (pendingScale_) {
+        const int16_t scale = *pendingScale_;
+        pendingScale_.reset();
+        ScalePivra(scale);
+    }
+}
+
+void Form1::buildFromTick() {
+    const BuildResult result = builder_.BuildSpin();
+    if (result == BuildResult::Skipped || result == BuildResult::Stopped) return;
+    view_.setViewerFile(s_.AppStr + "Work/pivra.gif");
+}
+
+void Form1::UpdatePreviewState() {
+    if (s_.TailFile.empty() || s_.HeadFile.empty()) {
+        view_.setHintShown(3, true);
+        view_.setTimerEnabled(false);
+        return;
+    }
+    view_.setHintShown(3, false);
+    // A pane repainted while a build yields must not restart the preview under it.
+    if (!building()) view_.setTimerEnabled(true);
+}
+
+void Form1::CreateBtn_Click() { s_.BuildRequested = true; }
+
+void Form1::Picture1_Click() { choose(head()); }
+void Form1::Picture2_Click() { choose(tail()); }
+void Form1::Picture3_Click() { view_.setViewerFile(s_.AppStr + "Work/pivra.gif"); }
+
+void Form1::choose(Side side) {
+    const std::optional<std::string> name = view_.chooseOpenFile(kPictureFilter, kPictureFilterIndex);
+    if (!name) return;  // cancelled: nothing changes
+    side.file = *name;
+    load(side);
+}
+
+void Form1::ChooseHead(const std::string& file) {
+    s_.HeadFile = AbsolutePath(file);
+    LoadHeadImage();
+}
+
+void Form1::ChooseTail(const std::string& file) {
+    s_.TailFile = AbsolutePath(file);
+    LoadTailImage();
+}
+
+void Form1::LoadHeadImage() { load(head()); }
+void Form1::LoadTailImage() { load(tail()); }
+
+void Form1::load(Side side) {
+    if (!fso_.FileExists(side.file)) {
+        view_.setHintShown(side.label, true);
+        side.file.clear();
+        // Stops a preview that the other side's import may have started.
+        UpdatePreviewState();
+        return;
+    }
+    std::string reason;
+    if (!importWorkingCopy(side, reason)) {
+        const std::string file = side.file;
+        side.file.clear();
+        view_.setHintShown(side.label, true);
+        UpdatePreviewState();
+        MessageBox("The " + std::string(side.what) + " picture could not be read:\n" + file + "\n" + reason,
+                   MB_OK | MB_ICONEXCLAMATION, AppTitle);
+        return;
+    }
+    view_.setHintShown(side.label, false);
+    side.src.Copy(side.dib, s_.i_size);
+    side.dib.Mask(MaskDib_);
+    paint(side);
+    UpdatePreviewState();
+}
+
+// Converts the chosen file into this side's working copy and reads it back.
+// Only a copy made by this conversion, of the current size, counts.
+bool Form1::importWorkingCopy(Side side, std::string& reason) {
+    if (!workFolderReady_) {
+        reason = "The working folder " + s_.AppStr + "Work is missing.";
+        return false;
+    }
+    const std::string working = s_.AppStr + "Work/" + side.workingName;
+    HeldMessages held;
+    commands_.rearmNotices();
+    commands_.resetMissingOutputs();
+    const CommandStatus status = commands_.RunConvert(side.file, working, s_.i_size, Resize);
+    if (status != CommandStatus::Ran || commands_.missingOutputs() > 0 || !fso_.FileExists(working)) {
+        reason = !held.first.empty()                        ? held.first
+                 : !commands_.firstMissingOutput().reason.empty() ? commands_.firstMissingOutput().reason
+                 : !commands_.lastLibraryError().empty()      ? commands_.lastLibraryError()
+                                                              : "The picture library wrote no picture.";
+        return false;
+    }
+    if (!ReadJpegFile(side.src, working, 1)) {
+        reason = held.first.empty() ? "Its working copy could not be read." : held.first;
+        return false;
+    }
+    if (side.src.dib_width() != s_.i_size || side.src.dib_height() != s_.i_size) {
+        reason = "Its working copy has the wrong size.";
+        return false;
+    }
+    return true;
+}
+
+void Form1::Picture1_Paint() {
+    paint(head());
+    UpdatePreviewState();
+}
+
+void Form1::Picture2_Paint() {
+    paint(tail());
+    UpdatePreviewState();
+}
+
+void Form1::paint(Side side) {
+    if (side.dib.hDC() == nullptr) return;  // an empty face paints nothing
+    side.dib.PaintPicture(view_.canvas(side.pane).hDC(), 0, 0, -1, -1, 0, 0, SRCCOPY);
+}
+
+}  // namespace pivra

@@ -1,0 +1,129 @@
+#pragma once
+// The main window's form: its state and every event handler, knowing the
+// window only through FormView. The Qt window forwards its events here.
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "builder/PivraState.h"
+#include "builder/SpinBuilder.h"
+#include "imagecmd/ImageCommands.h"
+#include "platform/FileSystem.h"
+#include "surface/DibSection.h"
+#include "window/FormView.h"
+
+namespace pivra {
+
+struct FormFolders {
+    std::string app;      // AppStr: where "Work" lives
+    std::string install;  // the templates and the image libraries
+};
+
+// Both the executable's folder.
+FormFolders DefaultFormFolders();
+
+class Form1 {
+public:
+    static constexpr int16_t kStartScale = 16;
+    static constexpr int kTimerInterval = 60;  // ms
+
+    Form1(FormView& view, FormFolders folders);
+    Form1(const Form1&) = delete;
+    Form1& operator=(const Form1&) = delete;
+
+    // Start-up: the working folder, the layout and templates at scale 16.
+    void Form_Load();
+    // Sizes everything for 12 x my_size; during a build it waits for the end.
+    void ScalePivra(int16_t my_size);
+    // The size rule, also run on the window's resize.
+    void Form_Resize();
+    // Whether the window may close now; during a build it asks the build to
+    // stop and closes the window once it has.
+    bool QueryUnload();
+    void Form_Unload();
+
+    void Timer1_Timer();
+    void UpdatePreviewState();
+
+    void CreateBtn_Click();
+    void mnu_Create_Click() { CreateBtn_Click(); }
+
+    void Picture1_Click();
+    void Picture2_Click();
+    void Picture3_Click();
+    void Label1_Click() { Picture1_Click(); }
+    void Label2_Click() { Picture2_Click(); }
+    void Label3_Click() { Picture3_Click(); }
+    // A file dropped on, or named for, a pane: chosen and imported.
+    void ChooseHead(const std::string& file);
+    void ChooseTail(const std::string& file);
+
+    void LoadHeadImage();
+    void LoadTailImage();
+    void Picture1_Paint();
+    void Picture2_Paint();
+
+    int16_t i_size() const { return s_.i_size; }
+    const std::string& AppStr() const { return s_.AppStr; }
+    const std::string& installFolder() const { return installFolder_; }
+    const PivraState& state() const { return s_; }
+    bool building() const { return builder_.building(); }
+    bool stopRequested() const { return stopRequested_; }
+    FileSystem& fso() { return fso_; }
+
+    const CDIBSection& HeadDib() const { return HeadDib_; }
+    const CDIBSection& TailDib() const { return TailDib_; }
+    const CDIBSection& FrameDib() const { return FrameDib_; }
+
+private:
+    // The build's controls: the view's, plus the stop asked for by a close.
+    class BuildHooks : public BuildControls {
+    public:
+        explicit BuildHooks(Form1& f) : f_(f) {}
+        bool hintVisible() const override { return f_.view_.hintVisible(); }
+        void disablePreviewTimer() override { f_.view_.disablePreviewTimer(); }
+        void setCreateCaption(const std::string& c) override { f_.view_.setCreateCaption(c); }
+        void showProgress() override { f_.view_.showProgress(); }
+        void setProgress(int v) override { f_.view_.setProgress(v); }
+        int progress() const override { return f_.view_.progress(); }
+        void yield() override { f_.view_.yield(); }
+        bool stopRequested() const override { return f_.stopRequested_; }
+
+    private:
+        Form1& f_;
+    };
+
+    struct Side {
+        std::string& file;
+        const char* workingName;
+        const char* what;  // "head" or "tail"
+        CDIBSection& src;
+        CDIBSection& dib;
+        int label;
+        Pane pane;
+    };
+    Side head() { return {s_.HeadFile, "ImagA.jpg", "head", HeadSrc_, HeadDib_, 1, Pane::Picture1}; }
+    Side tail() { return {s_.TailFile, "ImagB.jpg", "tail", TailSrc_, TailDib_, 2, Pane::Picture2}; }
+
+    void choose(Side side);
+    void load(Side side);
+    bool importWorkingCopy(Side side, std::string& reason);
+    void paint(Side side);
+    void applyLayout();
+    void placeHints();
+    void buildFromTick();
+
+    FormView& view_;
+    std::string installFolder_;
+    FileSystem fso_;
+    PivraState s_;
+    CDIBSection HeadSrc_, TailSrc_, HeadDib_, TailDib_, MaskDib_, FrameDib_;
+    ImageCommands commands_;
+    BuildHooks hooks_{*this};
+    SpinBuilder builder_;
+    bool workFolderReady_ = false;
+    bool stopRequested_ = false;
+    std::optional<int16_t> pendingScale_;
+};
+
+}  // namespace pivra

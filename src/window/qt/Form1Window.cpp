@@ -1,0 +1,219 @@
+#include "window/qt/Form1Window.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QFileDialog>
+#include <QMenuBar>
+#include <QProgressBar>
+
+#include "window/OpenFilter.h"
+#include "window/qt/ClickLabel.h"
+#include "window/qt/GifViewer.h"
+#include "window/qt/PaneWidget.h"
+
+namespace pivra {
+
+namespace {
+
+const QColor kHintText(255, 255, 128), kButtonText(255, 255, 0), kButtonBack(0, 0, 192);
+
+void Colour(QWidget* w, const QColor& text, const QColor& back) {
+    QPalette pal = w->palette();
+    pal.setColor(QPalette::WindowText, text);
+    pal.setColor(QPalette::Window, back);
+    w->setPalette(pal);
+    w->setAutoFillBackground(true);
+}
+
+ClickLabel* MakeLabel(const char* caption, QWidget* parent, const QStringList& families, const QColor& text,
+                      const QColor& back) {
+    auto* label = new ClickLabel(QString::fromLatin1(caption), parent);
+    QFont font;
+    font.setFamilies(families);
+    font.setBold(true);
+    label->setFont(font);
+    label->setAlignment(Qt::AlignCenter);
+    label->setWordWrap(true);
+    Colour(label, text, back);
+    return label;
+}
+
+}  // namespace
+
+Form1Window::Form1Window(FormFolders folders) {
+    setWindowTitle(QStringLiteral("PIVRA MAKER PRO"));
+    makeControls();
+    makeMenus();
+    timer_.setTimerType(Qt::PreciseTimer);
+    form_ = std::make_unique<Form1>(*this, std::move(folders));
+    connect(&timer_, &QTimer::timeout, this, [this] { form_->Timer1_Timer(); });
+    chooser_ = [this](const std::string& filter, int index) { return ShowOpenFileDialog(this, filter, index); };
+
+    panes_[0]->onClick = [this] { form_->Picture1_Click(); };
+    panes_[1]->onClick = [this] { form_->Picture2_Click(); };
+    panes_[2]->onClick = [this] { form_->Picture3_Click(); };
+    hints_[0]->onClick = [this] { form_->Label1_Click(); };
+    hints_[1]->onClick = [this] { form_->Label2_Click(); };
+    hints_[2]->onClick = [this] { form_->Label3_Click(); };
+    panes_[0]->onPaint = [this] { form_->Picture1_Paint(); };
+    panes_[1]->onPaint = [this] { form_->Picture2_Paint(); };
+    panes_[0]->onDrop = [this](const std::string& f) { form_->ChooseHead(f); };
+    panes_[1]->onDrop = [this](const std::string& f) { form_->ChooseTail(f); };
+    createBtn_->onClick = [this] { form_->CreateBtn_Click(); };
+}
+
+Form1Window::~Form1Window() {
+    timer_.stop();
+    // The panes call into the form while they exist.
+    for (PaneWidget* p : panes_) p->onPaint = nullptr;
+}
+
+void Form1Window::makeControls() {
+    auto* client = new QWidget(this);
+    setCentralWidget(client);
+    const QStringList sans{QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")};
+    const QStringList narrow{QStringLiteral("Liberation Sans Narrow"), QStringLiteral("Arial Narrow"),
+                             QStringLiteral("DejaVu Sans Condensed")};
+    const char* const hintCaptions[] = {"CLICK HERE TO LOAD HEAD IMAGE", "CLICK HERE TO LOAD TAIL IMAGE",
+                                        "IMAGE BEFORE CREATING THE PIVRA"};
+    for (size_t k = 0; k < 3; ++k) {
+        panes_[k] = new PaneWidget(client);
+        hints_[k] = MakeLabel(hintCaptions[k], panes_[k], sans, kHintText, Qt::black);
+        hintShown_[k] = true;
+    }
+    panes_[2]->setAcceptDrops(false);
+    auto* frame = new QFrame(client);
+    frame->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    frame->setLineWidth(2);
+    resultFrame_ = frame;
+    viewer_ = new GifViewer(client);
+    createBtn_ = MakeLabel("CREATE PIVRA", client, narrow, kButtonText, kButtonBack);
+    saveBtn_ = MakeLabel("SAVE PIVRA", client, narrow, kButtonText, kButtonBack);
+    progress_ = new QProgressBar(client);
+    progress_->setRange(0, 150);
+    progress_->setValue(0);
+    progress_->setTextVisible(false);
+    progress_->hide();
+}
+
+void Form1Window::makeMenus() {
+    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+    scaleAct_ = file->addAction(QStringLiteral("Scale a Pivra"));
+    createAct_ = file->addAction(QStringLiteral("Create a Pivra"));
+    saveAct_ = file->addAction(QStringLiteral("Save the Pivra"));
+    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+    manualAct_ = help->addAction(QStringLiteral("Manual"));
+    aboutAct_ = help->addAction(QStringLiteral("About"));
+    // The dialogs behind these come later.
+    for (QAction* a : {scaleAct_, saveAct_, manualAct_, aboutAct_}) a->setEnabled(false);
+    createAct_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
+    connect(createAct_, &QAction::triggered, this, [this] { form_->mnu_Create_Click(); });
+    auto* quit = new QAction(this);
+    quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    connect(quit, &QAction::triggered, this, &QWidget::close);
+    addAction(quit);
+}
+
+QWidget* Form1Window::widget(Control c) const {
+    switch (c) {
+        case Control::Picture1: return panes_[0];
+        case Control::Picture2: return panes_[1];
+        case Control::Picture3: return panes_[2];
+        case Control::Picture4: return resultFrame_;
+        case Control::Label1: return hints_[0];
+        case Control::Label2: return hints_[1];
+        case Control::Label3: return hints_[2];
+        case Control::Gif89a1: return viewer_;
+        case Control::CreateBtn: return createBtn_;
+        case Control::SaveBtn: return saveBtn_;
+        case Control::ProgressBar1: return progress_;
+    }
+    return nullptr;
+}
+
+void Form1Window::setClientSize(int width, int height) {
+    centralWidget()->setFixedSize(width, height);
+    setFixedSize(width, height + menuBar()->sizeHint().height());
+}
+
+void Form1Window::setFontSize(Control c, int points) {
+    QWidget* w = widget(c);
+    QFont font = w->font();
+    font.setPointSize(points);
+    w->setFont(font);
+}
+
+void Form1Window::setSize(Control c, int width, int height) { widget(c)->resize(width, height); }
+
+void Form1Window::move(Control c, int left, int top) { widget(c)->move(left, top); }
+
+void Form1Window::setHintShown(int label, bool shown) {
+    const size_t k = static_cast<size_t>(label - 1);
+    hintShown_[k] = shown;
+    hints_[k]->setVisible(shown);
+}
+
+bool Form1Window::hintShown(int label) const { return hintShown_[static_cast<size_t>(label - 1)]; }
+
+void Form1Window::setTimerEnabled(bool on) {
+    if (!on)
+        timer_.stop();
+    else if (!timer_.isActive())
+        timer_.start();
+}
+
+void Form1Window::setViewerFile(const std::string& path) { viewer_->setFile(path); }
+
+std::optional<std::string> Form1Window::chooseOpenFile(const std::string& filter, int filterIndex) {
+    return chooser_(filter, filterIndex);
+}
+
+PaneCanvas& Form1Window::canvas(Pane p) { return panes_[static_cast<size_t>(p)]->canvas(); }
+
+void Form1Window::setCreateCaption(const std::string& caption) {
+    createBtn_->setText(QString::fromStdString(caption));
+    createBtn_->repaint();
+}
+
+void Form1Window::showProgress() {
+    progress_->setEnabled(true);
+    progress_->show();
+    progress_->raise();
+}
+
+void Form1Window::setProgress(int value) { progress_->setValue(value); }
+
+int Form1Window::progress() const { return progress_->value(); }
+
+void Form1Window::yield() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
+
+void Form1Window::closeEvent(QCloseEvent* e) {
+    if (!form_->QueryUnload()) {
+        e->ignore();
+        return;
+    }
+    form_->Form_Unload();
+    e->accept();
+}
+
+void Form1Window::resizeEvent(QResizeEvent* e) {
+    QMainWindow::resizeEvent(e);
+    if (form_) form_->Form_Resize();
+}
+
+std::optional<std::string> ShowOpenFileDialog(QWidget* parent, const std::string& filter, int filterIndex) {
+    QFileDialog dialog(parent);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    QStringList names;
+    for (const FilterEntry& e : ParseOpenFilter(filter)) names << QString::fromStdString(DialogNameFilter(e));
+    dialog.setNameFilters(names);
+    if (filterIndex >= 1 && filterIndex <= names.size()) dialog.selectNameFilter(names[filterIndex - 1]);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    return dialog.selectedFiles().first().toStdString();
+}
+
+}  // namespace pivra

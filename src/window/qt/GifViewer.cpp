@@ -1,0 +1,50 @@
+#include "window/qt/GifViewer.h"
+
+#include <QFile>
+#include <QMovie>
+#include <QPainter>
+
+namespace pivra {
+
+GifViewer::GifViewer(QWidget* parent) : QWidget(parent) {}
+
+GifViewer::~GifViewer() { clear(); }
+
+void GifViewer::clear() {
+    if (movie_) movie_->stop();
+    movie_.reset();
+    buffer_.close();
+    bytes_.clear();
+}
+
+void GifViewer::setFile(const std::string& path) {
+    clear();
+    file_ = path;
+    QFile in(QString::fromStdString(path));
+    if (in.open(QIODevice::ReadOnly)) bytes_ = in.readAll();
+    if (!bytes_.isEmpty()) {
+        buffer_.setBuffer(&bytes_);
+        buffer_.open(QIODevice::ReadOnly);
+        movie_ = std::make_unique<QMovie>(&buffer_, QByteArray("gif"));
+        movie_->setCacheMode(QMovie::CacheNone);
+        if (movie_->isValid()) {
+            connect(movie_.get(), &QMovie::frameChanged, this, [this] { update(); });
+            movie_->start();
+        } else {
+            clear();
+        }
+    }
+    update();
+}
+
+bool GifViewer::playing() const { return movie_ && movie_->state() == QMovie::Running; }
+
+QImage GifViewer::currentFrame() const { return movie_ ? movie_->currentImage() : QImage(); }
+
+void GifViewer::paintEvent(QPaintEvent*) {
+    if (!movie_) return;
+    QPainter p(this);
+    p.drawImage(QPoint(0, 0), movie_->currentImage());
+}
+
+}  // namespace pivra

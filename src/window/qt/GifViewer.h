@@ -1,0 +1,40 @@
+#pragma once
+// Gif89a1, the result viewer: plays one animated GIF from its first frame,
+// looping as the file asks. The file's bytes are read afresh at every
+// setFile, so a file rebuilt under the same name shows its new content.
+// A missing or unreadable file shows an empty frame, without a message.
+#include <QBuffer>
+#include <QByteArray>
+#include <QWidget>
+
+#include <memory>
+#include <string>
+
+class QMovie;
+
+namespace pivra {
+
+class GifViewer : public QWidget {
+public:
+    explicit GifViewer(QWidget* parent = nullptr);
+    ~GifViewer() override;
+
+    void setFile(const std::string& path);
+    const std::string& file() const { return file_; }
+    // False while the frame is empty.
+    bool playing() const;
+    QImage currentFrame() const;
+
+protected:
+    void paintEvent(QPaintEvent* e) override;
+
+private:
+    void clear();
+
+    std::string file_;
+    QByteArray bytes_;
+    QBuffer buffer_;
+    std::unique_ptr<QMovie> movie_;
+};
+
+}  // namespace pivra

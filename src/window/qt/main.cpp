@@ -1,0 +1,52 @@
+// pivra: the window that makes a spinning-coin GIF from two pictures.
+#include <QApplication>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "PivraVersion.h"
+
+#include "platform/FileSystem.h"
+#include "window/PivraArgs.h"
+#include "window/qt/Form1Window.h"
+#include "window/qt/QtNotifier.h"
+
+int main(int argc, char** argv) {
+    std::string error;
+    const auto args = pivra::ParsePivraArgs(std::vector<std::string>(argv + 1, argv + argc), error);
+    if (args) {
+        for (const std::string& picture : {args->head, args->tail})
+            if (!picture.empty() && !pivra::FileSystem().FileExists(picture)) {
+                error = "no such picture file '" + picture + "'";
+                break;
+            }
+    }
+    if (!args || !error.empty()) {
+        std::fprintf(stderr, "pivra: %s\n%s", error.c_str(), pivra::kPivraUsage);
+        return 2;
+    }
+    if (args->help) {
+        std::fputs(pivra::kPivraUsage, stdout);
+        return 0;
+    }
+    if (args->version) {
+        std::puts("pivra " PIVRA_VERSION_STRING);
+        return 0;
+    }
+    if (!pivra::HasDisplay(std::getenv("DISPLAY"), std::getenv("WAYLAND_DISPLAY"), std::getenv("QT_QPA_PLATFORM"))) {
+        std::fputs("pivra: no display to show the window on; build from the command line with pivra-make\n", stderr);
+        return 1;
+    }
+
+    QApplication app(argc, argv);
+    pivra::QtNotifier notifier;
+    pivra::ScopedNotifier scope(notifier);
+    pivra::Form1Window window(pivra::DefaultFormFolders());
+    notifier.setParent(&window);
+    window.form().Form_Load();
+    if (args->scale != pivra::Form1::kStartScale) window.form().ScalePivra(static_cast<int16_t>(args->scale));
+    if (!args->head.empty()) window.form().ChooseHead(args->head);
+    if (!args->tail.empty()) window.form().ChooseTail(args->tail);
+    window.show();
+    return app.exec();
+}
