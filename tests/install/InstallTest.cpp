@@ -74,6 +74,7 @@ TEST_F(Installed, LaysOutTheExpectedFiles) {
                             "share/applications/pivra.desktop", "share/icons/hicolor/256x256/apps/pivra.png"})
         EXPECT_TRUE(fs::is_regular_file(prefix(rel))) << rel;
     EXPECT_NE(fs::status(prefix("bin/pivra-make")).permissions() & fs::perms::owner_exec, fs::perms::none);
+    EXPECT_EQ(fs::exists(prefix("bin/pivra")), fs::exists(PIVRA_BIN_DIR "/pivra")) << "the window goes where it is built";
 }
 
 TEST_F(Installed, PivraMakeBuildsFromAReadOnlyPrefix) {
@@ -130,6 +131,11 @@ TEST_F(Installed, HelpNamesTheInstalledFolders) {
     ASSERT_EQ(r.exitCode, 0);
     for (const std::string& s : {prefix("share/pivra/"), prefix("lib/pivra/"), user / "data/pivra/Work", tmp.str()})
         EXPECT_NE(r.out.find(s), std::string::npos) << s << "\n" << r.out;
+    if (!fs::exists(prefix("bin/pivra"))) return;
+    const ProcessResult w = RunProcess({prefix("bin/pivra"), "--help"}, userEnv());
+    ASSERT_EQ(w.exitCode, 0);
+    for (const std::string& s : {prefix("share/pivra/"), prefix("lib/pivra/"), user / "data/pivra/"})
+        EXPECT_NE(w.out.find(s), std::string::npos) << s << "\n" << w.out;
 }
 
 TEST_F(Installed, DesktopEntryIsValid) {
