@@ -1,6 +1,8 @@
 #include "window/Form1.h"
 
 #include "builder/WorkingTemplates.h"
+#include "dialogs/SavePivra.h"
+#include "platform/AppFolders.h"
 #include "platform/MessageBox.h"
 #include "surface/JpegReader.h"
 #include "surface/PaneCanvas.h"
@@ -32,14 +34,18 @@ private:
 }  // namespace
 
 FormFolders DefaultFormFolders() {
-    const std::string exe = ExecutableFolder();
-    return {exe, exe};
+    const AppFolders f = LocateAppFolders();
+    std::string error;
+    // A root that cannot be made is reported when Work cannot be made in it.
+    MakeWorkRoot(f, error);
+    return {f.workRoot, f.installFiles, f.libraries};
 }
 
 Form1::Form1(FormView& view, FormFolders folders)
     : view_(view),
       installFolder_(WithSlash(folders.install)),
-      commands_(s_.i_size, fso_, ImageLibraryFiles{installFolder_}),
+      commands_(s_.i_size, fso_,
+                ImageLibraryFiles{folders.libraries.empty() ? installFolder_ : WithSlash(folders.libraries)}),
       builder_(s_, fso_, commands_, hooks_) {
     s_.AppStr = WithSlash(folders.app);
 }
@@ -182,6 +188,8 @@ void Form1::UpdatePreviewState() {
 }
 
 void Form1::CreateBtn_Click() { s_.BuildRequested = true; }
+
+void Form1::SaveBtn_Click() { pivra::SaveBtn_Click(view_, fso_, s_.AppStr); }
 
 void Form1::Picture1_Click() { choose(head()); }
 void Form1::Picture2_Click() { choose(tail()); }
