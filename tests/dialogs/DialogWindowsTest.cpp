@@ -6,7 +6,6 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMovie>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
@@ -18,6 +17,7 @@
 #include "dialogs/Instructions.h"
 #include "dialogs/qt/DialogHost.h"
 #include "dialogs/qt/QtSaveDialog.h"
+#include "window/qt/GifViewer.h"
 
 namespace pivra {
 namespace {
@@ -149,8 +149,8 @@ TEST_F(DialogWindows, AboutShowsItsTextsAndEnterOrEscapeEndsIt) {
                     .contains("\nApplication to create a spinning gif file for your web page.\n"));
     EXPECT_EQ(d->findChild<QWidget*>("Line1")->palette().color(QPalette::Window), QColor(128, 128, 128));
     // The installation file Apivra.gif plays in the viewer.
-    EXPECT_TRUE(d->animation()->isValid());
-    EXPECT_EQ(d->animation()->frameCount(), 50);
+    EXPECT_TRUE(d->viewer()->playing());
+    EXPECT_EQ(d->viewer()->frameCount(), 50);
     EXPECT_TRUE(d->okButton()->isDefault());
     EXPECT_EQ(host.showAbout(), d);
     EXPECT_EQ(countTopLevel<AboutDialog>(), 1);
@@ -171,12 +171,12 @@ TEST_F(DialogWindows, AboutOpensWithoutItsAnimation) {
     DialogHost bare(owner, "/nonexistent/", nullptr);
     AboutDialog* d = bare.showAbout();
     EXPECT_TRUE(d->isVisible());
-    EXPECT_FALSE(d->animation()->isValid());
+    EXPECT_FALSE(d->viewer()->playing());
 }
 
 TEST_F(DialogWindows, SaveDialogShowsTheFiltersAndAddsNoExtension) {
     const QStringList filters = QtNameFilters(kSaveFilter);
-    EXPECT_EQ(filters, (QStringList{"All Files (*.*) (*)", "GIF Files (*.gif) (*.gif)"}));
+    EXPECT_EQ(filters, (QStringList{"All Files (*.*) (*)", "GIF Files (*.gif) (*.[gG][iI][fF])"}));
 
     const std::string chosen = (std::filesystem::temp_directory_path() / "pivra-save-dialog-spin").string();
     QStringList shown;

@@ -10,7 +10,6 @@
 #include <fstream>
 #include <iterator>
 
-#include "dialogs/DialogFilter.h"
 #include "dialogs/SavePivra.h"
 #include "platform/FileSystem.h"
 #include "support/RecordingNotifier.h"
@@ -171,27 +170,6 @@ TEST_F(Saving, FailedCopiesNameTheReasonAndKeepTheOldFile) {
     EXPECT_EQ(Bytes(target / "locked/kept.gif"), old);
     EXPECT_TRUE(fs::is_directory(target / "folder.gif"));
     EXPECT_EQ(Bytes(animation()), animationBytes);
-}
-
-TEST(DialogFilter, SplitsShownTextsAndPatterns) {
-    struct Case { std::string filter; std::vector<DialogFilterEntry> entries; };
-    const Case cases[] = {
-        {"All Files (*.*)|*.*|GIF Files (*.gif)|*.gif",
-         {{"All Files (*.*)", {"*.*"}}, {"GIF Files (*.gif)", {"*.gif"}}}},
-        {"Pictures|*.jpg;*.bmp;;*.gif", {{"Pictures", {"*.jpg", "*.bmp", "*.gif"}}}},
-        {"Lonely text", {}},
-        {"", {}},
-        {"A|*.a|B", {{"A", {"*.a"}}}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.filter);
-        const auto got = ParseDialogFilter(c.filter);
-        ASSERT_EQ(got.size(), c.entries.size());
-        for (size_t i = 0; i < got.size(); ++i) {
-            EXPECT_EQ(got[i].shown, c.entries[i].shown);
-            EXPECT_EQ(got[i].patterns, c.entries[i].patterns);
-        }
-    }
 }
 
 }  // namespace

@@ -1,11 +1,11 @@
 #include "AboutDialog.h"
 
 #include <QLabel>
-#include <QMovie>
 #include <QPalette>
 #include <QPushButton>
 
 #include "Twips.h"
+#include "window/qt/GifViewer.h"
 
 namespace pivra {
 namespace {
@@ -28,7 +28,7 @@ QLabel* AddLabel(QWidget* parent, const char* name, const std::string& text, QRe
 AboutDialog::AboutDialog(const AboutTexts& texts, QWidget* parent)
     : QDialog(parent, kFixedDialogFlags),
       ok_(new QPushButton(QStringLiteral("OK"), this)),
-      movie_(new QMovie(QString::fromStdString(texts.animationFile), QByteArray(), this)) {
+      viewer_(new GifViewer(this)) {
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
     setWindowTitle(QString::fromStdString(texts.caption));
@@ -39,12 +39,10 @@ AboutDialog::AboutDialog(const AboutTexts& texts, QWidget* parent)
     ok_->setDefault(true);  // Enter; Escape is the dialog's reject, which ends it the same way
     connect(ok_, &QPushButton::clicked, this, &QDialog::accept);
 
-    // The animation plays where the viewer sits; a missing file leaves it empty.
-    auto* viewer = new QLabel(this);
-    viewer->setObjectName(QStringLiteral("Gif89a1"));
-    viewer->setGeometry(8, 8, 96, 96);
-    viewer->setMovie(movie_);
-    movie_->start();
+    // The same viewer as the main window's; a missing file leaves it empty.
+    viewer_->setObjectName(QStringLiteral("Gif89a1"));
+    viewer_->setGeometry(8, 8, 96, 96);
+    viewer_->setFile(texts.animationFile);
 
     AddLabel(this, "lblTitle", texts.title, QRect(116, 8, 316, 22), DialogFont(12, true));
     AddLabel(this, "lblVersion", texts.version, QRect(116, 32, 316, 16), DialogFont(8.25, false));

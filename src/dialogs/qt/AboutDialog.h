@@ -7,21 +7,22 @@
 #include "dialogs/AboutTexts.h"
 
 class QLabel;
-class QMovie;
 class QPushButton;
 
 namespace pivra {
+
+class GifViewer;
 
 class AboutDialog : public QDialog {
 public:
     AboutDialog(const AboutTexts& texts, QWidget* parent);
 
     QPushButton* okButton() const { return ok_; }
-    QMovie* animation() const { return movie_; }
+    GifViewer* viewer() const { return viewer_; }
 
 private:
     QPushButton* ok_;
-    QMovie* movie_;
+    GifViewer* viewer_;
 };
 
 }  // namespace pivra

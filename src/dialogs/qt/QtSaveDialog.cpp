@@ -8,13 +8,8 @@ namespace pivra {
 
 QStringList QtNameFilters(const std::string& filter) {
     QStringList filters;
-    for (const DialogFilterEntry& e : ParseDialogFilter(filter)) {
-        QStringList patterns;
-        for (const std::string& p : e.patterns) patterns << (p == "*.*" ? QStringLiteral("*") : QString::fromStdString(p));
-        // The dialog hides this last group of patterns and shows the text before it.
-        filters << QString::fromStdString(e.shown) + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) +
-                       QLatin1Char(')');
-    }
+    // The dialog hides the last group of patterns and shows the text before it.
+    for (const FilterEntry& e : ParseDialogFilter(filter)) filters << QString::fromStdString(DialogNameFilter(e));
     return filters;
 }
 

@@ -216,7 +216,7 @@ std::optional<std::string> ShowOpenFileDialog(QWidget* parent, const std::string
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
     QStringList names;
-    for (const FilterEntry& e : ParseOpenFilter(filter)) names << QString::fromStdString(DialogNameFilter(e));
+    for (const FilterEntry& e : ParseDialogFilter(filter)) names << QString::fromStdString(DialogNameFilter(e));
     dialog.setNameFilters(names);
     if (filterIndex >= 1 && filterIndex <= names.size()) dialog.selectNameFilter(names[filterIndex - 1]);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
