@@ -7,6 +7,8 @@
 #include "surface/JpegReader.h"
 #include "surface/PaneCanvas.h"
 #include "window/OpenFilter.h"
+#include "builder/WorkingFolders.h"
+#include "platform/FolderLock.h"
 
 namespace pivra {
 
@@ -171,6 +173,17 @@ void Form1::Timer1_Timer() {
 }
 
 void Form1::buildFromTick() {
+    // A pivra-make run building in this same folder would mix its frames with
+    // ours: only one build at a time may work here.
+    FolderLock lock;
+    std::string why;
+    if (!lock.tryLock(s_.AppStr, kWorkingFolderLock, why)) {
+        s_.BuildRequested = false;
+        MessageBox("The Pivra cannot be built now: the working folder " + s_.AppStr + " is " + why +
+                       (why == "in use" ? " by another build." : "."),
+                   MB_OK, AppTitle);
+        return;
+    }
     const BuildResult result = builder_.BuildSpin();
     if (result == BuildResult::Skipped || result == BuildResult::Stopped) return;
     view_.setViewerFile(s_.AppStr + "Work/pivra.gif");
