@@ -3,8 +3,9 @@ JOBS     ?= 2
 BUILD    ?= build
 ASAN     ?= build-asan
 CMAKE_FLAGS ?=
+PREFIX   ?= /usr/local
 
-.PHONY: deps build run test test-release test-asan demo bench fuzz clean
+.PHONY: deps build run test test-release test-asan install demo bench fuzz clean
 
 deps:
 	@scripts/install-deps
@@ -31,6 +32,10 @@ test-asan: deps
 	cmake --build $(ASAN) -j$(JOBS)
 	cd $(ASAN) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 	  ctest --no-tests=error --output-on-failure -j$(JOBS)
+
+# Installs under PREFIX; the installed programs find everything relative to bin/.
+install: build
+	cmake --install $(BUILD) --prefix "$(PREFIX)"
 
 demo: build
 	mkdir -p out

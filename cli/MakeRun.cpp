@@ -17,6 +17,7 @@
 #include "builder/SpinBuilder.h"
 #include "builder/WorkingTemplates.h"
 #include "imagecmd/ImageCommands.h"
+#include "platform/AppFolders.h"
 #include "platform/FileSystem.h"
 #include "platform/MessageBox.h"
 #include "platform/ReplaceFile.h"
@@ -115,7 +116,7 @@ int RunPivraMake(const MakeOptions& o, TraceStream& trace) {
     state.TailFile = tail;
     state.BuildRequested = true;
 
-    ImageCommands commands(state.i_size, fso, ImageLibraryFiles{ExecutableFolder()});
+    ImageCommands commands(state.i_size, fso, ImageLibraryFiles{LocateAppFolders().libraries});
     if (o.trace) commands.setTrace(&trace);
     MakeWorkingTemplates(commands, state, state.AppStr);
     if (controls.stopRequested()) return Stopped(traced);

@@ -4,6 +4,7 @@
 
 #include "builder/WorkingFolders.h"
 #include "builder/WorkingTemplates.h"
+#include "platform/AppFolders.h"
 #include "platform/FileSystem.h"
 
 namespace fs = std::filesystem;
@@ -45,7 +46,7 @@ bool RunFolder::useWorkdir(const std::string& folder, std::string& error) {
 }
 
 bool RunFolder::copyInstallationFiles(FileSystem& fso, std::string& error) {
-    const std::string installed = ExecutableFolder();
+    const std::string installed = LocateAppFolders().installFiles;
     for (const TemplateFile& t : kTemplates) {
         if (fso.FileExists(appStr_ + t.source)) continue;
         if (!fso.FileExists(installed + t.source)) {

@@ -7,6 +7,8 @@
 
 #include "MakeOptions.h"
 #include "MakeRun.h"
+#include "PrivateFolder.h"
+#include "platform/AppFolders.h"
 #include "StopSignals.h"
 #include "TraceStream.h"
 
@@ -20,6 +22,14 @@ int main(int argc, char** argv) {
     }
     if (options->help) {
         std::fputs(pivra::kMakeUsage, stdout);
+        const pivra::AppFolders folders = pivra::LocateAppFolders();
+        std::printf("\nFolders:\n"
+                    "  installation files  %s\n"
+                    "  image libraries     %s\n"
+                    "  working folder      a private one in %s, removed at the end, or --workdir DIR\n"
+                    "  the window's Work   %sWork\n",
+                    folders.installFiles.c_str(), folders.libraries.c_str(), pivra::TemporaryRoot().c_str(),
+                    folders.workRoot.c_str());
         return 0;
     }
     if (options->version) {

@@ -1,10 +1,14 @@
 #include "window/Form1.h"
 
 #include "builder/WorkingTemplates.h"
+#include "dialogs/SavePivra.h"
+#include "platform/AppFolders.h"
 #include "platform/MessageBox.h"
 #include "surface/JpegReader.h"
 #include "surface/PaneCanvas.h"
 #include "window/OpenFilter.h"
+#include "builder/WorkingFolders.h"
+#include "platform/FolderLock.h"
 
 namespace pivra {
 
@@ -32,14 +36,18 @@ private:
 }  // namespace
 
 FormFolders DefaultFormFolders() {
-    const std::string exe = ExecutableFolder();
-    return {exe, exe};
+    const AppFolders f = LocateAppFolders();
+    std::string error;
+    // A root that cannot be made is reported when Work cannot be made in it.
+    MakeWorkRoot(f, error);
+    return {f.workRoot, f.installFiles, f.libraries};
 }
 
 Form1::Form1(FormView& view, FormFolders folders)
     : view_(view),
       installFolder_(WithSlash(folders.install)),
-      commands_(s_.i_size, fso_, ImageLibraryFiles{installFolder_}),
+      commands_(s_.i_size, fso_,
+                ImageLibraryFiles{folders.libraries.empty() ? installFolder_ : WithSlash(folders.libraries)}),
       builder_(s_, fso_, commands_, hooks_) {
     s_.AppStr = WithSlash(folders.app);
 }
@@ -165,6 +173,17 @@ void Form1::Timer1_Timer() {
 }
 
 void Form1::buildFromTick() {
+    // A pivra-make run building in this same folder would mix its frames with
+    // ours: only one build at a time may work here.
+    FolderLock lock;
+    std::string why;
+    if (!lock.tryLock(s_.AppStr, kWorkingFolderLock, why)) {
+        s_.BuildRequested = false;
+        MessageBox("The Pivra cannot be built now: the working folder " + s_.AppStr + " is " + why +
+                       (why == "in use" ? " by another build." : "."),
+                   MB_OK, AppTitle);
+        return;
+    }
     const BuildResult result = builder_.BuildSpin();
     if (result == BuildResult::Skipped || result == BuildResult::Stopped) return;
     view_.setViewerFile(s_.AppStr + "Work/pivra.gif");
@@ -182,6 +201,8 @@ void Form1::UpdatePreviewState() {
 }
 
 void Form1::CreateBtn_Click() { s_.BuildRequested = true; }
+
+void Form1::SaveBtn_Click() { pivra::SaveBtn_Click(view_, fso_, s_.AppStr); }
 
 void Form1::Picture1_Click() { choose(head()); }
 void Form1::Picture2_Click() { choose(tail()); }

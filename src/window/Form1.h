@@ -6,6 +6,7 @@
 #include <string>
 
 #include "builder/PivraState.h"
+#include "dialogs/Dialog1.h"
 #include "builder/SpinBuilder.h"
 #include "imagecmd/ImageCommands.h"
 #include "platform/FileSystem.h"
@@ -15,14 +16,17 @@
 namespace pivra {
 
 struct FormFolders {
-    std::string app;      // AppStr: where "Work" lives
-    std::string install;  // the templates and the image libraries
+    std::string app;        // AppStr: where "Work" lives
+    std::string install;    // the templates and Apivra.gif
+    std::string libraries = {};  // the image libraries; empty: install
 };
 
-// Both the executable's folder.
+// As the layout decides (see AppFolders): the executable's folder in the
+// build tree, the installed prefix's folders and the user's data folder
+// when installed. Makes the working root if it is missing.
 FormFolders DefaultFormFolders();
 
-class Form1 {
+class Form1 : public ScaleOwner {
 public:
     static constexpr int16_t kStartScale = 16;
     static constexpr int kTimerInterval = 60;  // ms
@@ -34,7 +38,8 @@ public:
     // Start-up: the working folder, the layout and templates at scale 16.
     void Form_Load();
     // Sizes everything for 12 x my_size; during a build it waits for the end.
-    void ScalePivra(int16_t my_size);
+    void ScalePivra(int16_t my_size) override;
+    int16_t CurrentSize() const override { return s_.i_size; }
     // The size rule, also run on the window's resize.
     void Form_Resize();
     // Whether the window may close now; during a build it asks the build to
@@ -47,6 +52,12 @@ public:
 
     void CreateBtn_Click();
     void mnu_Create_Click() { CreateBtn_Click(); }
+    // Copies Work/pivra.gif to a name chosen in the save dialog.
+    void SaveBtn_Click();
+    void mnu_Save_Click() { SaveBtn_Click(); }
+    void mnu_Scale_Click() { view_.showScaleDialog(); }
+    void Mnu_Manual_Click() { view_.showManual(); }
+    void mn_about_Click() { view_.showAbout(); }
 
     void Picture1_Click();
     void Picture2_Click();

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "builder/BuildControls.h"
+#include "dialogs/SavePivra.h"
 #include "window/MainLayout.h"
 
 namespace pivra {
@@ -21,7 +22,8 @@ enum class Control {
 // The three panes that show a canvas.
 enum class Pane { Picture1, Picture2, Picture3 };
 
-class FormView : public BuildControls {
+// SaveDialog: the save dialog, answered through the window.
+class FormView : public BuildControls, public SaveDialog {
 public:
     // Size of the area below the menu bar.
     virtual void setClientSize(int width, int height) = 0;
@@ -46,6 +48,11 @@ public:
     virtual std::optional<std::string> chooseOpenFile(const std::string& filter, int filterIndex) = 0;
 
     virtual PaneCanvas& canvas(Pane p) = 0;
+
+    // The modeless dialogs, one copy of each.
+    virtual void showScaleDialog() = 0;
+    virtual void showManual() = 0;
+    virtual void showAbout() = 0;
 
     // Closes the window once a stopped build has returned.
     virtual void closeWindow() = 0;

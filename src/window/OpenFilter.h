@@ -1,32 +1,13 @@
 #pragma once
-// The open dialog's filter, written as the platform's dialogs take it:
-// "text|patterns|text|patterns...", patterns separated by ";". Each entry
-// filters by its patterns, whatever its shown text says.
-#include <string>
-#include <vector>
+// The picture chooser's filter and the entry it opens on (counted from 1).
+// Entry 2 lists GIF files too, whatever its shown text says.
+#include "dialogs/DialogFilter.h"
 
 namespace pivra {
 
-struct FilterEntry {
-    std::string text;                   // shown to the user as it is
-    std::vector<std::string> patterns;  // e.g. "*.jpg"
-};
-
-// A trailing text without patterns is dropped; empty patterns are skipped.
-std::vector<FilterEntry> ParseOpenFilter(const std::string& filter);
-
-// Whether a file name (no folder) matches one of the patterns. "*" and "?"
-// are wildcards; letters match either case, so "PHOTO.JPG" matches "*.jpg";
-// "*.*" matches every name.
-bool MatchesFilter(const std::string& fileName, const std::vector<std::string>& patterns);
-
-// The entry as a file-dialog name filter: the text, then the patterns in
-// parentheses with every letter as a [xX] class, so that a case-sensitive
-// dialog still lists "PHOTO.JPG" and the dialog hides that part when told to.
-std::string DialogNameFilter(const FilterEntry& entry);
-
-// The picture chooser's filter and the entry it opens on (counted from 1).
-extern const char* const kPictureFilter;
+inline constexpr const char* kPictureFilter =
+    "All Files (*.*)|*.*|Image Files (*.jpg;*.bmp;*.jpg)|*.jpg;*.bmp;*.gif|Jpeg Files (*.jpg)|*.jpg|"
+    "Bitmap Files (*.bmp)|*.bmp|GIF Files (*.gif)|*.gif";
 inline constexpr int kPictureFilterIndex = 2;
 
 }  // namespace pivra

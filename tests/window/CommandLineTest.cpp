@@ -8,7 +8,7 @@ namespace pivra {
 namespace {
 
 TEST(OpenFilter, PictureFilterEntries) {
-    const std::vector<FilterEntry> e = ParseOpenFilter(kPictureFilter);
+    const std::vector<FilterEntry> e = ParseDialogFilter(kPictureFilter);
     ASSERT_EQ(e.size(), 5u);
     EXPECT_EQ(e[0].text, "All Files (*.*)");
     EXPECT_EQ(e[0].patterns, std::vector<std::string>{"*.*"});
@@ -23,9 +23,9 @@ TEST(OpenFilter, PictureFilterEntries) {
 }
 
 TEST(OpenFilter, OddFilters) {
-    EXPECT_TRUE(ParseOpenFilter("").empty());
-    EXPECT_TRUE(ParseOpenFilter("Only text").empty());
-    const auto e = ParseOpenFilter("A|*.a;;*.b|B|");
+    EXPECT_TRUE(ParseDialogFilter("").empty());
+    EXPECT_TRUE(ParseDialogFilter("Only text").empty());
+    const auto e = ParseDialogFilter("A|*.a;;*.b|B|");
     ASSERT_EQ(e.size(), 2u);
     EXPECT_EQ(e[0].patterns, (std::vector<std::string>{"*.a", "*.b"}));
     EXPECT_TRUE(e[1].patterns.empty());

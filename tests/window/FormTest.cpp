@@ -12,6 +12,8 @@
 #include "FormFixture.h"
 #include "builder/WorkingTemplates.h"
 #include "support/GifInspect.h"
+#include "builder/WorkingFolders.h"
+#include "platform/FolderLock.h"
 #include "window/OpenFilter.h"
 
 namespace pivra::test {
@@ -350,6 +352,35 @@ TEST_F(FormDuringBuild, ClosingStopsTheBuildAndKeepsThePreviousAnimation) {
     EXPECT_FALSE(fs::exists(app / "Masks"));
     EXPECT_FALSE(view.timer);
     EXPECT_TRUE(form->QueryUnload());
+    EXPECT_TRUE(notifier.shown.empty());
+}
+
+TEST_F(FormDuringBuild, AnotherBuildInTheFolderIsToldAndNothingIsTouched) {
+    form->Form_Load();
+    form->ScalePivra(1);
+    chooseBoth();
+    const std::string gif = app / "Work/pivra.gif";
+    std::ofstream(gif, std::ios::binary) << "the previous animation";
+    FolderLock other;  // as a pivra-make --workdir run on this folder holds it
+    std::string why;
+    ASSERT_TRUE(other.tryLock(app.str(), kWorkingFolderLock, why)) << why;
+    form->CreateBtn_Click();
+    for (int tick = 1; tick <= 13; ++tick) form->Timer1_Timer();
+    EXPECT_EQ(view.yields, 0);
+    EXPECT_TRUE(ReadAll(gif) == "the previous animation");
+    EXPECT_FALSE(fs::exists(app / "Images"));
+    ASSERT_EQ(notifier.shown.size(), 1u);
+    EXPECT_NE(notifier.shown[0].prompt.find("in use by another build"), std::string::npos) << notifier.shown[0].prompt;
+    EXPECT_FALSE(form->state().BuildRequested);
+    EXPECT_TRUE(view.timer) << "the preview goes on";
+
+    // Once the other build is done, a new request builds.
+    other.release();
+    notifier.shown.clear();
+    form->CreateBtn_Click();
+    for (int tick = 1; tick <= 50; ++tick) form->Timer1_Timer();
+    EXPECT_EQ(view.yields, 62);
+    EXPECT_EQ(ReadGifStructure(gif).frames.size(), 50u);
     EXPECT_TRUE(notifier.shown.empty());
 }
 

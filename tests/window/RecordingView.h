@@ -48,6 +48,13 @@ public:
         return a;
     }
     PaneCanvas& canvas(Pane p) override { return canvases[static_cast<size_t>(p)]; }
+    void showScaleDialog() override { shownDialogs.push_back("scale"); }
+    void showManual() override { shownDialogs.push_back("manual"); }
+    void showAbout() override { shownDialogs.push_back("about"); }
+    std::string AskSaveFileName(const SaveDialogRequest& r) override {
+        saveRequests.push_back(r);
+        return saveAnswer;
+    }
     void closeWindow() override { ++closes; }
 
     void setCreateCaption(const std::string& c) override { captions.push_back(c); }
@@ -71,6 +78,9 @@ public:
     std::deque<std::optional<std::string>> answers;  // nullopt: cancelled
     PaneCanvas canvases[3];
     int closes = 0;
+    std::vector<std::string> shownDialogs;
+    std::vector<SaveDialogRequest> saveRequests;
+    std::string saveAnswer;  // empty: cancelled
     std::vector<std::string> captions;
     bool progressShown = false;
     int progressValue = 0;

@@ -145,16 +145,17 @@ TEST_F(Window, ControlsMenusAndFixedSize) {
         QAction* action;
         const char* caption;
         bool enabled;
-    } items[] = {{window->scaleAction(), "Scale a Pivra", false},
+    } items[] = {{window->scaleAction(), "Scale a Pivra", true},
                  {window->createAction(), "Create a Pivra", true},
-                 {window->saveAction(), "Save the Pivra", false},
-                 {window->manualAction(), "Manual", false},
-                 {window->aboutAction(), "About", false}};
+                 {window->saveAction(), "Save the Pivra", true},
+                 {window->manualAction(), "Manual", true},
+                 {window->aboutAction(), "About", true}};
     for (const auto& i : items) {
         EXPECT_EQ(i.action->text(), i.caption);
         EXPECT_EQ(i.action->isEnabled(), i.enabled) << i.caption;
     }
     EXPECT_EQ(window->createAction()->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_N));
+    EXPECT_EQ(window->saveAction()->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
 
     // A size asked for from outside does not stick.
     const QSize size = window->size();

@@ -7,6 +7,7 @@
 #include <QMenuBar>
 #include <QProgressBar>
 
+#include "dialogs/qt/QtSaveDialog.h"
 #include "window/OpenFilter.h"
 #include "window/qt/ClickLabel.h"
 #include "window/qt/GifViewer.h"
@@ -47,6 +48,8 @@ Form1Window::Form1Window(FormFolders folders) {
     makeMenus();
     timer_.setTimerType(Qt::PreciseTimer);
     form_ = std::make_unique<Form1>(*this, std::move(folders));
+    dialogs_ = std::make_unique<DialogHost>(*form_, form_->installFolder(), this);
+    saveChooser_ = [this](const SaveDialogRequest& r) { return QtSaveDialog(this).AskSaveFileName(r); };
     connect(&timer_, &QTimer::timeout, this, [this] { form_->Timer1_Timer(); });
     chooser_ = [this](const std::string& filter, int index) { return ShowOpenFileDialog(this, filter, index); };
 
@@ -61,6 +64,7 @@ Form1Window::Form1Window(FormFolders folders) {
     panes_[0]->onDrop = [this](const std::string& f) { form_->ChooseHead(f); };
     panes_[1]->onDrop = [this](const std::string& f) { form_->ChooseTail(f); };
     createBtn_->onClick = [this] { form_->CreateBtn_Click(); };
+    saveBtn_->onClick = [this] { form_->SaveBtn_Click(); };
 }
 
 Form1Window::~Form1Window() {
@@ -105,10 +109,13 @@ void Form1Window::makeMenus() {
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     manualAct_ = help->addAction(QStringLiteral("Manual"));
     aboutAct_ = help->addAction(QStringLiteral("About"));
-    // The dialogs behind these come later.
-    for (QAction* a : {scaleAct_, saveAct_, manualAct_, aboutAct_}) a->setEnabled(false);
     createAct_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
+    saveAct_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    connect(scaleAct_, &QAction::triggered, this, [this] { form_->mnu_Scale_Click(); });
     connect(createAct_, &QAction::triggered, this, [this] { form_->mnu_Create_Click(); });
+    connect(saveAct_, &QAction::triggered, this, [this] { form_->mnu_Save_Click(); });
+    connect(manualAct_, &QAction::triggered, this, [this] { form_->Mnu_Manual_Click(); });
+    connect(aboutAct_, &QAction::triggered, this, [this] { form_->mn_about_Click(); });
     auto* quit = new QAction(this);
     quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     connect(quit, &QAction::triggered, this, &QWidget::close);
@@ -209,7 +216,7 @@ std::optional<std::string> ShowOpenFileDialog(QWidget* parent, const std::string
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
     QStringList names;
-    for (const FilterEntry& e : ParseOpenFilter(filter)) names << QString::fromStdString(DialogNameFilter(e));
+    for (const FilterEntry& e : ParseDialogFilter(filter)) names << QString::fromStdString(DialogNameFilter(e));
     dialog.setNameFilters(names);
     if (filterIndex >= 1 && filterIndex <= names.size()) dialog.selectNameFilter(names[filterIndex - 1]);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;

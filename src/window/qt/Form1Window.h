@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 
+#include "dialogs/qt/DialogHost.h"
 #include "window/Form1.h"
 #include "window/FormView.h"
 
@@ -32,6 +33,10 @@ public:
     // Answers the open dialog; by default a file dialog of ours. Tests replace it.
     using OpenFileChooser = std::function<std::optional<std::string>(const std::string& filter, int index)>;
     void setOpenFileChooser(OpenFileChooser chooser) { chooser_ = std::move(chooser); }
+    // Answers the save dialog (empty: cancelled); by default Qt's file dialog. Tests replace it.
+    using SaveFileChooser = std::function<std::string(const SaveDialogRequest&)>;
+    void setSaveFileChooser(SaveFileChooser chooser) { saveChooser_ = std::move(chooser); }
+    DialogHost& dialogs() { return *dialogs_; }
 
     // The widgets, for the tests and for the dialogs still to be wired in.
     PaneWidget* pane(Pane p) const { return panes_[static_cast<size_t>(p)]; }
@@ -59,6 +64,10 @@ public:
     void setViewerFile(const std::string& path) override;
     std::optional<std::string> chooseOpenFile(const std::string& filter, int filterIndex) override;
     PaneCanvas& canvas(Pane p) override;
+    void showScaleDialog() override { dialogs_->showScale(); }
+    void showManual() override { dialogs_->showManual(); }
+    void showAbout() override { dialogs_->showAbout(); }
+    std::string AskSaveFileName(const SaveDialogRequest& request) override { return saveChooser_(request); }
     void closeWindow() override { close(); }
     // BuildControls
     void setCreateCaption(const std::string& caption) override;
@@ -87,7 +96,9 @@ private:
             *aboutAct_ = nullptr;
     QTimer timer_;
     OpenFileChooser chooser_;
+    SaveFileChooser saveChooser_;
     std::unique_ptr<Form1> form_;
+    std::unique_ptr<DialogHost> dialogs_;
 };
 
 // The open dialog of ours: the filter's entries with their own patterns,

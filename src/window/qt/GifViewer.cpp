@@ -39,6 +39,8 @@ void GifViewer::setFile(const std::string& path) {
 
 bool GifViewer::playing() const { return movie_ && movie_->state() == QMovie::Running; }
 
+int GifViewer::frameCount() const { return movie_ ? movie_->frameCount() : 0; }
+
 QImage GifViewer::currentFrame() const { return movie_ ? movie_->currentImage() : QImage(); }
 
 void GifViewer::paintEvent(QPaintEvent*) {

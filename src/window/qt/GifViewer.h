@@ -23,6 +23,8 @@ public:
     const std::string& file() const { return file_; }
     // False while the frame is empty.
     bool playing() const;
+    // Frames in the file; 0 while the frame is empty.
+    int frameCount() const;
     QImage currentFrame() const;
 
 protected:

@@ -7,6 +7,7 @@
 #include "PivraVersion.h"
 
 #include "platform/FileSystem.h"
+#include "platform/AppFolders.h"
 #include "window/PivraArgs.h"
 #include "window/qt/Form1Window.h"
 #include "window/qt/QtNotifier.h"
@@ -27,6 +28,12 @@ int main(int argc, char** argv) {
     }
     if (args->help) {
         std::fputs(pivra::kPivraUsage, stdout);
+        const pivra::AppFolders folders = pivra::LocateAppFolders();
+        std::printf("\nFolders:\n"
+                    "  installation files  %s\n"
+                    "  image libraries     %s\n"
+                    "  working folder      %s (Work/pivra.gif is the last animation)\n",
+                    folders.installFiles.c_str(), folders.libraries.c_str(), folders.workRoot.c_str());
         return 0;
     }
     if (args->version) {

@@ -1,13 +1,9 @@
-#include "window/OpenFilter.h"
+#include "dialogs/DialogFilter.h"
 
 #include <cctype>
 #include <sstream>
 
 namespace pivra {
-
-const char* const kPictureFilter =
-    "All Files (*.*)|*.*|Image Files (*.jpg;*.bmp;*.jpg)|*.jpg;*.bmp;*.gif|Jpeg Files (*.jpg)|*.jpg|"
-    "Bitmap Files (*.bmp)|*.bmp|GIF Files (*.gif)|*.gif";
 
 namespace {
 
@@ -48,7 +44,7 @@ bool WildcardMatch(const std::string& name, const std::string& pattern) {
 
 }  // namespace
 
-std::vector<FilterEntry> ParseOpenFilter(const std::string& filter) {
+std::vector<FilterEntry> ParseDialogFilter(const std::string& filter) {
     const std::vector<std::string> parts = Split(filter, '|');
     std::vector<FilterEntry> entries;
     for (size_t k = 0; k + 1 < parts.size(); k += 2) {

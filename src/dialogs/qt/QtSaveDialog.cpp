@@ -1,0 +1,30 @@
+#include "QtSaveDialog.h"
+
+#include <QFileDialog>
+
+#include "dialogs/DialogFilter.h"
+
+namespace pivra {
+
+QStringList QtNameFilters(const std::string& filter) {
+    QStringList filters;
+    // The dialog hides the last group of patterns and shows the text before it.
+    for (const FilterEntry& e : ParseDialogFilter(filter)) filters << QString::fromStdString(DialogNameFilter(e));
+    return filters;
+}
+
+std::string QtSaveDialog::AskSaveFileName(const SaveDialogRequest& request) {
+    QFileDialog dialog(parent_, QStringLiteral("Save As"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
+    const QStringList filters = QtNameFilters(request.filter);
+    dialog.setNameFilters(filters);
+    if (request.filterIndex >= 1 && request.filterIndex <= filters.size())
+        dialog.selectNameFilter(filters[request.filterIndex - 1]);
+    dialog.selectFile(QString::fromStdString(request.fileName));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    return dialog.selectedFiles().first().toStdString();
+}
+
+}  // namespace pivra

@@ -1,0 +1,54 @@
+// The Help windows' texts.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "dialogs/AboutTexts.h"
+#include "dialogs/Instructions.h"
+
+namespace pivra {
+namespace {
+
+TEST(Instructions, TextKeepsItsLengthAndBlanks) {
+    const std::string text = kInstructions;
+    EXPECT_EQ(text.size(), 713u);
+    EXPECT_EQ(std::string(kInstructionsCaption), "Instructions");
+    EXPECT_EQ(text.rfind("Not much to tell here.", 0), 0u);
+    EXPECT_EQ(text.substr(text.size() - 40), "Add it to your email and much much more.");
+    EXPECT_NE(text.find("Use the <IMG SRC=\"Your Pivra name\"> to embed it"), std::string::npos);
+    EXPECT_NE(text.find("hais been rendered"), std::string::npos);
+    EXPECT_EQ(text.find("   "), std::string::npos);
+
+    // After every full stop: one blank after these four sentences, two after all others.
+    const std::string single[] = {"like it.", "your pivra.", "hand pane.", "web folder."};
+    int singles = 0, doubles = 0;
+    for (size_t at = text.find(". "); at != std::string::npos; at = text.find(". ", at + 1)) {
+        const std::string before = text.substr(0, at + 1);
+        bool isSingle = false;
+        for (const std::string& s : single)
+            isSingle = isSingle || (before.size() >= s.size() && before.compare(before.size() - s.size(), s.size(), s) == 0);
+        const bool twoBlanks = text.compare(at + 1, 2, "  ") == 0;
+        EXPECT_EQ(twoBlanks, !isSingle) << "after: " << before.substr(before.size() - 20);
+        (isSingle ? singles : doubles)++;
+    }
+    EXPECT_EQ(singles, 4);
+    EXPECT_EQ(doubles, 7);
+}
+
+TEST(About, LoadStepFillsTheTexts) {
+    const AboutTexts t = AboutFormLoad("/opt/pivra/share/pivra/");
+    EXPECT_EQ(t.caption, "About PIVRA");
+    EXPECT_EQ(t.title, "PIVRA");
+    EXPECT_EQ(t.version, "Version 1.0.0");
+    EXPECT_EQ(t.credit, "Additional credit to ImageMagick");
+    EXPECT_EQ(t.animationFile, "/opt/pivra/share/pivra/Apivra.gif");
+    // The sentence stands between the maker's line and the line with the home.
+    const std::string sentence = "\nApplication to create a spinning gif file for your web page.\n";
+    const size_t at = t.description.find(sentence);
+    ASSERT_NE(at, std::string::npos);
+    EXPECT_NE(t.description.substr(0, at).find("PIVRA"), std::string::npos);
+    EXPECT_NE(t.description.substr(at + sentence.size()).find("README"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace pivra

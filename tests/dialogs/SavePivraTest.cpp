@@ -1,0 +1,176 @@
+// Saving the finished animation: the dialog's set-up, cancel, overwrite, the
+// name as typed, no animation yet, and failed copies that damage nothing.
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "dialogs/SavePivra.h"
+#include "platform/FileSystem.h"
+#include "support/RecordingNotifier.h"
+#include "support/TempFolder.h"
+
+namespace pivra::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string Bytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void Write(const std::string& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
+
+// Answers the save dialog as the test says, remembering how it was set up.
+class AnsweringDialog : public SaveDialog {
+public:
+    explicit AnsweringDialog(std::string answer) : answer_(std::move(answer)) {}
+    std::string AskSaveFileName(const SaveDialogRequest& r) override {
+        requests.push_back(r);
+        return answer_;
+    }
+    std::vector<SaveDialogRequest> requests;
+
+private:
+    std::string answer_;
+};
+
+class Saving : public ::testing::Test {
+protected:
+    void SetUp() override {
+        fs::create_directories(work / "Work");
+        Write(animation(), animationBytes);
+    }
+    std::string root() const { return work.str() + "/"; }
+    std::string animation() const { return work / "Work/pivra.gif"; }
+    SaveOutcome save(AnsweringDialog& dialog) { return SaveBtn_Click(dialog, fso, root()); }
+    // Every name in the target folder, to see that no temporary file stays.
+    std::vector<std::string> names() const {
+        std::vector<std::string> out;
+        for (const auto& e : fs::directory_iterator(target.str())) out.push_back(e.path().filename().string());
+        std::sort(out.begin(), out.end());
+        return out;
+    }
+
+    const std::string animationBytes = std::string("GIF89a") + std::string(3000, '\x5a') + ";";
+    TempFolder work{"save-work"};
+    TempFolder target{"save-target"};
+    FileSystem fso;
+    RecordingNotifier notifier;
+};
+
+TEST_F(Saving, DialogOpensOnTheGifEntryWithAnEmptyName) {
+    AnsweringDialog dialog("");
+    EXPECT_EQ(save(dialog), SaveOutcome::Cancelled);
+    ASSERT_EQ(dialog.requests.size(), 1u);
+    EXPECT_EQ(dialog.requests[0].fileName, "");
+    EXPECT_EQ(dialog.requests[0].filter, "All Files (*.*)|*.*|GIF Files (*.gif)|*.gif");
+    EXPECT_EQ(dialog.requests[0].filterIndex, 2);
+    EXPECT_TRUE(notifier.shown.empty());
+    EXPECT_TRUE(names().empty()) << "cancel copies nothing";
+}
+
+TEST_F(Saving, CopiesByteForByteUnderTheNameAsGiven) {
+    Write(target / "old.gif", "an older file, longer than nothing at all");
+    struct Case { std::string name; };
+    const Case cases[] = {{target / "spin"}, {target / "spin.gif"}, {target / "old.gif"}, {target / "spin.GIF.txt"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        AnsweringDialog dialog(c.name);
+        EXPECT_EQ(save(dialog), SaveOutcome::Saved);
+        EXPECT_EQ(Bytes(c.name), animationBytes);
+    }
+    // Saving over the same name again replaces it; nothing else appears.
+    AnsweringDialog again(target / "spin");
+    EXPECT_EQ(save(again), SaveOutcome::Saved);
+    EXPECT_EQ(names(), (std::vector<std::string>{"old.gif", "spin", "spin.GIF.txt", "spin.gif"}));
+    EXPECT_TRUE(notifier.shown.empty());
+}
+
+TEST_F(Saving, NoAnimationYetTellsTheUserAndAsksNothing) {
+    fs::remove(animation());
+    AnsweringDialog dialog(target / "spin.gif");
+    EXPECT_EQ(save(dialog), SaveOutcome::NoAnimation);
+    EXPECT_TRUE(dialog.requests.empty());
+    ASSERT_EQ(notifier.shown.size(), 1u);
+    EXPECT_NE(notifier.shown[0].prompt.find("no Pivra to save"), std::string::npos);
+    EXPECT_EQ(notifier.shown[0].title, "PIVRA");
+    EXPECT_FALSE(fs::exists(target / "spin.gif"));
+}
+
+// Makes every file written from here on fail past limit bytes, as a full disk
+// would, for anyone (root included); puts things back afterwards.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t limit) {
+        getrlimit(RLIMIT_FSIZE, &saved_);
+        previous_ = signal(SIGXFSZ, SIG_IGN);
+        rlimit l = saved_;
+        l.rlim_cur = limit;
+        setrlimit(RLIMIT_FSIZE, &l);
+    }
+    ~FileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &saved_);
+        signal(SIGXFSZ, previous_);
+    }
+
+private:
+    rlimit saved_{};
+    void (*previous_)(int) = nullptr;
+};
+
+TEST_F(Saving, FailedCopiesNameTheReasonAndKeepTheOldFile) {
+    const std::string old = "the user's own older picture";
+    struct Case {
+        const char* what;
+        std::string name;
+        const char* reason;  // part of the message
+        bool onlyWithoutRoot;
+    };
+    fs::create_directories(target / "folder.gif");
+    Write(target / "kept.gif", old);
+    fs::create_directories(target / "locked");
+    Write(target / "locked/kept.gif", old);
+    const Case cases[] = {
+        {"a name that is a folder", target / "folder.gif", "folder.gif", false},
+        {"a folder that does not exist", target / "missing/spin.gif", "missing/spin.gif", false},
+        {"a full disk", target / "kept.gif", "kept.gif", false},
+        {"a read-only folder", target / "locked/kept.gif", "locked/kept.gif", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (c.onlyWithoutRoot && ::geteuid() == 0) continue;  // root writes into read-only folders
+        notifier.shown.clear();
+        const auto before = names();
+        AnsweringDialog dialog(c.name);
+        SaveOutcome outcome;
+        if (std::string(c.what) == "a full disk") {
+            FileSizeLimit limit(100);
+            outcome = save(dialog);
+        } else if (std::string(c.what) == "a read-only folder") {
+            fs::permissions(target / "locked", fs::perms::owner_read | fs::perms::owner_exec);
+            outcome = save(dialog);
+            fs::permissions(target / "locked", fs::perms::owner_all);
+        } else {
+            outcome = save(dialog);
+        }
+        EXPECT_EQ(outcome, SaveOutcome::Failed);
+        ASSERT_EQ(notifier.shown.size(), 1u);
+        EXPECT_NE(notifier.shown[0].prompt.find("could not be saved"), std::string::npos) << notifier.shown[0].prompt;
+        EXPECT_NE(notifier.shown[0].prompt.find(c.reason), std::string::npos) << notifier.shown[0].prompt;
+        EXPECT_EQ(names(), before) << "a temporary file was left behind";
+    }
+    EXPECT_EQ(Bytes(target / "kept.gif"), old);
+    EXPECT_EQ(Bytes(target / "locked/kept.gif"), old);
+    EXPECT_TRUE(fs::is_directory(target / "folder.gif"));
+    EXPECT_EQ(Bytes(animation()), animationBytes);
+}
+
+}  // namespace
+}  // namespace pivra::test
