@@ -1,36 +1,63 @@
-// Times whole pivra-make runs at scales 1, 16 and 50 and reports the peak
-// memory of each, as a user would see them. Run on demand: make bench.
+// Whole pivra-make runs as a user would see them: wall time and peak memory
+// of the process, for the sample pictures at scales 1, 16 and 50 (the quick
+// path and, for comparison, the plain path of the image libraries) and for
+// phone-sized photo pairs made here (24 MP at scale 16, 48 MP at scale 50).
+// Runs are interleaved so that a busy machine hurts every case alike. Then
+// each call of a scale-50 build on its own, replayed through the libraries:
+// the longest call and the animation.
+//
+//   bench_pivra_make [BIN_DIR] [REPEATS]     (make bench)
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <spawn.h>
 #include <unistd.h>
 
+#include <QImage>
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
 extern char** environ;
 
+namespace fs = std::filesystem;
+
 namespace {
 
 struct Run {
-    double seconds;
-    long maxRssKb;
-    int exitCode;
+    double seconds = 0;
+    long maxRssKb = 0;
+    int exitCode = -1;
+    std::string out;
 };
 
-Run RunOnce(const std::string& bin, int scale, const std::string& out) {
-    std::vector<std::string> args = {bin + "/pivra-make", bin + "/sample_head.jpg", bin + "/sample_tail.jpg",
-                                     out, "--scale", std::to_string(scale), "--quiet"};
-    std::vector<char*> argv;
-    for (auto& a : args) argv.push_back(a.data());
+// Runs argv with extra "NAME=value" entries in its environment; stdout kept when asked.
+Run runOnce(const std::vector<std::string>& args, const std::vector<std::string>& extraEnv = {},
+            const std::string& stdoutFile = "") {
+    std::vector<std::string> env(extraEnv);
+    for (char** e = environ; *e; ++e) env.emplace_back(*e);
+    std::vector<char*> argv, envp;
+    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    for (const std::string& e : env) envp.push_back(const_cast<char*>(e.c_str()));
     argv.push_back(nullptr);
+    envp.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    if (!stdoutFile.empty())
+        posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, stdoutFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    Run run;
     const auto start = std::chrono::steady_clock::now();
     pid_t pid = 0;
-    Run run{0, 0, -1};
-    if (posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0) return run;
+    const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
+    posix_spawn_file_actions_destroy(&actions);
+    if (spawned != 0) return run;
     int status = 0;
     struct rusage usage {};
     wait4(pid, &status, 0, &usage);
@@ -40,27 +67,135 @@ Run RunOnce(const std::string& bin, int scale, const std::string& out) {
     return run;
 }
 
+// A photo-like picture: gradients, waves and grain, so JPEG has work to do.
+bool writePhoto(const std::string& path, int width, int height, int seed) {
+    QImage image(width, height, QImage::Format_RGB32);
+    std::uint32_t noise = static_cast<std::uint32_t>(seed) * 2654435761u;
+    for (int y = 0; y < height; ++y) {
+        QRgb* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < width; ++x) {
+            noise = noise * 1103515245u + 12345u;
+            const int grain = static_cast<int>(noise >> 28) - 8;
+            line[x] = qRgb(std::clamp(x * 255 / width + grain, 0, 255), std::clamp(y * 255 / height + grain, 0, 255),
+                           std::clamp(int(128 + 90 * std::sin((x + seed * y) / 300.0)) + grain, 0, 255));
+        }
+    }
+    return image.save(QString::fromStdString(path), "JPG", 88);
+}
+
+struct Case {
+    std::string label;
+    std::string head, tail;
+    int scale;
+    bool plain;
+    std::vector<Run> runs;
+};
+
+double median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+std::vector<std::string> linesOf(const std::string& path) {
+    std::ifstream in(path);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    // The photos are drawn in a child of their own: a child's peak memory
+    // counts whatever its parent held when it started.
+    if (argc == 6 && std::string(argv[1]) == "--photo")
+        return writePhoto(argv[2], std::atoi(argv[3]), std::atoi(argv[4]), std::atoi(argv[5])) ? 0 : 1;
     const std::string bin = argc > 1 ? argv[1] : PIVRA_BIN_DIR;
-    const int repeats = argc > 2 ? std::max(1, std::atoi(argv[2])) : 5;
-    const std::string out = "/tmp/pivra-bench-" + std::to_string(::getpid()) + ".gif";
-    std::printf("%-8s %10s %10s %10s %12s\n", "scale", "min s", "median s", "max s", "peak RSS MB");
-    int failures = 0;
-    for (int scale : {1, 16, 50}) {
-        std::vector<Run> runs;
-        for (int i = 0; i < repeats; ++i) runs.push_back(RunOnce(bin, scale, out));
-        std::sort(runs.begin(), runs.end(), [](const Run& a, const Run& b) { return a.seconds < b.seconds; });
-        long peak = 0;
-        for (const Run& r : runs) {
-            peak = std::max(peak, r.maxRssKb);
-            failures += r.exitCode != 0;
-        }
-        std::printf("%-8d %10.3f %10.3f %10.3f %12.1f\n", scale, runs.front().seconds,
-                    runs[runs.size() / 2].seconds, runs.back().seconds, peak / 1024.0);
+    const int repeats = argc > 2 ? std::max(1, std::atoi(argv[2])) : 7;
+    const fs::path scratch = fs::temp_directory_path() / ("pivra-bench-" + std::to_string(::getpid()));
+    fs::create_directories(scratch);
+    const std::string out = (scratch / "out.gif").string();
+
+    std::printf("making the photo pairs (24 MP and 48 MP JPEGs)...\n");
+    const std::string p24a = (scratch / "head24.jpg").string(), p24b = (scratch / "tail24.jpg").string();
+    const std::string p48a = (scratch / "head48.jpg").string(), p48b = (scratch / "tail48.jpg").string();
+    const std::string self = fs::read_symlink("/proc/self/exe").string();
+    auto photo = [&](const std::string& path, int width, int height, int seed) {
+        return runOnce({self, "--photo", path, std::to_string(width), std::to_string(height), std::to_string(seed)})
+                   .exitCode == 0;
+    };
+    if (!photo(p24a, 6000, 4000, 1) || !photo(p24b, 6000, 4000, 2) || !photo(p48a, 8000, 6000, 3) ||
+        !photo(p48b, 8000, 6000, 4)) {
+        std::fprintf(stderr, "cannot write the photo pairs in %s\n", scratch.c_str());
+        return 1;
     }
-    std::remove(out.c_str());
+
+    const std::string head = bin + "/sample_head.jpg", tail = bin + "/sample_tail.jpg";
+    std::vector<Case> cases = {
+        {"samples, scale 1", head, tail, 1, false, {}},        {"samples, scale 16", head, tail, 16, false, {}},
+        {"samples, scale 50", head, tail, 50, false, {}},      {"24 MP pair, scale 16", p24a, p24b, 16, false, {}},
+        {"48 MP pair, scale 50", p48a, p48b, 50, false, {}},   {"plain: samples, scale 1", head, tail, 1, true, {}},
+        {"plain: samples, scale 16", head, tail, 16, true, {}}, {"plain: samples, scale 50", head, tail, 50, true, {}}};
+    int failures = 0;
+    for (int i = 0; i < repeats; ++i)
+        for (Case& c : cases) {
+            c.runs.push_back(runOnce({bin + "/pivra-make", c.head, c.tail, out, "--scale", std::to_string(c.scale), "--quiet"},
+                                     {std::string("PIVRA_IMAGELIB_PLAIN=") + (c.plain ? "1" : "0")}));
+            failures += c.runs.back().exitCode != 0;
+        }
+
+    std::printf("\nwhole pivra-make runs, %d interleaved runs each\n", repeats);
+    std::printf("%-26s %8s %10s %8s %13s\n", "case", "min s", "median s", "max s", "peak RSS MB");
+    for (const Case& c : cases) {
+        std::vector<double> seconds;
+        long peak = 0;
+        for (const Run& r : c.runs) {
+            seconds.push_back(r.seconds);
+            peak = std::max(peak, r.maxRssKb);
+        }
+        std::printf("%-26s %8.3f %10.3f %8.3f %13.1f\n", c.label.c_str(), *std::min_element(seconds.begin(), seconds.end()),
+                    median(seconds), *std::max_element(seconds.begin(), seconds.end()), peak / 1024.0);
+    }
+
+    // Each call of a scale-50 build, timed on its own by the replay tool.
+    const std::string replay = PIVRA_REPLAY, calls = (scratch / "calls.txt").string();
+    const fs::path work = scratch / "work";
+    const Run traced = runOnce({bin + "/pivra-make", head, tail, out, "--scale", "50", "--workdir", work.string(), "--trace",
+                                "--quiet"}, {}, calls);
+    if (traced.exitCode != 0 || !fs::exists(replay)) {
+        std::printf("\n(no per-call figures: %s)\n", fs::exists(replay) ? "the traced build failed" : "no replay tool");
+    } else {
+        std::vector<double> longest, animation;
+        std::string longestCall;
+        for (int i = 0; i < repeats; ++i) {
+            fs::remove_all(work / "Images");
+            fs::remove_all(work / "Masks");
+            const std::string times = (scratch / "times.txt").string();
+            if (runOnce({replay, calls, (scratch / "snapshots").string(), "--times"}, {}, times).exitCode != 0) {
+                ++failures;
+                continue;
+            }
+            double worst = 0;
+            for (const std::string& line : linesOf(times)) {
+                const double ms = std::atof(line.c_str());
+                if (line.find("Images/*.gif") != std::string::npos) animation.push_back(ms);
+                if (ms > worst) {
+                    worst = ms;
+                    longestCall = line.substr(line.find("ms") + 4, 90);
+                }
+            }
+            longest.push_back(worst);
+        }
+        if (!longest.empty()) {
+            std::printf("\ncalls of a scale-50 build, %zu replays\n", longest.size());
+            std::printf("%-26s %8.1f ms min %8.1f ms median\n", "longest call", *std::min_element(longest.begin(), longest.end()),
+                        median(longest));
+            std::printf("%-26s %8.1f ms min %8.1f ms median\n", "the 50-frame animation",
+                        *std::min_element(animation.begin(), animation.end()), median(animation));
+            std::printf("(last longest: %s)\n", longestCall.c_str());
+        }
+    }
+    fs::remove_all(scratch);
     if (failures) std::printf("%d run(s) failed\n", failures);
     return failures ? 1 : 0;
 }

@@ -1,7 +1,5 @@
 #include "CommandRunner.h"
 
-#include <malloc.h>
-
 #include <exception>
 #include <new>
 
@@ -18,23 +16,9 @@ std::string oneLine(std::string text) {
     return text;
 }
 
-// Every command allocates several picture-sized blocks and frees them at
-// the end; left to itself glibc maps and unmaps them each time, and the
-// page faults of fresh pages cost more than the pixel work. Keeping freed
-// memory in the heap lets the next command reuse it.
-void keepPictureMemoryForReuse() {
-    static const bool done = [] {
-        mallopt(M_MMAP_THRESHOLD, 64 << 20);
-        mallopt(M_TRIM_THRESHOLD, 256 << 20);
-        return true;
-    }();
-    (void)done;
-}
-
 }  // namespace
 
 int runCommand(int argc, char** argv, CommandBody body, PerThreadMessage& lastError) {
-    keepPictureMemoryForReuse();
     try {
         if (argc < 1 || argv == nullptr) throw CommandError("no arguments");
         std::vector<std::string> args;

@@ -1,18 +1,11 @@
 #include "CompositeCommand.h"
 
 #include "CommandError.h"
-#include "FileBytes.h"
-#include "PictureDecoder.h"
-#include "PictureEncoder.h"
+#include "PictureLoader.h"
+#include "PictureWriter.h"
 #include "PixelOps.h"
 
 namespace pivra::imagelib {
-
-namespace {
-
-Picture load(const std::string& path) { return decodeFirstFrame(readInputFile(path), path); }
-
-}  // namespace
 
 CompositeRequest parseCompositeArguments(const std::vector<std::string>& args) {
     CompositeRequest request;
@@ -44,19 +37,21 @@ CompositeRequest parseCompositeArguments(const std::vector<std::string>& args) {
 }
 
 void runComposite(const CompositeRequest& request) {
-    const Picture source = load(request.source);
-    Picture result = load(request.base);
+    const std::shared_ptr<const Picture> source = loadPicture(request.source).picture;
+    const std::shared_ptr<const Picture> base = loadPicture(request.base).picture;
+    Picture result = *base;
     int x = 0, y = 0;
-    gravityOffset(request.gravity, result.width, result.height, source.width, source.height, x, y);
+    gravityOffset(request.gravity, result.width, result.height, source->width, source->height, x, y);
     if (request.mask) {
         // The mask is read once even when it names the same file as base.
-        const Picture mask = *request.mask == request.base ? result : load(*request.mask);
-        compositeThroughMask(source, result, mask, x, y);
+        const std::shared_ptr<const Picture> mask =
+            *request.mask == request.base ? base : loadPicture(*request.mask).picture;
+        compositeThroughMask(*source, result, *mask, x, y);
     } else {
-        compositeOver(source, result, x, y);
+        compositeOver(*source, result, x, y);
     }
     result.palette = false;
-    writeOutputFile(request.output, encodePicture(result, request.outputFormat));
+    writePicture(request.output, result, request.outputFormat);
 }
 
 void compositeCommand(const std::vector<std::string>& args) { runComposite(parseCompositeArguments(args)); }

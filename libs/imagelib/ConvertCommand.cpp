@@ -2,11 +2,15 @@
 
 #include <sys/stat.h>
 
+#include "AnimationAssembler.h"
 #include "CommandError.h"
 #include "FileBytes.h"
 #include "MagickSession.h"
 #include "PictureDecoder.h"
 #include "PictureEncoder.h"
+#include "PictureLoader.h"
+#include "PictureWriter.h"
+#include "PlainPath.h"
 #include "Resizer.h"
 #include "WildcardExpander.h"
 
@@ -19,19 +23,32 @@ const std::string& valueOf(const std::vector<std::string>& middle, std::size_t& 
     return middle[++i];
 }
 
-Picture applySteps(Picture picture, const std::vector<ConvertStep>& steps) {
+// `source` is the exact decode of that file version (or empty); the resize
+// pass it shares with other resizes of the same file is then remembered.
+Picture applySteps(const Picture& input, FileIdentity source, const std::vector<ConvertStep>& steps) {
+    Picture picture;
+    const Picture* current = &input;  // copied only once a step changes pixels in place
     for (const ConvertStep& step : steps) {
         switch (step.kind) {
             case ConvertStep::Kind::Resize: {
                 int width = 0, height = 0;
-                applyGeometry(step.geometry, picture.width, picture.height, width, height);
-                picture = resizePicture(picture, width, height);
+                applyGeometry(step.geometry, current->width, current->height, width, height);
+                picture = resizePicture(*current, width, height, source);
                 break;
             }
-            case ConvertStep::Kind::Negate: negateColors(picture); break;
-            case ConvertStep::Kind::Transparent: makeColorTransparent(picture, step.color); break;
+            case ConvertStep::Kind::Negate:
+                if (current != &picture) picture = *current;
+                negateColors(picture);
+                break;
+            case ConvertStep::Kind::Transparent:
+                if (current != &picture) picture = *current;
+                makeColorTransparent(picture, step.color);
+                break;
         }
+        current = &picture;
+        source = FileIdentity{};
     }
+    if (current != &picture) picture = *current;
     return picture;
 }
 
@@ -89,7 +106,8 @@ ConvertRequest parseConvertArguments(const std::vector<std::string>& args) {
 
 void runConvert(const ConvertRequest& request) {
     std::vector<std::string> inputs;
-    if (expandsPattern(request)) {
+    const bool pattern = expandsPattern(request);
+    if (pattern) {
         inputs = expandWildcard(request.input);
         if (inputs.empty()) throw CommandError("no file matches \"" + request.input + "\"");
         if (inputs.size() > kMaxFrames) throw CommandError("too many files match \"" + request.input + "\"");
@@ -99,10 +117,26 @@ void runConvert(const ConvertRequest& request) {
     // Only a GIF holds several frames; other formats get the first one.
     if (request.outputFormat != ImageFormat::Gif) inputs.resize(1);
 
+    if (inputs.size() == 1 && !pattern) {
+        // A first exact resize lets a large photo be decoded at a reduced scale.
+        std::optional<PixelSize> resizeTo;
+        if (!request.steps.empty() && request.steps.front().kind == ConvertStep::Kind::Resize &&
+            request.steps.front().geometry.exact)
+            resizeTo = PixelSize{request.steps.front().geometry.width, request.steps.front().geometry.height};
+        const LoadedPicture loaded = loadPicture(inputs.front(), resizeTo);
+        writePicture(request.output, applySteps(*loaded.picture, loaded.source, request.steps),
+                     request.outputFormat, request.animation);
+        return;
+    }
+    if (request.steps.empty() && !plainPath()) {
+        writeOutputFile(request.output, assembleAnimation(inputs, request.animation));
+        return;
+    }
+
     std::vector<Picture> frames;
     long long totalPixels = 0;
     for (const std::string& path : inputs) {
-        Picture frame = applySteps(decodeFirstFrame(readInputFile(path), path), request.steps);
+        Picture frame = applySteps(decodeFirstFrame(readInputFile(path), path), {}, request.steps);
         totalPixels += static_cast<long long>(frame.pixelCount());
         if (totalPixels > kMaxAnimationPixels) throw CommandError("the frames are too large together");
         frames.push_back(std::move(frame));

@@ -47,7 +47,8 @@ std::string temporaryNameFor(const std::string& path, int attempt) {
 
 }  // namespace
 
-std::vector<std::uint8_t> readInputFile(const std::string& path, std::size_t maxBytes) {
+std::vector<std::uint8_t> readInputFile(const std::string& path, std::size_t maxBytes,
+                                        FileIdentity* identity) {
     FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     if (file.fd < 0) throw CommandError("cannot open input \"" + path + "\": " + systemReason());
     struct stat info {};
@@ -56,6 +57,7 @@ std::vector<std::uint8_t> readInputFile(const std::string& path, std::size_t max
     if (!S_ISREG(info.st_mode)) throw CommandError("input \"" + path + "\" is not a regular file");
     if (static_cast<unsigned long long>(info.st_size) > maxBytes)
         throw CommandError("input \"" + path + "\" is too large");
+    if (identity) *identity = identityOf(info);
 
     std::vector<std::uint8_t> bytes(static_cast<std::size_t>(info.st_size));
     std::size_t done = 0;
@@ -83,7 +85,8 @@ void writeAllBytes(int fd, const std::vector<std::uint8_t>& bytes, const std::st
     }
 }
 
-void writeOutputFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+void writeOutputFile(const std::string& path, const std::vector<std::uint8_t>& bytes,
+                     FileIdentity* identity) {
     std::string temporary;
     int fd = -1;
     for (int attempt = 0; attempt < 16 && fd < 0; ++attempt) {
@@ -100,6 +103,8 @@ void writeOutputFile(const std::string& path, const std::vector<std::uint8_t>& b
         ::unlink(temporary.c_str());
         throw;
     }
+    struct stat info {};
+    if (identity) *identity = ::fstat(file.fd, &info) == 0 ? identityOf(info) : FileIdentity{};
     if (::close(file.release()) != 0) {
         std::string reason = systemReason();
         ::unlink(temporary.c_str());

@@ -7,33 +7,14 @@
 #include <gif_lib.h>
 
 #include "CommandError.h"
+#include "GifMemoryReader.h"
 #include "SizeChecks.h"
 
 namespace pivra::imagelib {
 
 namespace {
 
-struct MemoryReader {
-    const std::vector<std::uint8_t>* bytes;
-    std::size_t offset = 0;
-};
-
-// giflib's input callback: C calls it, so nothing may escape.
-int readFromMemory(GifFileType* gif, GifByteType* out, int length) noexcept {
-    auto* reader = static_cast<MemoryReader*>(gif->UserData);
-    const std::size_t left = reader->bytes->size() - reader->offset;
-    const std::size_t n = std::min<std::size_t>(left, static_cast<std::size_t>(std::max(length, 0)));
-    std::memcpy(out, reader->bytes->data() + reader->offset, n);
-    reader->offset += n;
-    return static_cast<int>(n);
-}
-
-struct GifReaderCloser {
-    void operator()(GifFileType* gif) const {
-        int error = 0;
-        DGifCloseFile(gif, &error);
-    }
-};
+using MemoryReader = GifMemoryReader;
 
 // One LZW code is at least one bit and stands for at most 4096 pixels (the
 // longest string a 12-bit table holds): what the remaining bytes can cover.
@@ -64,7 +45,7 @@ std::vector<GifColorType> greyRamp(const MemoryReader& reader) {
 Picture decodeGifFirstFrame(const std::vector<std::uint8_t>& bytes, const std::string& name) {
     MemoryReader reader{&bytes};
     int error = 0;
-    std::unique_ptr<GifFileType, GifReaderCloser> gif(DGifOpen(&reader, readFromMemory, &error));
+    GifReaderPtr gif = openGifReader(reader, error);
     if (!gif) {
         const char* reason = GifErrorString(error);
         throw CommandError("cannot decode \"" + name + "\": " + (reason ? reason : "damaged GIF"));

@@ -4,22 +4,13 @@
 #include <cstring>
 #include <memory>
 
-#include <gif_lib.h>
-
 #include "ColorQuantizer.h"
 #include "CommandError.h"
+#include "GifWriting.h"
 
 namespace pivra::imagelib {
 
 namespace {
-
-struct GifWriterCloser {
-    void operator()(GifFileType* gif) const {
-        int error = 0;
-        EGifCloseFile(gif, &error);
-    }
-};
-using GifWriterPtr = std::unique_ptr<GifFileType, GifWriterCloser>;
 
 struct ColorMapDeleter {
     void operator()(ColorMapObject* map) const { GifFreeMapObject(map); }
@@ -29,38 +20,14 @@ using ColorMapPtr = std::unique_ptr<ColorMapObject, ColorMapDeleter>;
 // giflib's output callback: C calls it, so nothing may escape, and a sink
 // that failed once is not written through again (giflib writes its trailer
 // at close even after an error).
-struct SinkState {
-    GifSink* sink;
-    bool failed = false;
-};
-
 int writeToSink(GifFileType* gif, const GifByteType* data, int length) noexcept {
-    auto* state = static_cast<SinkState*>(gif->UserData);
+    auto* state = static_cast<GifSinkState*>(gif->UserData);
     if (state->failed || length < 0) return 0;
     if (!state->sink->append(data, static_cast<std::size_t>(length))) {
         state->failed = true;
         return 0;
     }
     return length;
-}
-
-class MemorySink : public GifSink {
-public:
-    std::vector<std::uint8_t> bytes;
-    bool append(const std::uint8_t* data, std::size_t size) noexcept override {
-        try {
-            bytes.insert(bytes.end(), data, data + size);
-            return true;
-        } catch (...) {
-            return false;
-        }
-    }
-};
-
-void check(int status, GifFileType* gif, const char* step) {
-    if (status != GIF_OK)
-        throw CommandError(std::string("GIF encoder failed at ") + step + ": " +
-                           (GifErrorString(gif->Error) ? GifErrorString(gif->Error) : "unknown error"));
 }
 
 ColorMapPtr makeColorMap(const std::vector<PaletteColor>& palette) {
@@ -78,10 +45,43 @@ void putLoopBlock(GifFileType* gif, int loop) {
     GifByteType name[] = {'N', 'E', 'T', 'S', 'C', 'A', 'P', 'E', '2', '.', '0'};
     GifByteType count[] = {1, static_cast<GifByteType>(loop & 0xFF),
                            static_cast<GifByteType>((loop >> 8) & 0xFF)};
-    check(EGifPutExtensionLeader(gif, APPLICATION_EXT_FUNC_CODE), gif, "loop block");
-    check(EGifPutExtensionBlock(gif, sizeof name, name), gif, "loop block");
-    check(EGifPutExtensionBlock(gif, sizeof count, count), gif, "loop block");
-    check(EGifPutExtensionTrailer(gif), gif, "loop block");
+    checkGif(EGifPutExtensionLeader(gif, APPLICATION_EXT_FUNC_CODE), gif, "loop block");
+    checkGif(EGifPutExtensionBlock(gif, sizeof name, name), gif, "loop block");
+    checkGif(EGifPutExtensionBlock(gif, sizeof count, count), gif, "loop block");
+    checkGif(EGifPutExtensionTrailer(gif), gif, "loop block");
+}
+
+}  // namespace
+
+bool MemorySink::append(const std::uint8_t* data, std::size_t size) noexcept {
+    try {
+        bytes.insert(bytes.end(), data, data + size);
+        return true;
+    } catch (...) {
+        return false;
+    }
+}
+
+void checkGif(int status, GifFileType* gif, const char* step) {
+    if (status != GIF_OK)
+        throw CommandError(std::string("GIF encoder failed at ") + step + ": " +
+                           (GifErrorString(gif->Error) ? GifErrorString(gif->Error) : "unknown error"));
+}
+
+GifWriterPtr openGifWriter(GifSinkState& state, int screenWidth, int screenHeight, bool animated,
+                           const AnimationSettings& settings) {
+    if (screenWidth > 65535 || screenHeight > 65535) throw CommandError("picture too large for GIF");
+    int error = 0;
+    GifWriterPtr gif(EGifOpen(&state, writeToSink, &error));
+    if (!gif) throw CommandError("GIF encoder could not start");
+    EGifSetGifVersion(gif.get(), true);
+    checkGif(EGifPutScreenDesc(gif.get(), screenWidth, screenHeight, 8, 0, nullptr), gif.get(), "screen");
+    if (settings.loop || animated) putLoopBlock(gif.get(), settings.loop.value_or(0));
+    return gif;
+}
+
+bool wantsControlBlock(const AnimationSettings& settings, bool animated, int transparentIndex) {
+    return transparentIndex >= 0 || settings.delay || settings.disposal || animated;
 }
 
 void putControlBlock(GifFileType* gif, const AnimationSettings& settings, int transparentIndex) {
@@ -92,55 +92,52 @@ void putControlBlock(GifFileType* gif, const AnimationSettings& settings, int tr
     control.TransparentColor = transparentIndex >= 0 ? transparentIndex : NO_TRANSPARENT_COLOR;
     GifByteType block[4];
     EGifGCBToExtension(&control, block);
-    check(EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, sizeof block, block), gif, "control block");
+    checkGif(EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, sizeof block, block), gif, "control block");
 }
 
-}  // namespace
+void putQuantizedFrame(GifFileType* gif, const Picture& frame, const AnimationSettings& settings,
+                       bool animated, IndexedPicture* indexedOut) {
+    IndexedPicture indexed = quantizePicture(frame);
+    if (wantsControlBlock(settings, animated, indexed.transparentIndex))
+        putControlBlock(gif, settings, indexed.transparentIndex);
+    ColorMapPtr map = makeColorMap(indexed.palette);
+    checkGif(EGifPutImageDesc(gif, 0, 0, frame.width, frame.height, false, map.get()), gif, "image");
+    for (int row = 0; row < frame.height; ++row)
+        checkGif(EGifPutLine(gif, indexed.indices.data() + static_cast<std::size_t>(row) * frame.width,
+                             frame.width),
+                 gif, "pixels");
+    if (indexedOut) *indexedOut = std::move(indexed);
+}
 
-void encodeGifTo(const std::vector<Picture>& frames, const AnimationSettings& settings, GifSink& sink) {
-    if (frames.empty()) throw CommandError("no frames to write");
-    int screenWidth = 0, screenHeight = 0;
-    for (const Picture& frame : frames) {
-        screenWidth = std::max(screenWidth, frame.width);
-        screenHeight = std::max(screenHeight, frame.height);
-    }
-    if (screenWidth > 65535 || screenHeight > 65535) throw CommandError("picture too large for GIF");
-
-    SinkState state{&sink};
+void closeGifWriter(GifWriterPtr gif, const GifSinkState& state) {
     int error = 0;
-    GifWriterPtr gif(EGifOpen(&state, writeToSink, &error));
-    if (!gif) throw CommandError("GIF encoder could not start");
-    EGifSetGifVersion(gif.get(), true);
-    check(EGifPutScreenDesc(gif.get(), screenWidth, screenHeight, 8, 0, nullptr), gif.get(),
-          "screen");
-
-    const bool animated = frames.size() > 1;
-    if (settings.loop || animated) putLoopBlock(gif.get(), settings.loop.value_or(0));
-
-    for (const Picture& frame : frames) {
-        IndexedPicture indexed = quantizePicture(frame);
-        if (indexed.transparentIndex >= 0 || settings.delay || settings.disposal || animated)
-            putControlBlock(gif.get(), settings, indexed.transparentIndex);
-        ColorMapPtr map = makeColorMap(indexed.palette);
-        check(EGifPutImageDesc(gif.get(), 0, 0, frame.width, frame.height, false, map.get()),
-              gif.get(), "image");
-        for (int row = 0; row < frame.height; ++row)
-            check(EGifPutLine(gif.get(), indexed.indices.data() + static_cast<std::size_t>(row) * frame.width,
-                              frame.width),
-                  gif.get(), "pixels");
-    }
-
-    GifFileType* raw = gif.release();
-    if (EGifCloseFile(raw, &error) != GIF_OK)
+    if (EGifCloseFile(gif.release(), &error) != GIF_OK)
         throw CommandError(std::string("GIF encoder failed: ") +
                            (GifErrorString(error) ? GifErrorString(error) : "unknown error"));
     // giflib does not check the write of its trailer.
     if (state.failed) throw CommandError("GIF encoder failed at the end: Failed to write to given file");
 }
 
-std::vector<std::uint8_t> encodeGif(const std::vector<Picture>& frames, const AnimationSettings& settings) {
+void encodeGifTo(const std::vector<Picture>& frames, const AnimationSettings& settings, GifSink& sink,
+                 IndexedPicture* firstFrameIndexed) {
+    if (frames.empty()) throw CommandError("no frames to write");
+    int screenWidth = 0, screenHeight = 0;
+    for (const Picture& frame : frames) {
+        screenWidth = std::max(screenWidth, frame.width);
+        screenHeight = std::max(screenHeight, frame.height);
+    }
+    const bool animated = frames.size() > 1;
+    GifSinkState state{&sink};
+    GifWriterPtr gif = openGifWriter(state, screenWidth, screenHeight, animated, settings);
+    for (const Picture& frame : frames)
+        putQuantizedFrame(gif.get(), frame, settings, animated, &frame == &frames.front() ? firstFrameIndexed : nullptr);
+    closeGifWriter(std::move(gif), state);
+}
+
+std::vector<std::uint8_t> encodeGif(const std::vector<Picture>& frames, const AnimationSettings& settings,
+                                    IndexedPicture* firstFrameIndexed) {
     MemorySink sink;
-    encodeGifTo(frames, settings, sink);
+    encodeGifTo(frames, settings, sink, firstFrameIndexed);
     return std::move(sink.bytes);
 }
 

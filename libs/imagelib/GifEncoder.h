@@ -6,6 +6,7 @@
 #include <optional>
 #include <vector>
 
+#include "ColorQuantizer.h"
 #include "Picture.h"
 
 namespace pivra::imagelib {
@@ -27,10 +28,14 @@ public:
 // Encodes the frames (at least one) as GIF89a into sink. The screen is as
 // large as the largest frame; every frame sits at its top-left corner.
 // CommandError on failure, also when the sink refuses bytes.
-void encodeGifTo(const std::vector<Picture>& frames, const AnimationSettings& settings, GifSink& sink);
+// `firstFrameIndexed`, when given, receives the first frame's indices and
+// colour table as written.
+void encodeGifTo(const std::vector<Picture>& frames, const AnimationSettings& settings, GifSink& sink,
+                 IndexedPicture* firstFrameIndexed = nullptr);
 
 // The same into memory.
 std::vector<std::uint8_t> encodeGif(const std::vector<Picture>& frames,
-                                    const AnimationSettings& settings);
+                                    const AnimationSettings& settings,
+                                    IndexedPicture* firstFrameIndexed = nullptr);
 
 }  // namespace pivra::imagelib

@@ -28,7 +28,8 @@ using namespace ijl;
 
 using ijl::IJLERR;
 
-Picture decodeJpeg(const std::vector<std::uint8_t>& bytes, const std::string& name) {
+Picture decodeJpeg(const std::vector<std::uint8_t>& bytes, const std::string& name,
+                   std::optional<PixelSize> resizeTarget) {
     ijl::IjlDecoder decoder;
     if (!decoder.ready()) throw CommandError("cannot decode \"" + name + "\": out of memory");
     ijl::JpegParams params;
@@ -38,6 +39,29 @@ Picture decodeJpeg(const std::vector<std::uint8_t>& bytes, const std::string& na
     checkSize(params.width, params.height, name);
     if (!params.arithmetic && params.blocks / 8 > static_cast<long long>(bytes.size())) failEndsEarly(name);
     checkDecodeBytes(params.width, params.height, 4, params.progressive ? params.blocks * 128 : 0, name);
+
+    const int denominator = resizeTarget ? jpegScaleDenominator({params.width, params.height}, *resizeTarget) : 1;
+    if (denominator > 1 && (params.channels == 1 || params.channels == 3)) {
+        // libjpeg rounds a scaled side up. RGB goes into the back three
+        // quarters of the buffer and is spread forwards into RGBA.
+        Picture scaled((params.width + denominator - 1) / denominator, (params.height + denominator - 1) / denominator);
+        const std::size_t n = scaled.pixelCount();
+        std::uint8_t* rgb = scaled.rgba.data() + n;
+        const ijl::PixelTarget target{rgb, scaled.width, scaled.height, std::int64_t{scaled.width} * 3, false, IJL_RGB};
+        if (decoder.readImage(bytes.data(), bytes.size(), denominator, target) == IJL_OK) {
+            std::uint8_t* out = scaled.rgba.data();
+            for (std::size_t i = 0; i < n; ++i, rgb += 3, out += 4) {
+                const std::uint8_t r = rgb[0], g = rgb[1], b = rgb[2];
+                out[0] = r;
+                out[1] = g;
+                out[2] = b;
+                out[3] = 255;
+            }
+            scaled.palette = params.channels == 1;  // as below
+            return scaled;
+        }
+        // Anything the scaled read refuses is read whole, which says what is wrong.
+    }
 
     Picture picture(params.width, params.height);
     status = decoder.readRgba(bytes.data(), bytes.size(), picture.rgba.data(), params.width, params.height);

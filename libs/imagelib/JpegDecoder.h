@@ -2,15 +2,20 @@
 // JPEG through libjpeg-turbo, strictly: data that ends early or is damaged
 // is refused instead of coming back with a grey remainder.
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "JpegScale.h"
 #include "Picture.h"
 
 namespace pivra::imagelib {
 
 // The picture at full size. CommandError for damaged or short data and for
 // sizes beyond the limits or beyond what the file's bytes can hold.
-Picture decodeJpeg(const std::vector<std::uint8_t>& bytes, const std::string& name);
+// `resizeTarget`, when given, lets a large picture come back at 1/2, 1/4 or
+// 1/8 scale, the smallest leaving twice the target (see JpegScale.h).
+Picture decodeJpeg(const std::vector<std::uint8_t>& bytes, const std::string& name,
+                   std::optional<PixelSize> resizeTarget = std::nullopt);
 
 }  // namespace pivra::imagelib

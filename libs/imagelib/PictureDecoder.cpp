@@ -62,11 +62,12 @@ void exportOpaque(MagickWand* wand, Picture& frame, const std::string& name) {
 
 }  // namespace
 
-Picture decodeFirstFrame(const std::vector<std::uint8_t>& bytes, const std::string& name) {
+Picture decodeFirstFrame(const std::vector<std::uint8_t>& bytes, const std::string& name,
+                         std::optional<PixelSize> resizeTarget) {
     std::optional<ImageFormat> format = sniffFormat(bytes.data(), bytes.size());
     if (!format) throw CommandError("\"" + name + "\" is not a picture");
     if (*format == ImageFormat::Gif) return decodeGifFirstFrame(bytes, name);
-    if (*format == ImageFormat::Jpeg) return decodeJpeg(bytes, name);
+    if (*format == ImageFormat::Jpeg) return decodeJpeg(bytes, name, resizeTarget);
     const char* coder = magickCoderName(*format);
 
     if (*format == ImageFormat::Bmp) checkBmpBacking(bytes, name);

@@ -3,7 +3,12 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <memory>
 #include <vector>
+
+#include "PlainPath.h"
+#include "ResizeMemo.h"
+#include "ResizePlane.h"
 
 namespace pivra::imagelib {
 
@@ -89,19 +94,6 @@ std::vector<Contribution> contributions(int sourceLength, int length, double fac
     return all;
 }
 
-// A picture in 16-bit quanta as ImageMagick holds it: red, green, blue and
-// opacity (0 opaque), which is what gets weighted.
-struct Plane {
-    int width = 0;
-    int height = 0;
-    std::vector<std::uint16_t> values;
-    Plane(int w, int h) : width(w), height(h), values(static_cast<std::size_t>(w) * h * 4) {}
-    std::uint16_t* at(int x, int y) { return &values[(static_cast<std::size_t>(y) * width + x) * 4]; }
-    const std::uint16_t* at(int x, int y) const {
-        return &values[(static_cast<std::size_t>(y) * width + x) * 4];
-    }
-};
-
 // Running sums for one destination sample.
 struct Sum {
     double red = 0, green = 0, blue = 0, opacity = 0, gamma = 0;
@@ -123,18 +115,31 @@ struct Sum {
     }
 };
 
+// The rows of one output plane; `Matte` fixed at compile time keeps the
+// branch out of the innermost loop (the arithmetic is the same either way).
+template <bool Matte>
+void horizontalRows(const Plane& source, const std::vector<Contribution>& columns, Plane& out) {
+    for (int y = 0; y < source.height; ++y) {
+        const std::uint16_t* row = source.at(0, y);
+        std::uint16_t* q = out.at(0, y);
+        for (const Contribution& c : columns) {
+            Sum sum;
+            const std::uint16_t* p = row + 4 * static_cast<std::size_t>(c.first);
+            for (const double w : c.weights) {
+                sum.add(p, w, Matte);
+                p += 4;
+            }
+            sum.store(q, Matte);
+            q += 4;
+        }
+    }
+}
+
 Plane horizontalPass(const Plane& source, int width, double factor, ResizeKernel kernel, bool matte) {
     const std::vector<Contribution> columns = contributions(source.width, width, factor, kernel);
     Plane out(width, source.height);
-    for (int y = 0; y < source.height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            const Contribution& c = columns[static_cast<std::size_t>(x)];
-            Sum sum;
-            for (std::size_t i = 0; i < c.weights.size(); ++i)
-                sum.add(source.at(c.first + static_cast<int>(i), y), c.weights[i], matte);
-            sum.store(out.at(x, y), matte);
-        }
-    }
+    if (matte) horizontalRows<true>(source, columns, out);
+    else horizontalRows<false>(source, columns, out);
     return out;
 }
 
@@ -182,21 +187,26 @@ Picture toPicture(const Plane& plane, bool matte) {
 
 }  // namespace
 
-Picture resizePicture(const Picture& picture, int width, int height) {
+Picture resizePicture(const Picture& picture, int width, int height, const FileIdentity& source) {
     if (width == picture.width && height == picture.height) return picture;
     const bool matte = picture.hasAlpha();
     const double xFactor = double(width) / picture.width;
     const double yFactor = double(height) / picture.height;
     const ResizeKernel kernel =
         picture.palette || matte || xFactor * yFactor > 1.0 ? ResizeKernel::Mitchell : ResizeKernel::Lanczos;
-    const Plane source = toPlane(picture);
     // The axis that shrinks the most is filtered second, as ImageMagick does.
-    if (xFactor > yFactor) {
-        const Plane wide = horizontalPass(source, width, xFactor, kernel, matte);
-        return toPicture(verticalPass(wide, height, yFactor, kernel, matte), matte);
+    const bool widthFirst = xFactor > yFactor;
+    const FirstPassKey key{source, widthFirst, widthFirst ? width : height, static_cast<int>(kernel), matte};
+    const bool remember = source.known() && !plainPath();
+    std::shared_ptr<const Plane> first = remember ? resizeMemo().find(key) : nullptr;
+    if (!first) {
+        const Plane plane = toPlane(picture);
+        first = std::make_shared<const Plane>(widthFirst ? horizontalPass(plane, width, xFactor, kernel, matte)
+                                                         : verticalPass(plane, height, yFactor, kernel, matte));
+        if (remember) resizeMemo().insert(key, first, first->values.capacity() * sizeof(std::uint16_t));
     }
-    const Plane tall = verticalPass(source, height, yFactor, kernel, matte);
-    return toPicture(horizontalPass(tall, width, xFactor, kernel, matte), matte);
+    if (widthFirst) return toPicture(verticalPass(*first, height, yFactor, kernel, matte), matte);
+    return toPicture(horizontalPass(*first, width, xFactor, kernel, matte), matte);
 }
 
 }  // namespace pivra::imagelib

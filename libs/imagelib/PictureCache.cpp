@@ -1,0 +1,10 @@
+#include "PictureCache.h"
+
+namespace pivra::imagelib {
+
+PictureCache& pictureCache() {
+    static PictureCache cache(kPictureCacheBytes);
+    return cache;
+}
+
+}  // namespace pivra::imagelib

@@ -1,0 +1,50 @@
+#include "PictureLoader.h"
+
+#include "FileBytes.h"
+#include "GifIndexedReader.h"
+#include "ImageFormat.h"
+#include "PictureCache.h"
+#include "PictureDecoder.h"
+#include "PlainPath.h"
+
+namespace pivra::imagelib {
+
+LoadedPicture loadPicture(const std::string& path, std::optional<PixelSize> resizeTo) {
+    FileIdentity read;
+    const std::vector<std::uint8_t> bytes = readInputFile(path, kMaxInputBytes, &read);
+    // Decoded for that one resize, perhaps reduced: not a picture to keep.
+    if (resizeTo && sniffFormat(bytes.data(), bytes.size()) == ImageFormat::Jpeg)
+        return {std::make_shared<const Picture>(decodeFirstFrame(bytes, path, resizeTo)), {}};
+    if (plainPath()) return {std::make_shared<const Picture>(decodeFirstFrame(bytes, path)), {}};
+    // A file that changed size while it was read is not what its identity says.
+    if (!read.known() || static_cast<unsigned long long>(read.size) != bytes.size())
+        return {std::make_shared<const Picture>(decodeFirstFrame(bytes, path)), {}};
+    read.contentHash = hashBytes(bytes.data(), bytes.size());
+    if (const std::shared_ptr<const PackedPicture> hit = pictureCache().find(read)) return {hit->unpack(), read};
+
+    // Our own GIFs go straight to the packed form; anything else is decoded
+    // whole and packed after.
+    std::shared_ptr<const PackedPicture> packed;
+    std::shared_ptr<const Picture> picture;
+    std::optional<PackedPicture> indexed;
+    if (sniffFormat(bytes.data(), bytes.size()) == ImageFormat::Gif) indexed = readWholeScreenGif(bytes);
+    if (indexed) {
+        packed = std::make_shared<const PackedPicture>(std::move(*indexed));
+        picture = packed->unpack();
+    } else {
+        picture = std::make_shared<const Picture>(decodeFirstFrame(bytes, path));
+        packed = std::make_shared<const PackedPicture>(picture);
+    }
+    const std::size_t size = packed->bytes();
+    pictureCache().insert(read, std::move(packed), size);
+    return {picture, read};
+}
+
+void rememberWrittenPicture(const FileIdentity& written, PackedPicture picture) {
+    if (plainPath() || !written.known()) return;
+    auto packed = std::make_shared<const PackedPicture>(std::move(picture));
+    const std::size_t size = packed->bytes();
+    pictureCache().insert(written, std::move(packed), size);
+}
+
+}  // namespace pivra::imagelib

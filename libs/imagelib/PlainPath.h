@@ -1,0 +1,11 @@
+#pragma once
+// The plain path: every file decoded, every frame decoded and re-encoded, no
+// picture cache, no resize memo, no buffer pool. It exists so that tests and
+// benchmarks can compare the quick path with it; users never need it.
+namespace pivra::imagelib {
+
+// True when the environment variable PIVRA_IMAGELIB_PLAIN is set to a
+// non-empty value other than "0". Read once per library.
+bool plainPath();
+
+}  // namespace pivra::imagelib

@@ -1,0 +1,10 @@
+#include "ResizeMemo.h"
+
+namespace pivra::imagelib {
+
+ResizeMemo& resizeMemo() {
+    static ResizeMemo memo(kResizeMemoBytes);
+    return memo;
+}
+
+}  // namespace pivra::imagelib
