@@ -31,6 +31,7 @@ test-asan: deps
 	cmake -S . -B $(ASAN) -DCMAKE_BUILD_TYPE=Debug -DPIVRA_SANITIZE=ON -DPIVRA_BENCHMARKS=OFF $(CMAKE_FLAGS)
 	cmake --build $(ASAN) -j$(JOBS)
 	cd $(ASAN) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+	  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan-qt.supp:print_suppressions=0 \
 	  ctest --no-tests=error --output-on-failure -j$(JOBS)
 
 # Installs under PREFIX; the installed programs find everything relative to bin/.
