@@ -1,5 +1,7 @@
 #include "MakeOptions.h"
 
+#include "builder/ScaleArgument.h"
+
 namespace pivra {
 
 const char* const kMakeUsage =
@@ -13,22 +15,6 @@ const char* const kMakeUsage =
     "  --quiet        no progress bar\n"
     "  --help         this text\n"
     "  --version      the version\n";
-
-namespace {
-
-bool ParseScale(const std::string& text, int& scale) {
-    if (text.empty() || text.size() > 3) return false;
-    int value = 0;
-    for (char c : text) {
-        if (c < '0' || c > '9') return false;
-        value = value * 10 + (c - '0');
-    }
-    if (value < 1 || value > 50) return false;
-    scale = value;
-    return true;
-}
-
-}  // namespace
 
 std::optional<MakeOptions> ParseMakeOptions(const std::vector<std::string>& args, std::string& error) {
     MakeOptions o;
@@ -53,7 +39,7 @@ std::optional<MakeOptions> ParseMakeOptions(const std::vector<std::string>& args
         } else if (a == "--scale") {
             const std::string* v = value("--scale");
             if (!v) return std::nullopt;
-            if (!ParseScale(*v, o.scale)) {
+            if (!ParseScaleArgument(*v, o.scale)) {
                 error = "the scale must be a whole number from 1 to 50, not \"" + *v + "\"";
                 return std::nullopt;
             }

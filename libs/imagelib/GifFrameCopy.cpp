@@ -16,24 +16,7 @@ struct ColorMapDeleter {
 // Reads up to and including the first image's data; false on anything a
 // plain copy would not reproduce exactly.
 bool readFirstImage(GifFileType* gif, CompressedGifFrame& frame) {
-    GifRecordType record = UNDEFINED_RECORD_TYPE;
-    do {
-        if (DGifGetRecordType(gif, &record) != GIF_OK) return false;
-        if (record == TERMINATE_RECORD_TYPE) return false;
-        if (record != EXTENSION_RECORD_TYPE) continue;
-        int code = 0;
-        GifByteType* block = nullptr;
-        if (DGifGetExtension(gif, &code, &block) != GIF_OK) return false;
-        if (code == GRAPHICS_EXT_FUNC_CODE && block && block[0] >= 4) {
-            GraphicsControlBlock control{};
-            if (DGifExtensionToGCB(block[0], block + 1, &control) == GIF_OK)
-                frame.transparentIndex = control.TransparentColor;
-        }
-        while (block)
-            if (DGifGetExtensionNext(gif, &block) != GIF_OK) return false;
-    } while (record != IMAGE_DESC_RECORD_TYPE);
-
-    if (DGifGetImageDesc(gif) != GIF_OK) return false;
+    if (!readToFirstImage(gif, frame.transparentIndex)) return false;
     const GifImageDesc& desc = gif->Image;
     if (desc.Left != 0 || desc.Top != 0 || desc.Width != gif->SWidth || desc.Height != gif->SHeight ||
         desc.Width <= 0 || desc.Height <= 0)

@@ -37,4 +37,25 @@ inline GifReaderPtr openGifReader(GifMemoryReader& reader, int& error) {
     return GifReaderPtr(DGifOpen(&reader, &GifMemoryReader::read, &error));
 }
 
+// Reads records up to and including the first image's descriptor, keeping
+// the transparent index of the last control block before it. False on a
+// damaged record or a file without an image.
+inline bool readToFirstImage(GifFileType* gif, int& transparent) {
+    GifRecordType record = UNDEFINED_RECORD_TYPE;
+    do {
+        if (DGifGetRecordType(gif, &record) != GIF_OK || record == TERMINATE_RECORD_TYPE) return false;
+        if (record != EXTENSION_RECORD_TYPE) continue;
+        int code = 0;
+        GifByteType* block = nullptr;
+        if (DGifGetExtension(gif, &code, &block) != GIF_OK) return false;
+        if (code == GRAPHICS_EXT_FUNC_CODE && block && block[0] >= 4) {
+            GraphicsControlBlock control{};
+            if (DGifExtensionToGCB(block[0], block + 1, &control) == GIF_OK) transparent = control.TransparentColor;
+        }
+        while (block)
+            if (DGifGetExtensionNext(gif, &block) != GIF_OK) return false;
+    } while (record != IMAGE_DESC_RECORD_TYPE);
+    return DGifGetImageDesc(gif) == GIF_OK;
+}
+
 }  // namespace pivra::imagelib

@@ -1,5 +1,7 @@
 #include "JpegDecoder.h"
 
+#include "PixelOps.h"
+
 #include "CommandError.h"
 #include "IjlDecoder.h"
 #include "SizeChecks.h"
@@ -42,21 +44,12 @@ Picture decodeJpeg(const std::vector<std::uint8_t>& bytes, const std::string& na
 
     const int denominator = resizeTarget ? jpegScaleDenominator({params.width, params.height}, *resizeTarget) : 1;
     if (denominator > 1 && (params.channels == 1 || params.channels == 3)) {
-        // libjpeg rounds a scaled side up. RGB goes into the back three
-        // quarters of the buffer and is spread forwards into RGBA.
+        // libjpeg rounds a scaled side up.
         Picture scaled((params.width + denominator - 1) / denominator, (params.height + denominator - 1) / denominator);
-        const std::size_t n = scaled.pixelCount();
-        std::uint8_t* rgb = scaled.rgba.data() + n;
-        const ijl::PixelTarget target{rgb, scaled.width, scaled.height, std::int64_t{scaled.width} * 3, false, IJL_RGB};
+        const ijl::PixelTarget target{rgbStaging(scaled), scaled.width, scaled.height, std::int64_t{scaled.width} * 3,
+                                      false, IJL_RGB};
         if (decoder.readImage(bytes.data(), bytes.size(), denominator, target) == IJL_OK) {
-            std::uint8_t* out = scaled.rgba.data();
-            for (std::size_t i = 0; i < n; ++i, rgb += 3, out += 4) {
-                const std::uint8_t r = rgb[0], g = rgb[1], b = rgb[2];
-                out[0] = r;
-                out[1] = g;
-                out[2] = b;
-                out[3] = 255;
-            }
+            spreadRgbToOpaqueRgba(scaled);
             scaled.palette = params.channels == 1;  // as below
             return scaled;
         }

@@ -1,5 +1,7 @@
 #include "PictureDecoder.h"
 
+#include "PixelOps.h"
+
 #include "CommandError.h"
 #include "FileBacking.h"
 #include "GifDecoder.h"
@@ -43,21 +45,11 @@ void checkClaimedSize(const std::vector<std::uint8_t>& bytes, const char* coder,
     }
 }
 
-// RGB exported into the back three quarters of the RGBA buffer, then spread
-// forwards: pixel i is read (at n*4 - (n-i)*3) before any write reaches it.
 void exportOpaque(MagickWand* wand, Picture& frame, const std::string& name) {
-    const std::size_t n = frame.pixelCount();
-    std::uint8_t* rgb = frame.rgba.data() + n;
-    if (MagickExportImagePixels(wand, 0, 0, frame.width, frame.height, "RGB", CharPixel, rgb) == MagickFalse)
+    if (MagickExportImagePixels(wand, 0, 0, frame.width, frame.height, "RGB", CharPixel, rgbStaging(frame)) ==
+        MagickFalse)
         throw CommandError("cannot decode \"" + name + "\": " + takeWandError(wand));
-    std::uint8_t* out = frame.rgba.data();
-    for (std::size_t i = 0; i < n; ++i, rgb += 3, out += 4) {
-        const std::uint8_t r = rgb[0], g = rgb[1], b = rgb[2];
-        out[0] = r;
-        out[1] = g;
-        out[2] = b;
-        out[3] = 255;
-    }
+    spreadRgbToOpaqueRgba(frame);
 }
 
 }  // namespace

@@ -4,6 +4,19 @@
 
 namespace pivra::imagelib {
 
+void spreadRgbToOpaqueRgba(Picture& picture) {
+    const std::size_t n = picture.pixelCount();
+    const std::uint8_t* rgb = rgbStaging(picture);
+    std::uint8_t* out = picture.rgba.data();
+    for (std::size_t i = 0; i < n; ++i, rgb += 3, out += 4) {
+        const std::uint8_t r = rgb[0], g = rgb[1], b = rgb[2];
+        out[0] = r;
+        out[1] = g;
+        out[2] = b;
+        out[3] = 255;
+    }
+}
+
 namespace {
 
 std::uint8_t toByte(float v) {

@@ -10,6 +10,12 @@ struct Rgb {
     std::uint8_t r = 0, g = 0, b = 0;
 };
 
+// Decoders write RGB into the back three quarters of an RGBA picture's
+// buffer (rgbStaging) and then spread it forwards into RGBA with alpha 255:
+// pixel i is read before any write reaches it, so no second buffer is needed.
+inline std::uint8_t* rgbStaging(Picture& picture) { return picture.rgba.data() + picture.pixelCount(); }
+void spreadRgbToOpaqueRgba(Picture& picture);
+
 // Inverts red, green and blue; alpha is left as it is.
 void negateColors(Picture& picture);
 

@@ -1,7 +1,6 @@
 #include "window/PivraArgs.h"
 
-#include <cerrno>
-#include <cstdlib>
+#include "builder/ScaleArgument.h"
 
 namespace pivra {
 
@@ -12,18 +11,6 @@ const char* const kPivraUsage =
     "  --help       show this text\n"
     "  --version    show the version\n"
     "Without a display, build from the command line with pivra-make.\n";
-
-namespace {
-
-bool ParseScale(const std::string& text, int& scale) {
-    if (text.empty() || text.size() > 3) return false;
-    for (char c : text)
-        if (c < '0' || c > '9') return false;
-    scale = std::atoi(text.c_str());
-    return scale >= 1 && scale <= 50;
-}
-
-}  // namespace
 
 std::optional<PivraArgs> ParsePivraArgs(const std::vector<std::string>& args, std::string& error) {
     PivraArgs out;
@@ -50,7 +37,7 @@ std::optional<PivraArgs> ParsePivraArgs(const std::vector<std::string>& args, st
             } else {
                 value = a.substr(8);
             }
-            if (!ParseScale(value, out.scale)) {
+            if (!ParseScaleArgument(value, out.scale)) {
                 error = "--scale must be a whole number from 1 to 50, not '" + value + "'";
                 return std::nullopt;
             }
