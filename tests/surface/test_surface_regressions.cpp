@@ -1,7 +1,4 @@
-// Inputs that once misbehaved in the BMP load or the JPEG reader, kept so
-// they never do again, each with its outcome in regressions/expected.txt:
-// refused with a message, or loaded with these pixels (at every JPEG factor
-// the fuzzer reads, the checksum is of the full-size read).
+// Inputs that once misbehaved, each with its outcome in regressions/expected.txt (checksum of the full-size read).
 #include <gtest/gtest.h>
 
 #include "support/RecordingNotifier.h"
