@@ -18,17 +18,13 @@ TEST(Instructions, TextKeepsItsLengthAndBlanks) {
     EXPECT_NE(text.find("Use the <IMG SRC=\"Your Pivra name\"> to embed it"), std::string::npos);
     EXPECT_NE(text.find("hais been rendered"), std::string::npos);
     EXPECT_EQ(text.find("   "), std::string::npos);
-
     // After every full stop: one blank after these four sentences, two after all others.
     const std::string single[] = {"like it.", "your pivra.", "hand pane.", "web folder."};
     int singles = 0, doubles = 0;
     for (size_t at = text.find(". "); at != std::string::npos; at = text.find(". ", at + 1)) {
-        const std::string before = text.substr(0, at + 1);
         bool isSingle = false;
-        for (const std::string& s : single)
-            isSingle = isSingle || (before.size() >= s.size() && before.compare(before.size() - s.size(), s.size(), s) == 0);
-        const bool twoBlanks = text.compare(at + 1, 2, "  ") == 0;
-        EXPECT_EQ(twoBlanks, !isSingle) << "after: " << before.substr(before.size() - 20);
+        for (const std::string& s : single) isSingle = isSingle || (at + 1 >= s.size() && text.compare(at + 1 - s.size(), s.size(), s) == 0);
+        EXPECT_EQ(text.compare(at + 1, 2, "  ") == 0, !isSingle) << "at " << at;
         (isSingle ? singles : doubles)++;
     }
     EXPECT_EQ(singles, 4);

@@ -1,0 +1,166 @@
+// The bridge against a recording stand-in library: the argument vectors written
+// out by hand, the one identical retry of a missing output, and refused commands.
+#include <dlfcn.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "FakeImageLib.h"
+#include "imagecmd/ImageCommands.h"
+#include "platform/FileSystem.h"
+#include "support/RecordingNotifier.h"
+#include "support/TempFolder.h"
+
+namespace pivra::test {
+namespace {
+
+namespace fs = std::filesystem;
+using Args = std::vector<std::string>;
+
+class ImageCmd : public ::testing::Test {
+protected:
+    void SetUp() override {
+        handle_ = dlopen(FAKE_LIB_DIR "/libFakeImageLib.so", RTLD_NOW);
+        ASSERT_NE(handle_, nullptr) << dlerror();
+        fake_ = reinterpret_cast<FakeImageLibState* (*)()>(dlsym(handle_, "fakeState"))();
+        writeOnCall(1);
+    }
+    void TearDown() override {
+        if (handle_) dlclose(handle_);
+    }
+    std::string path(const std::string& name) const { return folder / name; }
+    int calls() const { return static_cast<int>(fake_->calls.size()); }
+    const FakeCall& call(int n) const { return fake_->calls.at(n); }
+    void writeOnCall(int n) { *fake_ = FakeImageLibState{{}, n, 0}; }  // 0: never write
+    // The vector of the call just made; entries past argc must be null.
+    Args last() {
+        EXPECT_TRUE(call(calls() - 1).tailIsZero);
+        return call(calls() - 1).args;
+    }
+
+    TempFolder folder{"imagecmd"};
+    int16_t i_size = 192;
+    FileSystem fso;
+    RecordingNotifier notifier;
+    ImageCommands commands{i_size, fso, ImageLibraryFiles{FAKE_LIB_DIR, "libFakeImageLib.so", "libFakeImageLib.so"}};
+
+private:
+    void* handle_ = nullptr;
+    FakeImageLibState* fake_ = nullptr;
+};
+
+TEST_F(ImageCmd, ConvertAndCompositeVectors) {
+    const std::string dst = path("out.gif");
+    const auto convert = [&](int16_t value, int16_t mode) {
+        commands.RunConvert("/in/src.jpg", dst, value, mode);
+        return last();
+    };
+    EXPECT_EQ(convert(0, TransparentWhite), (Args{"Morphex.dll", "/in/src.jpg", "-transparent", "white", dst}));
+    EXPECT_EQ(convert(37, Resize), (Args{"Morphex.dll", "/in/src.jpg", "-geometry", "37X192!", dst}));
+    EXPECT_EQ(convert(16, ResizeNegate), (Args{"Morphex.dll", "/in/src.jpg", "-geometry", "16X192!", "-negate", dst}));
+    EXPECT_EQ(convert(6, Animate), (Args{"Morphex.dll", "/in/src.jpg", "-compress", "LZW", "-delay", "6",
+                                         "-dispose", "background", "-loop", "0", dst}));
+    EXPECT_EQ(convert(5, 4), (Args{"Morphex.dll", "/in/src.jpg", dst}));
+    EXPECT_EQ(convert(5, -1), (Args{"Morphex.dll", "/in/src.jpg", dst}));
+    i_size = 12;  // the geometry's height is the current face size
+    EXPECT_EQ(convert(1, ResizeNegate)[3], "1X12!");
+
+    const auto composite = [&](int16_t mode) {
+        commands.RunComposite("/m/temp1.gif", dst, "/w/white.mif", mode);
+        return last();
+    };
+    EXPECT_EQ(composite(CenterOnBase), (Args{"Layerik.dll", "/m/temp1.gif", "-gravity", "center", "/w/white.mif", dst}));
+    const Args masked{"Layerik.dll", "/m/temp1.gif", "/w/white.mif", "/w/white.mif", dst};
+    for (int16_t mode : {int16_t(MaskWithBase), int16_t(2), int16_t(-1)}) EXPECT_EQ(composite(mode), masked) << mode;
+}
+
+TEST_F(ImageCmd, OnlyAMissingOutputIsRetriedOnceWithTheSameBlock) {
+    EXPECT_EQ(commands.RunConvert("/a.jpg", path("o.gif"), i_size, Resize), CommandStatus::Ran);
+    EXPECT_EQ(calls(), 1);
+    for (int writeOn : {0, 2}) {
+        writeOnCall(writeOn);
+        fs::remove(path("o.gif"));
+        EXPECT_EQ(commands.RunComposite("/s.gif", path("o.gif"), "/b.gif", MaskWithBase), CommandStatus::Ran);
+        ASSERT_EQ(calls(), 2) << "writeOn " << writeOn;
+        EXPECT_EQ(call(0).args, call(1).args);
+        EXPECT_EQ(call(0).argv, call(1).argv);
+        EXPECT_EQ(fs::exists(path("o.gif")), writeOn == 2);
+    }
+    EXPECT_TRUE(notifier.shown.empty());
+    EXPECT_EQ(commands.lastLibraryError(), "");  // the successful retry wiped the first failure
+}
+
+TEST_F(ImageCmd, AnOldOutputIsRemovedFirstAndAFailedRetryIsCountedAndTraced) {
+    std::ostringstream trace;
+    commands.setTrace(&trace);
+    std::ofstream(path("old.gif")) << "old";
+    writeOnCall(0);
+    EXPECT_EQ(commands.RunConvert("/a b.jpg", path("old.gif"), 37, Resize), CommandStatus::Ran);
+    EXPECT_EQ(calls(), 2);
+    EXPECT_FALSE(fs::exists(path("old.gif")));
+    const std::string line = "Morphex.dll\t/a b.jpg\t-geometry\t37X192!\t" + path("old.gif") + "\n";
+    EXPECT_EQ(trace.str(), line + line);
+    EXPECT_EQ(commands.missingOutputs(), 1);
+    EXPECT_EQ(commands.firstMissingOutput().dst, path("old.gif"));
+    EXPECT_EQ(commands.firstMissingOutput().reason, "fake failure");
+    commands.setTrace(nullptr);
+
+    writeOnCall(1);  // written anew on the first call: no retry
+    std::ofstream(path("old.gif")) << "old";
+    commands.RunConvert("/a.jpg", path("old.gif"), 0, TransparentWhite);
+    EXPECT_EQ(calls(), 1);
+    EXPECT_EQ(fs::file_size(path("old.gif")), 3u);  // the stand-in writes "out"
+
+    writeOnCall(1);  // a dangling link is removed, never written through
+    fs::create_symlink(path("elsewhere.gif"), path("link.gif"));
+    commands.RunConvert("/a.jpg", path("link.gif"), 0, TransparentWhite);
+    EXPECT_FALSE(fs::is_symlink(path("link.gif")));
+    EXPECT_FALSE(fs::exists(path("elsewhere.gif")));
+}
+
+TEST_F(ImageCmd, AnOutputThatCannotBeRemovedFailsTheCommandWithoutARun) {
+    fs::create_directories(path("taken.gif/inside"));
+    commands.resetMissingOutputs();
+    EXPECT_EQ(commands.RunConvert("/a.jpg", path("taken.gif"), 0, TransparentWhite), CommandStatus::StaleOutput);
+    EXPECT_EQ(calls(), 0);
+    EXPECT_EQ(commands.missingOutputs(), 1);
+    EXPECT_EQ(commands.firstMissingOutput().dst, path("taken.gif"));
+    EXPECT_NE(commands.firstMissingOutput().reason.find("it is a folder"), std::string::npos);
+    EXPECT_TRUE(fs::exists(path("taken.gif/inside")));
+}
+
+TEST_F(ImageCmd, NinetyNineByteSourceRunsAHundredIsRefusedAndToldOnce) {
+    const std::string fits = "/" + std::string(98, 'f'), tooLong = "/" + std::string(99, 'l');
+    EXPECT_EQ(commands.RunConvert(fits, path("o.gif"), i_size, Resize), CommandStatus::Ran);
+    EXPECT_EQ(call(0).args[1], fits);
+    EXPECT_EQ(commands.RunConvert(tooLong, path("p.gif"), i_size, Resize), CommandStatus::Refused);
+    EXPECT_EQ(commands.RunComposite(tooLong, path("q.gif"), path("b.gif"), CenterOnBase), CommandStatus::Refused);
+    EXPECT_EQ(calls(), 1);
+    ASSERT_EQ(notifier.shown.size(), 1u);
+    EXPECT_NE(notifier.shown[0].prompt.find(tooLong), std::string::npos);
+    EXPECT_EQ(notifier.shown[0].title, "PIVRA");
+    commands.rearmNotices();
+    commands.RunConvert(path("o.gif"), tooLong, 0, TransparentWhite);
+    EXPECT_EQ(notifier.shown.size(), 2u);
+}
+
+TEST(MissingLibrary, CountsAsFailedAndIsNamedOnce) {
+    struct Case { ImageLibraryFiles files; const char* named; };
+    // libc is a real library without our entry points.
+    for (const Case& c : {Case{{"/nonexistent", "libNoSuchMorphex.so", "libNoSuchLayerik.so"}, "libNoSuchMorphex.so"},
+                          Case{{"", "libc.so.6", "libc.so.6"}, "fnMorphex"}}) {
+        RecordingNotifier notifier;
+        FileSystem fso;
+        int16_t i_size = 192;
+        ImageCommands commands(i_size, fso, c.files);
+        for (int i = 0; i < 2; ++i)
+            EXPECT_EQ(commands.RunConvert("/a.jpg", "/tmp/pivra-never.gif", i_size, Resize), CommandStatus::LibraryUnavailable);
+        ASSERT_EQ(notifier.shown.size(), 1u);
+        EXPECT_NE(notifier.shown[0].prompt.find(c.named), std::string::npos) << notifier.shown[0].prompt;
+    }
+}
+
+}  // namespace
+}  // namespace pivra::test
