@@ -1,17 +1,12 @@
 // The bridge against a recording stand-in library: the argument vectors written
 // out by hand, the one identical retry of a missing output, and refused commands.
-#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
-#include "FakeImageLib.h"
-#include "imagecmd/ImageCommands.h"
-#include "platform/FileSystem.h"
-#include "support/RecordingNotifier.h"
-#include "support/TempFolder.h"
+#include "FakeLibFixture.h"
 
 namespace pivra::test {
 namespace {
@@ -19,36 +14,13 @@ namespace {
 namespace fs = std::filesystem;
 using Args = std::vector<std::string>;
 
-class ImageCmd : public ::testing::Test {
+class ImageCmd : public FakeLibFixture {
 protected:
-    void SetUp() override {
-        handle_ = dlopen(FAKE_LIB_DIR "/libFakeImageLib.so", RTLD_NOW);
-        ASSERT_NE(handle_, nullptr) << dlerror();
-        fake_ = reinterpret_cast<FakeImageLibState* (*)()>(dlsym(handle_, "fakeState"))();
-        writeOnCall(1);
-    }
-    void TearDown() override {
-        if (handle_) dlclose(handle_);
-    }
-    std::string path(const std::string& name) const { return folder / name; }
-    int calls() const { return static_cast<int>(fake_->calls.size()); }
-    const FakeCall& call(int n) const { return fake_->calls.at(n); }
-    void writeOnCall(int n) { *fake_ = FakeImageLibState{{}, n, 0}; }  // 0: never write
     // The vector of the call just made; entries past argc must be null.
     Args last() {
         EXPECT_TRUE(call(calls() - 1).tailIsZero);
         return call(calls() - 1).args;
     }
-
-    TempFolder folder{"imagecmd"};
-    int16_t i_size = 192;
-    FileSystem fso;
-    RecordingNotifier notifier;
-    ImageCommands commands{i_size, fso, ImageLibraryFiles{FAKE_LIB_DIR, "libFakeImageLib.so", "libFakeImageLib.so"}};
-
-private:
-    void* handle_ = nullptr;
-    FakeImageLibState* fake_ = nullptr;
 };
 
 TEST_F(ImageCmd, ConvertAndCompositeVectors) {

@@ -2,6 +2,9 @@
 // elsewhere (a prefix is relocatable) and made read-only, then used as a user would.
 #include <gtest/gtest.h>
 
+#include <QImageReader>
+#include <QProcess>
+#include <QThread>
 
 #include <filesystem>
 #include <map>
@@ -79,6 +82,33 @@ TEST_F(Installed, PivraMakeBuildsFromAReadOnlyPrefix) {
     EXPECT_EQ(frames[0].size(), QSize(24, 24));
     EXPECT_EQ(Listing(prefix()), before) << "the run wrote into the prefix";
     EXPECT_TRUE(fs::is_empty(tmp.str())) << "private working folder left behind";
+}
+
+// The window from the prefix makes its working folder in the user's data
+// folder: it runs until the templates are there, then it is ended.
+TEST_F(Installed, WindowWorksInTheUsersDataFolder) {
+    if (!fs::exists(prefix("bin/pivra"))) GTEST_SKIP() << "the window is not built (PIVRA_GUI=OFF)";
+    const auto before = Listing(prefix());
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const std::string& e : userEnv())
+        env.insert(QString::fromStdString(e.substr(0, e.find('='))), QString::fromStdString(e.substr(e.find('=') + 1)));
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    QProcess window;
+    window.setProcessEnvironment(env);
+    window.start(QString::fromStdString(prefix("bin/pivra")), {});
+    ASSERT_TRUE(window.waitForStarted());
+    const std::string work = user / "data/pivra/Work/";
+    bool ready = false;
+    for (int i = 0; i < 600 && !ready && window.state() == QProcess::Running; ++i) {
+        ready = fs::exists(work + "mask.bmp") && fs::exists(work + "mask.mif") && fs::exists(work + "white.mif") &&
+                fs::exists(work + "black.bmp");
+        if (!ready) QThread::msleep(100);
+    }
+    window.kill();
+    window.waitForFinished();
+    ASSERT_TRUE(ready) << window.readAllStandardError().toStdString();
+    EXPECT_EQ(QImageReader(QString::fromStdString(work + "mask.bmp")).size(), QSize(192, 192));
+    EXPECT_EQ(Listing(prefix()), before) << "the window wrote into the prefix";
 }
 
 TEST_F(Installed, HelpNamesTheInstalledFolders) {

@@ -9,7 +9,11 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <functional>
+#include <tuple>
+
+#include <wand/MagickWand.h>
 
 #include "support/GifInspect.h"
 #include "support/RecordingNotifier.h"
@@ -127,6 +131,34 @@ TEST_F(Window, BuildFromTheTickIsShownInTheViewerAndThePreviewGoesOn) {
     ASSERT_EQ(shown.size(), QSize(24, 24));
     EXPECT_TRUE(std::find(frames.begin(), frames.end(), shown) != frames.end());
     EXPECT_TRUE(notifier.shown.empty());
+}
+
+// A rebuilt file under the same name shows its new content; a bad one shows nothing.
+TEST(GifViewer, ReadsTheFileAfreshAndShowsNothingForABadOne) {
+    TempFolder dir{"viewer"};
+    const std::string path = dir / "shown.gif";
+    GifViewer viewer;
+    const auto write = [&](int side, const char* colour) {
+        MagickWandGenesis();
+        MagickWand* wand = NewMagickWand();
+        PixelWand* pixel = NewPixelWand();
+        PixelSetColor(pixel, colour);
+        MagickNewImage(wand, side, side, pixel);
+        MagickWriteImage(wand, path.c_str());
+        DestroyPixelWand(pixel);
+        DestroyMagickWand(wand);
+    };
+    for (const auto& [side, colour, qt] : {std::tuple{10, "red", QColor(Qt::red)}, {20, "blue", QColor(Qt::blue)}}) {
+        write(side, colour);
+        viewer.setFile(path);
+        ASSERT_TRUE(viewer.playing());
+        EXPECT_EQ(viewer.currentFrame().size(), QSize(side, side));
+        EXPECT_TRUE(CloseColour(viewer.currentFrame().pixel(5, 5), qt, 0));
+    }
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << "GIF89a but nothing after";
+    viewer.setFile(path);
+    EXPECT_FALSE(viewer.playing());
+    EXPECT_TRUE(viewer.currentFrame().isNull());
 }
 
 TEST(PivraProgram, MissingDisplayIsToldInOneLine) {
