@@ -1,12 +1,11 @@
-// The picture cache's parts, linked in directly: the byte bound and its
-// order of eviction, and packing, which must give back the same pixels and
-// flags; a GIF we write must be remembered exactly as the GIF reader reads
-// it back, and the direct packed reader must agree with that reader.
+// The picture cache's parts: the byte bound and its order of eviction; packing, which gives back the same
+// pixels and flags; a GIF we write is remembered exactly as the GIF reader (and the packed reader) reads it.
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <tuple>
 
 #include "BoundedCache.h"
 #include "GifDecoder.h"
@@ -38,7 +37,6 @@ TEST(BoundedCache, KeepsWithinItsBytesDroppingTheLeastRecentlyUsed) {
     cache.insert(3, value(333), 400);  // larger than the bound: not kept, and the old one gone too
     EXPECT_EQ(cache.find(3), nullptr);
     EXPECT_EQ(cache.bytes(), 250u);
-    EXPECT_LE(cache.bytes(), 350u);
 }
 
 Picture pictureWith(int colours, bool palette, bool matte) {
@@ -46,10 +44,7 @@ Picture pictureWith(int colours, bool palette, bool matte) {
     for (std::size_t i = 0; i < picture.pixelCount(); ++i) {
         const int c = static_cast<int>((i * 7919) % static_cast<std::size_t>(colours));
         std::uint8_t* p = &picture.rgba[i * 4];
-        p[0] = static_cast<std::uint8_t>(c);
-        p[1] = static_cast<std::uint8_t>(c >> 8);
-        p[2] = static_cast<std::uint8_t>(c * 3);
-        p[3] = c % 5 == 0 ? 0 : 255;
+        p[0] = std::uint8_t(c), p[1] = std::uint8_t(c >> 8), p[2] = std::uint8_t(c * 3), p[3] = c % 5 == 0 ? 0 : 255;
     }
     picture.palette = palette;
     picture.matte = matte;
@@ -65,11 +60,9 @@ TEST(PackedPicture, GivesBackThePixelsAndFlags) {
         auto original = std::make_shared<const Picture>(pictureWith(c.colours, c.palette, c.matte));
         const PackedPicture packed(original);
         const std::shared_ptr<const Picture> back = packed.unpack();
-        EXPECT_EQ(back->width, original->width);
-        EXPECT_EQ(back->height, original->height);
+        EXPECT_EQ(std::tie(back->width, back->height), std::tie(original->width, original->height));
         EXPECT_TRUE(back->rgba == original->rgba);
-        EXPECT_EQ(back->palette, c.palette);
-        EXPECT_EQ(back->matte, c.matte);
+        EXPECT_EQ(std::tie(back->palette, back->matte), std::tie(c.palette, c.matte));
         if (c.packs) EXPECT_LT(packed.bytes(), original->rgba.size() / 2);
         else EXPECT_EQ(back, original);  // held as it is, not copied
     }
@@ -82,17 +75,12 @@ TEST(PackedPicture, AWrittenGifIsRememberedAsGiflibReadsIt) {
         const std::vector<std::uint8_t> bytes =
             encodeGif({pictureWith(colours, false, false)}, AnimationSettings{}, &written);
         const Picture read = decodeGifFirstFrame(bytes, "written.gif");
-        const std::shared_ptr<const Picture> remembered = PackedPicture(written).unpack();
-        EXPECT_TRUE(remembered->rgba == read.rgba);
-        EXPECT_EQ(remembered->palette, read.palette);
-        EXPECT_EQ(remembered->matte, read.matte);
-        // Read back into the packed form directly: the same again.
         const std::optional<PackedPicture> direct = readWholeScreenGif(bytes);
         ASSERT_TRUE(direct.has_value());
-        const std::shared_ptr<const Picture> unpacked = direct->unpack();
-        EXPECT_TRUE(unpacked->rgba == read.rgba);
-        EXPECT_EQ(unpacked->palette, read.palette);
-        EXPECT_EQ(unpacked->matte, read.matte);
+        for (const auto& back : {PackedPicture(written).unpack(), direct->unpack()}) {
+            EXPECT_TRUE(back->rgba == read.rgba);
+            EXPECT_EQ(std::tie(back->palette, back->matte), std::tie(read.palette, read.matte));
+        }
     }
 }
 

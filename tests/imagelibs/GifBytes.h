@@ -1,6 +1,5 @@
 #pragma once
-// GIF files laid out by giflib in the test, so the screen, the frame and its
-// place can differ and every stored index is known.
+// A one-frame GIF laid out by giflib, so the screen, the frame and its place can differ and every index is known.
 #include <gif_lib.h>
 
 #include <cstdint>
@@ -10,11 +9,10 @@
 namespace pivra::test {
 
 struct GifLayout {
-    int screenWidth = 0, screenHeight = 0;
-    int left = 0, top = 0, width = 0, height = 0;
-    std::vector<std::uint8_t> indices;  // width x height
+    int screenWidth = 0, screenHeight = 0, left = 0, top = 0, width = 0, height = 0;
+    std::vector<std::uint8_t> indices;                          // width x height
     std::vector<std::uint32_t> colours = {0x000000, 0xffffff};  // 0xRRGGBB, a power of two
-    bool dropColourTable = false;  // the file then has no colour table at all
+    bool dropColourTable = false;                               // the file then has no colour table at all
 };
 
 inline std::string GifFileBytes(const GifLayout& l) {
@@ -24,21 +22,17 @@ inline std::string GifFileBytes(const GifLayout& l) {
         return n;
     };
     std::vector<GifColorType> colours;
-    for (std::uint32_t c : l.colours)
-        colours.push_back({GifByteType(c >> 16), GifByteType(c >> 8), GifByteType(c)});
+    for (std::uint32_t c : l.colours) colours.push_back({GifByteType(c >> 16), GifByteType(c >> 8), GifByteType(c)});
     int error = 0;
     GifFileType* gif = EGifOpen(&out, sink, &error);
     ColorMapObject* map = GifMakeMapObject(int(colours.size()), colours.data());
     EGifPutScreenDesc(gif, l.screenWidth, l.screenHeight, 8, 0, map);
     EGifPutImageDesc(gif, l.left, l.top, l.width, l.height, false, nullptr);
-    std::vector<GifPixelType> line(l.indices.begin(), l.indices.end());
-    for (int y = 0; y < l.height; ++y) EGifPutLine(gif, line.data() + y * l.width, l.width);
+    std::vector<GifPixelType> pixels(l.indices.begin(), l.indices.end());
+    for (int y = 0; y < l.height; ++y) EGifPutLine(gif, pixels.data() + y * l.width, l.width);
     EGifCloseFile(gif, &error);
     GifFreeMapObject(map);
-    if (l.dropColourTable) {
-        out[10] = char(out[10] & 0x7f);  // no global table flag
-        out.erase(13, 3 * colours.size());
-    }
+    if (l.dropColourTable) out[10] = char(out[10] & 0x7f), out.erase(13, 3 * colours.size());  // no global table
     return out;
 }
 

@@ -1,6 +1,5 @@
 #pragma once
-// Loads libMorphex.so / libLayerik.so from the build's bin folder through
-// dlopen and calls their exported C functions the way the bridge will.
+// libMorphex.so / libLayerik.so from the build's bin folder, called through dlopen as the bridge does.
 #include <dlfcn.h>
 
 #include <stdexcept>
@@ -11,32 +10,26 @@ namespace pivra::test {
 
 class ImageCommandLibrary {
 public:
-    // libraryFile "libMorphex.so", entry "fnMorphex", argv0 "Morphex.dll".
-    ImageCommandLibrary(const std::string& libraryFile, const std::string& entry, const std::string& argv0)
-        : argv0_(argv0) {
-        const std::string path = std::string(PIVRA_BIN_DIR) + "/" + libraryFile;
+    ImageCommandLibrary(const std::string& file, const std::string& entry, const std::string& argv0) : argv0_(argv0) {
+        const std::string path = std::string(PIVRA_BIN_DIR) + "/" + file;
         handle_ = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
         if (!handle_) throw std::runtime_error("dlopen " + path + ": " + dlerror());
         entry_ = reinterpret_cast<int (*)(int, char**)>(dlsym(handle_, entry.c_str()));
         lastError_ = reinterpret_cast<const char* (*)()>(dlsym(handle_, (entry + "LastError").c_str()));
-        if (!entry_ || !lastError_) {
-            dlclose(handle_);
-            throw std::runtime_error("missing entry points in " + path);
-        }
+        if (!entry_ || !lastError_) throw std::runtime_error("missing entry points in " + path);
     }
     ~ImageCommandLibrary() { dlclose(handle_); }
     ImageCommandLibrary(const ImageCommandLibrary&) = delete;
     ImageCommandLibrary& operator=(const ImageCommandLibrary&) = delete;
 
-    // Runs argv = {argv0, args..., NULL}; returns the entry point's result.
+    // argv = {argv0, args..., NULL}, in writable copies as the bridge hands over.
     int run(const std::vector<std::string>& args) const {
-        // Writable copies, as the bridge hands over its own argument block.
         std::vector<std::string> copies = {argv0_};
         copies.insert(copies.end(), args.begin(), args.end());
         std::vector<char*> argv;
         for (std::string& copy : copies) argv.push_back(copy.data());
         argv.push_back(nullptr);
-        return entry_(static_cast<int>(copies.size()), argv.data());
+        return entry_(int(copies.size()), argv.data());
     }
     std::string lastError() const { return lastError_(); }
 
@@ -47,12 +40,10 @@ private:
     std::string argv0_;
 };
 
-// Loaded once per test binary.
 inline const ImageCommandLibrary& morphex() {
     static ImageCommandLibrary library("libMorphex.so", "fnMorphex", "Morphex.dll");
     return library;
 }
-
 inline const ImageCommandLibrary& layerik() {
     static ImageCommandLibrary library("libLayerik.so", "fnLayerik", "Layerik.dll");
     return library;

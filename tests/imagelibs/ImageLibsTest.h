@@ -1,6 +1,5 @@
 #pragma once
-// What the image library tests share: a fresh folder per test, and pictures
-// written and read back with Qt and MagickWand, never with the libraries.
+// Pictures written and read back with Qt and MagickWand, never with the libraries.
 #include <gtest/gtest.h>
 #include <wand/MagickWand.h>
 
@@ -10,6 +9,7 @@
 #include <fstream>
 #include <memory>
 #include <set>
+#include <tuple>
 
 #include "ImageLibraries.h"
 #include "support/TempFolder.h"
@@ -32,7 +32,6 @@ inline QImage pixelsOf(MagickWand* wand) {
     return image;
 }
 
-// First frame through Qt, straight ARGB32.
 inline QImage read(const std::string& path) {
     return QImageReader(QString::fromStdString(path)).read().convertToFormat(QImage::Format_ARGB32);
 }
@@ -49,8 +48,7 @@ inline QImage row(const std::vector<QRgb>& pixels) {
     return image;
 }
 
-// Pixels differing by more than tolerance in a channel; colour only counts
-// where a pixel is visible. -1 when the sizes differ.
+// Pixels off by more than tolerance in a channel (colour only where visible); -1 when the sizes differ.
 inline int offPixels(const QImage& a, const QImage& b, int tolerance = 0) {
     if (a.size() != b.size()) return -1;
     int off = 0;
@@ -73,24 +71,15 @@ inline std::string bytesOf(const std::string& path) {
 class ImageLibsTest : public ::testing::Test {
 protected:
     TempFolder dir{"imagelibs"};
-
     std::string at(const std::string& name) const { return dir / name; }
 
-    std::set<std::string> names() const {
-        std::set<std::string> out;
-        for (const auto& entry : std::filesystem::directory_iterator(dir.str())) out.insert(entry.path().filename());
-        return out;
-    }
-
-    // A command that has to succeed and leave no reason behind.
     static void ok(const ImageCommandLibrary& library, const std::vector<std::string>& args) {
         ASSERT_EQ(library.run(args), 0) << library.lastError();
         EXPECT_EQ(library.lastError(), "");
     }
 
-    // Qt writes PNG, JPEG and BMP; Qt writes no GIF or MIFF, so MagickWand
-    // does, with `extra` an interlaced GIF or a MIFF with a colour table.
-    std::string save(const QImage& image, const std::string& name, bool extra = false) const {
+    // Qt writes PNG, JPEG and BMP; MagickWand writes GIF and MIFF, `palette` giving a MIFF a colour table.
+    std::string save(const QImage& image, const std::string& name, bool palette = false) const {
         const std::string path = at(name), ext = name.substr(name.rfind('.'));
         if (ext != ".gif" && ext != ".mif") {
             EXPECT_TRUE(image.save(QString::fromStdString(path), nullptr, 95)) << path;
@@ -101,8 +90,7 @@ protected:
         Wand wand = readWand("");
         MagickConstituteImage(wand.get(), pixels.width(), pixels.height(), alpha ? "BGRA" : "BGRP", CharPixel,
                               pixels.constBits());
-        if (extra && ext == ".gif") MagickSetInterlaceScheme(wand.get(), LineInterlace);
-        if (extra && ext == ".mif") MagickSetImageType(wand.get(), PaletteType);
+        if (palette) MagickSetImageType(wand.get(), PaletteType);
         EXPECT_NE(MagickWriteImage(wand.get(), ((ext == ".gif" ? "GIF:" : "MIFF:") + path).c_str()), MagickFalse);
         return path;
     }

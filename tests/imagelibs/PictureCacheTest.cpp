@@ -1,7 +1,5 @@
-// The libraries keep decoded pictures (and the first pass of a resize) by
-// file version. Whatever a file held when a command read it is what the
-// command must see: checked against Qt's reading of the pictures written,
-// and against ImageMagick's own resize of the file.
+// Decoded pictures (and a resize's first pass) are kept by file version: a command must see what the file
+// holds when it reads it, as Qt reads the pictures and as ImageMagick resizes the file.
 #include <fcntl.h>
 #include <sys/stat.h>
 
@@ -20,8 +18,7 @@ QImage bands(QRgb left, QRgb right) {
 
 class PictureCache : public ImageLibsTest {
 protected:
-    // Reads `gif` through a command twice (the second time from the cache)
-    // and through a composite, and checks each sees `expected`.
+    // Through a conversion and a composite, twice (the second time from the cache).
     void expectReads(const std::string& gif, const QImage& expected) {
         for (int pass = 0; pass < 2; ++pass) {
             ok(morphex(), {gif, at("seen.png")});
@@ -56,35 +53,32 @@ TEST_F(PictureCache, AFileChangedBetweenTwoCommands) {
     const std::string x = gifOf(first, "x");
     expectReads(x, first);
 
-    // Replaced by another program, in place: the same inode, another size.
+    // Replaced in place by another program: the same inode, another size.
     const std::string other = bytesOf(gifOf(second, "other"));
     ASSERT_NE(other.size(), bytesOf(x).size());
     std::ofstream(x, std::ios::binary | std::ios::trunc) << other;
     expectReads(x, second);
 
-    // Changed in place without its size changing, with its old time put back:
-    // two colour-table entries swapped, so two bands swap colours.
+    // Two colour-table entries swapped in place, the same size, the old time put back.
     struct stat before {};
     ASSERT_EQ(::stat(x.c_str(), &before), 0);
     std::string swapped = other;
     const std::size_t table = 13 + 10;  // header and screen, then the image descriptor
-    ASSERT_EQ(swapped[13], ',');
-    ASSERT_EQ(static_cast<unsigned char>(swapped[table - 1]) & 0x80, 0x80) << "a local table follows";
+    ASSERT_TRUE(swapped[13] == ',' && (swapped[table - 1] & 0x80)) << "a local table follows";
     std::swap_ranges(swapped.begin() + table, swapped.begin() + table + 3, swapped.begin() + table + 3);
     std::fstream(x, std::ios::binary | std::ios::in | std::ios::out) << swapped;
     const struct timespec times[2] = {before.st_atim, before.st_mtim};
     ASSERT_EQ(::utimensat(AT_FDCWD, x.c_str(), times, 0), 0);
     struct stat after {};
     ASSERT_EQ(::stat(x.c_str(), &after), 0);
-    ASSERT_EQ(after.st_ino, before.st_ino);
-    ASSERT_EQ(after.st_size, before.st_size);
+    ASSERT_TRUE(after.st_ino == before.st_ino && after.st_size == before.st_size);
     const QImage changed = read(x);  // as Qt reads the bytes now there
     ASSERT_NE(offPixels(changed, second), 0);
     expectReads(x, changed);
 }
 
 TEST_F(PictureCache, SamePixelsWithAnotherColourTableOrAlphaFlag) {
-    // Fine detail: Lanczos (true colour, opaque) and Mitchell (colour table or alpha) differ on it.
+    // Lanczos (true colour, opaque) and Mitchell (colour table or alpha) differ on fine detail.
     QImage detail(40, 30, QImage::Format_RGB32);
     for (int y = 0; y < 30; ++y)
         for (int x = 0; x < 40; ++x) detail.setPixel(x, y, (x + y) % 3 ? qRgb(250, 240, 10) : qRgb(5, 10, 200));
@@ -92,7 +86,6 @@ TEST_F(PictureCache, SamePixelsWithAnotherColourTableOrAlphaFlag) {
                                  save(detail.convertToFormat(QImage::Format_ARGB32), "alpha.mif")};
     QImage lanczos;
     for (const std::string& file : files) {
-        // The same name each time, so only the file's version tells them apart.
         std::filesystem::copy_file(file, at("m.mif"), std::filesystem::copy_options::overwrite_existing);
         Wand theirs = readWand(at("m.mif"));
         ASSERT_NE(MagickResizeImage(theirs.get(), 17, 30, UndefinedFilter, 1.0), MagickFalse);
@@ -100,7 +93,7 @@ TEST_F(PictureCache, SamePixelsWithAnotherColourTableOrAlphaFlag) {
             ok(morphex(), {at("m.mif"), "-geometry", "17X30!", at("strip.png")});
             EXPECT_EQ(offPixels(read(at("strip.png")), pixelsOf(theirs.get()), 1), 0) << file << " pass " << pass;
         }
-        // Only the true-colour opaque file gets Lanczos: the flags were kept apart.
+        // The same name each time: only the file's version keeps the flags apart.
         if (lanczos.isNull()) lanczos = read(at("strip.png"));
         else EXPECT_NE(offPixels(read(at("strip.png")), lanczos, 1), 0) << file;
     }

@@ -1,14 +1,6 @@
-// Every one of a build's 141 outputs, made by the quick path (picture cache,
-// resize memo, buffer pool, copied animation frames), against the same call
-// replayed on the plain path, where every file is decoded and every frame
-// decoded and encoded again. Each call's output is kept as it was right after
-// the call, since later calls overwrite some files.
-#include <gtest/gtest.h>
-
-#include <filesystem>
-#include <fstream>
-#include <set>
-
+// Every one of a build's 141 outputs, made by the quick path (picture cache, resize memo, buffer pool,
+// copied animation frames), against the same call replayed on the plain path, where every file and
+// frame is decoded (and encoded) again. Each call's output is kept as it was right after the call.
 #include "ImageLibsTest.h"
 #include "support/GifInspect.h"
 #include "support/RunProcess.h"
@@ -28,7 +20,6 @@ class WholePlan : public ::testing::TestWithParam<int> {
 protected:
     TempFolder dir{"wholeplan"};
 
-    // Replays the traced calls with a clean Images and Masks folder each time.
     void replay(const std::string& calls, const std::string& snapshots, bool plain) {
         fs::remove_all(dir / "work/Images");
         fs::remove_all(dir / "work/Masks");
@@ -39,20 +30,18 @@ protected:
 };
 
 TEST_P(WholePlan, QuickPathWritesWhatThePlainPathWrites) {
-    const std::string bin = PIVRA_BIN_DIR;
+    const std::string bin = PIVRA_BIN_DIR, calls = dir / "calls.txt";
     const ProcessResult traced =
         RunProcess({bin + "/pivra-make", bin + "/sample_head.jpg", bin + "/sample_tail.jpg", dir / "out.gif", "--scale",
                     std::to_string(GetParam()), "--workdir", dir / "work", "--trace", "--quiet"});
     ASSERT_EQ(traced.exitCode, 0) << traced.err;
-    const std::string calls = dir / "calls.txt";
     std::ofstream(calls) << traced.out;
     ASSERT_EQ(std::count(traced.out.begin(), traced.out.end(), '\n'), 141);
-
     replay(calls, dir / "quick", false);
     replay(calls, dir / "plain", true);
-    const std::set<std::string> quick = filesIn(dir / "quick"), plain = filesIn(dir / "plain");
+    const std::set<std::string> quick = filesIn(dir / "quick");
     ASSERT_EQ(quick.size(), 141u);
-    ASSERT_EQ(quick, plain);
+    ASSERT_EQ(quick, filesIn(dir / "plain"));
 
     for (const std::string& name : quick) {
         SCOPED_TRACE(name);
@@ -64,21 +53,19 @@ TEST_P(WholePlan, QuickPathWritesWhatThePlainPathWrites) {
         // The animation copies frames as they are: the same structure and pixels.
         const GifInfo a = ReadGifStructure(ours), b = ReadGifStructure(reference);
         ASSERT_TRUE(a.ok && b.ok);
-        EXPECT_EQ(a.screenWidth, b.screenWidth);
-        EXPECT_EQ(a.screenHeight, b.screenHeight);
-        EXPECT_EQ(a.loopCount, b.loopCount);
+        EXPECT_EQ(std::tie(a.screenWidth, a.screenHeight, a.loopCount),
+                  std::tie(b.screenWidth, b.screenHeight, b.loopCount));
         ASSERT_EQ(a.frames.size(), b.frames.size());
         for (std::size_t f = 0; f < a.frames.size(); ++f) {
-            EXPECT_EQ(a.frames[f].delayCs, b.frames[f].delayCs);
-            EXPECT_EQ(a.frames[f].disposal, b.frames[f].disposal);
-            EXPECT_EQ(a.frames[f].width, b.frames[f].width);
-            EXPECT_EQ(a.frames[f].height, b.frames[f].height);
-            EXPECT_EQ(a.frames[f].transparentIndex >= 0, b.frames[f].transparentIndex >= 0);
+            const GifFrameInfo &p = a.frames[f], &q = b.frames[f];
+            EXPECT_EQ(std::make_tuple(p.delayCs, p.disposal, p.width, p.height, p.transparentIndex >= 0),
+                      std::make_tuple(q.delayCs, q.disposal, q.width, q.height, q.transparentIndex >= 0)) << f;
         }
         const std::vector<QImage> pixels = ReadGifFrames(ours), expected = ReadGifFrames(reference);
         ASSERT_EQ(pixels.size(), 50u);
         ASSERT_EQ(pixels.size(), expected.size());
-        for (std::size_t f = 0; f < pixels.size(); ++f) EXPECT_EQ(offPixels(pixels[f], expected[f]), 0) << "frame " << f;
+        for (std::size_t f = 0; f < pixels.size(); ++f)
+            EXPECT_EQ(offPixels(pixels[f], expected[f]), 0) << "frame " << f;
     }
 }
 
