@@ -1,11 +1,13 @@
 #pragma once
-// pivra-make run as a user runs it, with its own $TMPDIR so that private
-// working folders left behind are seen, and two pictures to build from.
+// pivra-make run as a user runs it, with its own $TMPDIR (so private working
+// folders left behind are seen) and two pictures to build from.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -25,6 +27,12 @@ inline std::set<std::string> NamesIn(const std::string& folder) {
     for (const auto& e : std::filesystem::directory_iterator(folder, ec)) names.insert(e.path().filename().string());
     return names;
 }
+inline std::string Read(const std::string& path) {
+    std::stringstream text;
+    text << std::ifstream(path, std::ios::binary).rdbuf();
+    return text.str();
+}
+inline void Write(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
 
 class PivraMakeTest : public ::testing::Test {
 protected:
@@ -33,19 +41,19 @@ protected:
         ASSERT_TRUE(WriteSolidPicture(tail, 48, 64, QColor(40, 40, 200)));
     }
     std::vector<std::string> env() const { return {"TMPDIR=" + tmp.str()}; }
-    ProcessResult make(std::vector<std::string> args, const std::string& program = kMake) {
-        args.insert(args.begin(), program);
-        return RunProcess(args, env());
+    static std::vector<std::string> withMake(const std::vector<std::string>& args) {
+        std::vector<std::string> argv{kMake};
+        argv.insert(argv.end(), args.begin(), args.end());
+        return argv;
     }
-    std::unique_ptr<ChildProcess> start(std::vector<std::string> args) {
-        args.insert(args.begin(), kMake);
-        return std::make_unique<ChildProcess>(args, env());
+    ProcessResult make(const std::vector<std::string>& args) { return RunProcess(withMake(args), env()); }
+    std::unique_ptr<ChildProcess> start(const std::vector<std::string>& args) {
+        return std::make_unique<ChildProcess>(withMake(args), env());
     }
     // Only the two pictures (and whatever the test names) in the pictures' folder.
-    void expectNothingElseIn(const std::set<std::string>& also = {}) {
-        std::set<std::string> want{"head.png", "tail.jpg"};
-        want.insert(also.begin(), also.end());
-        EXPECT_EQ(NamesIn(dir.str()), want);
+    void expectNothingElseIn(std::set<std::string> also = {}) {
+        also.insert({"head.png", "tail.jpg"});
+        EXPECT_EQ(NamesIn(dir.str()), also);
     }
 
     TempFolder dir{"make"};

@@ -1,0 +1,218 @@
+// The build against the recording stand-in library: its command sequence,
+// progress and state; stopping it; and failures that must stop it cleanly, tell
+// the user what and where, and lose nothing that existed before.
+#include <fstream>
+#include <sstream>
+
+#include "RecordingControls.h"
+#include "builder/SpinBuilder.h"
+#include "builder/WorkingTemplates.h"
+#include "imagecmd/FakeLibFixture.h"
+#include "support/GoldenCommands.h"
+
+namespace pivra::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Fails to delete one path, as when a file in it is held open.
+class StubbornFileSystem : public FileSystem {
+public:
+    std::string stuck;
+    bool DeleteFolder(const std::string& path) override {
+        return path == stuck ? fail("Cannot remove folder", path, "Device or resource busy")
+                             : FileSystem::DeleteFolder(path);
+    }
+    bool DeleteFile(const std::string& path) override {
+        return path == stuck ? fail("Cannot delete file", path, "Permission denied") : FileSystem::DeleteFile(path);
+    }
+};
+
+class Build : public FakeLibFixture {
+protected:
+    void SetUp() override {
+        FakeLibFixture::SetUp();
+        state.AppStr = folder.str() + "/";
+        state.HeadFile = "/pics/head.jpg";
+        state.TailFile = "/pics/tail.png";
+        i_size = state.i_size = 192;
+        state.SpinStep = 16;
+        state.SpinPos = 208;
+        state.BuildRequested = true;
+        put("Work/pivra.gif", "previous animation");
+    }
+    std::string at(const std::string& rel) const { return folder.str() + "/" + rel; }
+    void put(const std::string& rel, const std::string& text) const {
+        fs::create_directories(fs::path(at(rel)).parent_path());
+        std::ofstream(at(rel)) << text;
+    }
+    std::string read(const std::string& rel) const {
+        std::stringstream text;
+        text << std::ifstream(at(rel)).rdbuf();
+        return text.str();
+    }
+    // A fresh run of the build, as when the user asks again.
+    void again() {
+        controls = RecordingControls();
+        notifier.shown.clear();
+        state.BuildRequested = true;
+    }
+    // How every build ends: not asked again, the button back, the bar empty.
+    void expectEnded() {
+        EXPECT_FALSE(state.BuildRequested);
+        EXPECT_EQ(controls.captions.back(), "CREATE PIVRA");
+        EXPECT_EQ(controls.progress(), 0);
+    }
+
+    PivraState state;
+    RecordingControls controls;
+    StubbornFileSystem stubborn;
+    ImageCommands stubbornCommands{i_size, stubborn,
+                                   ImageLibraryFiles{FAKE_LIB_DIR, "libFakeImageLib.so", "libFakeImageLib.so"}};
+    SpinBuilder builder{state, stubborn, stubbornCommands, controls};
+};
+
+using BuildPlan = Build;
+using BuildStop = Build;
+using BuildFailure = Build;
+
+TEST_F(BuildPlan, CommandsAtScaleSixteenAreTheGoldenList) {
+    MakeWorkingTemplates(commands, state, "/install/");
+    ASSERT_EQ(builder.BuildSpin(), BuildResult::Finished);
+    const std::vector<CommandLine> golden = GoldenCommandsAtScale16(
+        {{"{APP}", state.AppStr}, {"{INSTALL}", "/install/"}, {"{HEAD}", state.HeadFile}, {"{TAIL}", state.TailFile}});
+    ASSERT_EQ(golden.size(), 141u);
+    ASSERT_EQ(calls(), 141);
+    for (int i = 0; i < calls(); ++i) EXPECT_EQ(args(i), golden[static_cast<size_t>(i)]) << "command " << i;
+}
+
+TEST_F(BuildPlan, ProgressCaptionsYieldsAndStateAfterwards) {
+    std::vector<int> progress;
+    for (int v = 1; v <= 149; ++v) progress.push_back(v);
+    progress.push_back(0);
+    for (bool showHead : {true, false}) {
+        again();
+        state.ShowHead = showHead;
+        ASSERT_EQ(builder.BuildSpin(), BuildResult::Finished);
+        EXPECT_EQ(controls.progressValues, progress);
+        EXPECT_EQ(controls.captions, (std::vector<std::string>{"WORKING", "CREATE PIVRA"}));
+        EXPECT_EQ(controls.yields, 12 + 50);
+        EXPECT_EQ(controls.timerDisables, 1);
+        EXPECT_EQ(state.SpinPos, 192 + 16);
+        EXPECT_EQ(state.ShowHead, showHead);
+        EXPECT_FALSE(state.BuildRequested);
+        EXPECT_FALSE(fs::exists(at("Images")));
+        EXPECT_FALSE(fs::exists(at("Masks")));
+    }
+}
+
+TEST_F(BuildPlan, MissingPictureHintMeansNothingIsTouched) {
+    controls.hint = true;
+    put("Images/old.gif", "x");
+    EXPECT_EQ(builder.BuildSpin(), BuildResult::Skipped);
+    EXPECT_EQ(calls(), 0);
+    EXPECT_TRUE(controls.captions.empty() && controls.progressValues.empty());
+    EXPECT_TRUE(state.BuildRequested);
+    EXPECT_TRUE(fs::exists(at("Images/old.gif")));
+}
+
+TEST_F(BuildPlan, LeftoversGoFirstAndAnOldAnimationGoesEvenWhenNothingIsWritten) {
+    for (const char* f : {"Images/00099.gif", "Masks/00016M.gif", "Images/.pivra-made", "Masks/.pivra-made"})
+        put(f, "stale");
+    bool checked = false;
+    controls.onYield = [&] {
+        if (checked) return;
+        checked = true;
+        EXPECT_FALSE(fs::exists(at("Images/00099.gif")));
+        EXPECT_FALSE(fs::exists(at("Masks/00016M.gif")));  // nothing writes in this run
+    };
+    writeOnCall(0);
+    EXPECT_EQ(builder.BuildSpin(), BuildResult::Finished);
+    EXPECT_TRUE(checked);
+    EXPECT_FALSE(fs::exists(at("Work/pivra.gif")));
+    EXPECT_EQ(calls(), 2 * 137);  // every command retried once
+}
+
+// A stop ends the build after the command or yield it is in: no further command,
+// no working folders left, the previous animation untouched, nothing shown.
+TEST_F(BuildStop, AfterTheNthCommandOrYieldNothingMoreRuns) {
+    struct Case { int commands, yields; };
+    // Commands 1, 2: the face copies; 3 and 86: inside the first and last strip widths;
+    // 87 and 136: the first and last frames (137 is the assembly). Yields 1-12 follow
+    // strips of 7 commands, 13-62 follow frames.
+    for (const Case& c : {Case{1, 0}, {2, 0}, {3, 0}, {86, 0}, {87, 0}, {136, 0}, {2 + 7, 1}, {2 + 7 * 12, 12},
+                          {86 + 1, 13}, {86 + 50, 62}}) {
+        SCOPED_TRACE("stop after command " + std::to_string(c.commands) + ", yield " + std::to_string(c.yields));
+        writeOnCall(1);
+        again();
+        if (c.yields) controls.stopWhen = [&] { return controls.yields >= c.yields; };
+        else controls.stopWhen = [&] { return calls() >= c.commands; };
+        EXPECT_EQ(builder.BuildSpin(), BuildResult::Stopped);
+        EXPECT_EQ(calls(), c.commands);
+        if (c.yields) { EXPECT_EQ(controls.yields, c.yields); }
+        EXPECT_FALSE(fs::exists(at("Images")));
+        EXPECT_FALSE(fs::exists(at("Masks")));
+        EXPECT_EQ(read("Work/pivra.gif"), "previous animation");
+        EXPECT_TRUE(notifier.shown.empty());
+        expectEnded();
+    }
+    // Never when not asked: asked after each of the 136 commands before the assembly and each of the 62 yields.
+    writeOnCall(1);
+    again();
+    EXPECT_EQ(builder.BuildSpin(), BuildResult::Finished);
+    EXPECT_EQ(controls.stopQuestions, 136 + 62);
+    EXPECT_EQ(read("Work/pivra.gif"), "out");
+}
+
+TEST_F(BuildFailure, EachEndsCleanlyNamingThePlaceAndKeepingWhatWasThere) {
+    const auto swapMasksAtTheEnd = [&] {
+        if (controls.yields != 62) return;
+        fs::remove_all(at("Masks"));
+        put("Masks/notes.txt", "made meanwhile");
+    };
+    struct Case {
+        std::function<void()> arrange;
+        BuildResult result;
+        std::string named, says, kept, gone;
+        int calls;  // -1: any
+    };
+    const Case cases[] = {
+        // A leftover folder that cannot be removed.
+        {[&] { put("Masks/.pivra-made", ""); put("Masks/held.gif", "open"); stubborn.stuck = at("Masks"); },
+         BuildResult::Failed, at("Masks"), "", "Masks/held.gif", "", 0},
+        // Folders without the build's mark are someone else's.
+        {[&] { put("Images/holiday.jpg", "the user's own"); },
+         BuildResult::Failed, at("Images"), "not made by PIVRA", "Images/holiday.jpg", "", 0},
+        {[&] { put("Masks/holiday.jpg", "the user's own"); },
+         BuildResult::Failed, at("Masks"), "not made by PIVRA", "Masks/holiday.jpg", "", 0},
+        // A file where the frames folder belongs.
+        {[&] { put("Images", "not a folder"); }, BuildResult::Failed, at("Images"), "", "Images", "", 0},
+        // An old animation that cannot be deleted: everything but the assembly runs.
+        {[&] { stubborn.stuck = at("Work/pivra.gif"); }, BuildResult::Failed, at("Work/pivra.gif"), "", "", "", 136},
+        // A folder swapped during the build is left at the end; one that cannot be removed is only reported.
+        {[&] { controls.onYield = swapMasksAtTheEnd; }, BuildResult::Finished, at("Masks"), "", "Masks/notes.txt", "Images", -1},
+        {[&] { stubborn.stuck = at("Images"); }, BuildResult::Finished, at("Images"), "", "", "Masks", -1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.named + " " + c.kept);
+        writeOnCall(1);
+        again();
+        stubborn.stuck.clear();
+        for (const char* name : {"Images", "Masks"}) fs::remove_all(at(name));
+        put("Work/pivra.gif", "previous animation");
+        c.arrange();
+        EXPECT_EQ(builder.BuildSpin(), c.result);
+        if (c.calls >= 0) { EXPECT_EQ(calls(), c.calls); }
+        expectEnded();
+        ASSERT_EQ(notifier.shown.size(), 1u);
+        EXPECT_NE(notifier.shown[0].prompt.find(c.named), std::string::npos) << notifier.shown[0].prompt;
+        EXPECT_NE(notifier.shown[0].prompt.find(c.says), std::string::npos) << notifier.shown[0].prompt;
+        EXPECT_EQ(notifier.shown[0].title, "PIVRA");
+        EXPECT_TRUE(fs::exists(at("Work/pivra.gif")));
+        if (!c.kept.empty()) { EXPECT_TRUE(fs::exists(at(c.kept))); }
+        if (!c.gone.empty()) { EXPECT_FALSE(fs::exists(at(c.gone))); }
+    }
+}
+
+}  // namespace
+}  // namespace pivra::test
