@@ -72,7 +72,7 @@ TEST_F(Saving, DialogOpensOnTheGifEntryWithAnEmptyNameAndCancelCopiesNothing) {
 
 TEST_F(Saving, CopiesByteForByteUnderTheNameAsGiven) {
     Write(target / "old.gif", "an older file, longer than nothing at all");
-    for (const std::string name : {target / "spin", target / "spin.gif", target / "old.gif", target / "spin.GIF.txt", target / "spin"}) {
+    for (const std::string& name : {target / "spin", target / "spin.gif", target / "old.gif", target / "spin.GIF.txt", target / "spin"}) {
         SCOPED_TRACE(name);
         AnsweringDialog dialog(name);
         EXPECT_EQ(save(dialog), SaveOutcome::Saved);
