@@ -6,7 +6,9 @@
 
 #include "ColorQuantizer.h"
 #include "CommandError.h"
+#include "GifLzw.h"
 #include "GifWriting.h"
+#include "PlainPath.h"
 
 namespace pivra::imagelib {
 
@@ -49,6 +51,20 @@ void putLoopBlock(GifFileType* gif, int loop) {
     checkGif(EGifPutExtensionBlock(gif, sizeof name, name), gif, "loop block");
     checkGif(EGifPutExtensionBlock(gif, sizeof count, count), gif, "loop block");
     checkGif(EGifPutExtensionTrailer(gif), gif, "loop block");
+}
+
+// The image data coded here, written straight to the sink; giflib, which has
+// written the minimum code size with the image descriptor, closes the data
+// with its empty block and counts the image as written.
+void putPixels(GifFileType* gif, const std::vector<std::uint8_t>& indices, int codeSize) {
+    std::vector<std::uint8_t> blocks;
+    appendLzwBlocks(indices.data(), indices.size(), codeSize, blocks);
+    auto* state = static_cast<GifSinkState*>(gif->UserData);
+    if (state->failed || !state->sink->append(blocks.data(), blocks.size())) {
+        state->failed = true;
+        throw CommandError(std::string("GIF encoder failed at pixels: ") + GifErrorString(E_GIF_ERR_WRITE_FAILED));
+    }
+    checkGif(EGifPutCodeNext(gif, nullptr), gif, "pixels");
 }
 
 }  // namespace
@@ -102,10 +118,14 @@ void putQuantizedFrame(GifFileType* gif, const Picture& frame, const AnimationSe
         putControlBlock(gif, settings, indexed.transparentIndex);
     ColorMapPtr map = makeColorMap(indexed.palette);
     checkGif(EGifPutImageDesc(gif, 0, 0, frame.width, frame.height, false, map.get()), gif, "image");
-    for (int row = 0; row < frame.height; ++row)
-        checkGif(EGifPutLine(gif, indexed.indices.data() + static_cast<std::size_t>(row) * frame.width,
-                             frame.width),
-                 gif, "pixels");
+    if (plainPath()) {
+        for (int row = 0; row < frame.height; ++row)
+            checkGif(EGifPutLine(gif, indexed.indices.data() + static_cast<std::size_t>(row) * frame.width,
+                                 frame.width),
+                     gif, "pixels");
+    } else {
+        putPixels(gif, indexed.indices, std::max(2, map->BitsPerPixel));
+    }
     if (indexedOut) *indexedOut = std::move(indexed);
 }
 

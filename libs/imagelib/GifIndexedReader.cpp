@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "GifLzw.h"
 #include "GifMemoryReader.h"
 #include "DecodeLimits.h"
 
@@ -9,6 +10,26 @@ namespace pivra::imagelib {
 
 namespace {
 
+constexpr int kPassStart[] = {0, 4, 2, 1}, kPassStep[] = {8, 8, 4, 2};
+
+// The image data decoded here from the bytes after the minimum code size
+// giflib has just read; false leaves giflib's reader where it was.
+bool decodeHere(const std::vector<std::uint8_t>& bytes, std::size_t offset, bool interlaced, int width, int height,
+                std::vector<std::uint8_t>& indices) {
+    if (offset == 0 || offset > bytes.size()) return false;
+    const int codeSize = bytes[offset - 1];
+    std::vector<std::uint8_t> data;
+    if (!joinSubBlocks(bytes, offset, data)) return false;
+    if (!interlaced) return lzwDecode(data.data(), data.size(), codeSize, indices.data(), indices.size());
+    std::vector<std::uint8_t> stream(indices.size());
+    if (!lzwDecode(data.data(), data.size(), codeSize, stream.data(), stream.size())) return false;
+    const std::size_t w = static_cast<std::size_t>(width);
+    const std::uint8_t* row = stream.data();
+    for (int pass = 0; pass < 4; ++pass)
+        for (int y = kPassStart[pass]; y < height; y += kPassStep[pass], row += w)
+            std::memcpy(indices.data() + static_cast<std::size_t>(y) * w, row, w);
+    return true;
+}
 
 }  // namespace
 
@@ -33,15 +54,18 @@ std::optional<PackedPicture> readWholeScreenGif(const std::vector<std::uint8_t>&
     auto readRow = [&](int y) {
         return DGifGetLine(gif.get(), indices.data() + static_cast<std::size_t>(y) * w, w) == GIF_OK;
     };
-    if (desc.Interlace) {
-        static const int start[] = {0, 4, 2, 1}, step[] = {8, 8, 4, 2};
-        for (int pass = 0; pass < 4; ++pass)
-            for (int y = start[pass]; y < h; y += step[pass])
-                if (!readRow(y)) return std::nullopt;
-    } else {
-        for (int y = 0; y < h; ++y)
-            if (!readRow(y)) return std::nullopt;
-    }
+    auto readWithGiflib = [&] {
+        if (desc.Interlace) {
+            for (int pass = 0; pass < 4; ++pass)
+                for (int y = kPassStart[pass]; y < h; y += kPassStep[pass])
+                    if (!readRow(y)) return false;
+        } else {
+            for (int y = 0; y < h; ++y)
+                if (!readRow(y)) return false;
+        }
+        return true;
+    };
+    if (!decodeHere(bytes, reader.offset, desc.Interlace, w, h, indices) && !readWithGiflib()) return std::nullopt;
 
     // Every byte value gets a colour: the transparent one clear, those past
     // the table opaque black, as the general reader leaves them.
