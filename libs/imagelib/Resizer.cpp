@@ -94,16 +94,38 @@ std::vector<Contribution> contributions(int sourceLength, int length, double fac
     return all;
 }
 
+// A source's samples as the weights see them: 16-bit quanta and opacity.
+// An 8-bit picture is read as its 16-bit expansion (value * 257) on the
+// fly, so the first pass needs no widened copy of the whole source.
+inline double channel(const std::uint16_t* p, int c) { return p[c]; }
+inline double channel(const std::uint8_t* p, int c) { return p[c] * 257; }
+inline double opacityOf(const std::uint16_t* p) { return p[3]; }
+inline double opacityOf(const std::uint8_t* p) { return (255 - p[3]) * 257; }
+
+// Rows of RGBA samples, of either size.
+template <typename T>
+struct Rows {
+    const T* data;
+    int width;
+    int height;
+    const T* row(int y) const { return data + static_cast<std::size_t>(y) * width * 4; }
+};
+
+Rows<std::uint8_t> rowsOf(const Picture& picture) { return {picture.rgba.data(), picture.width, picture.height}; }
+Rows<std::uint16_t> rowsOf(const Plane& plane) { return {plane.values.get(), plane.width, plane.height}; }
+
 // Running sums for one destination sample.
 struct Sum {
     double red = 0, green = 0, blue = 0, opacity = 0, gamma = 0;
 
-    void add(const std::uint16_t* p, double w, bool matte) {
-        const double a = matte ? w * kQuantumScale * (kQuantumRange - p[3]) : w;
-        red += a * p[0];
-        green += a * p[1];
-        blue += a * p[2];
-        opacity += w * p[3];
+    template <typename T>
+    void add(const T* p, double w, bool matte) {
+        const double o = opacityOf(p);
+        const double a = matte ? w * kQuantumScale * (kQuantumRange - o) : w;
+        red += a * channel(p, 0);
+        green += a * channel(p, 1);
+        blue += a * channel(p, 2);
+        opacity += w * o;
         gamma += a;
     }
     void store(std::uint16_t* q, bool matte) const {
@@ -117,14 +139,14 @@ struct Sum {
 
 // The rows of one output plane; `Matte` fixed at compile time keeps the
 // branch out of the innermost loop (the arithmetic is the same either way).
-template <bool Matte>
-void horizontalRows(const Plane& source, const std::vector<Contribution>& columns, Plane& out) {
+template <bool Matte, typename T>
+void horizontalRows(const Rows<T>& source, const std::vector<Contribution>& columns, Plane& out) {
     for (int y = 0; y < source.height; ++y) {
-        const std::uint16_t* row = source.at(0, y);
+        const T* row = source.row(y);
         std::uint16_t* q = out.at(0, y);
         for (const Contribution& c : columns) {
             Sum sum;
-            const std::uint16_t* p = row + 4 * static_cast<std::size_t>(c.first);
+            const T* p = row + 4 * static_cast<std::size_t>(c.first);
             for (const double w : c.weights) {
                 sum.add(p, w, Matte);
                 p += 4;
@@ -135,7 +157,8 @@ void horizontalRows(const Plane& source, const std::vector<Contribution>& column
     }
 }
 
-Plane horizontalPass(const Plane& source, int width, double factor, ResizeKernel kernel, bool matte) {
+template <typename T>
+Plane horizontalPass(const Rows<T>& source, int width, double factor, ResizeKernel kernel, bool matte) {
     const std::vector<Contribution> columns = contributions(source.width, width, factor, kernel);
     Plane out(width, source.height);
     if (matte) horizontalRows<true>(source, columns, out);
@@ -143,7 +166,8 @@ Plane horizontalPass(const Plane& source, int width, double factor, ResizeKernel
     return out;
 }
 
-Plane verticalPass(const Plane& source, int height, double factor, ResizeKernel kernel, bool matte) {
+template <typename T>
+Plane verticalPass(const Rows<T>& source, int height, double factor, ResizeKernel kernel, bool matte) {
     const std::vector<Contribution> rows = contributions(source.height, height, factor, kernel);
     Plane out(source.width, height);
     std::vector<Sum> sums(static_cast<std::size_t>(source.width));
@@ -153,7 +177,7 @@ Plane verticalPass(const Plane& source, int height, double factor, ResizeKernel 
         // Row by row, so the source is read in order; each sample still adds
         // its taps first to last.
         for (std::size_t i = 0; i < c.weights.size(); ++i) {
-            const std::uint16_t* row = source.at(0, c.first + static_cast<int>(i));
+            const T* row = source.row(c.first + static_cast<int>(i));
             for (int x = 0; x < source.width; ++x)
                 sums[static_cast<std::size_t>(x)].add(row + 4 * x, c.weights[i], matte);
         }
@@ -162,24 +186,14 @@ Plane verticalPass(const Plane& source, int height, double factor, ResizeKernel 
     return out;
 }
 
-Plane toPlane(const Picture& picture) {
-    Plane plane(picture.width, picture.height);
-    for (std::size_t i = 0; i < picture.rgba.size(); i += 4) {
-        plane.values[i] = static_cast<std::uint16_t>(picture.rgba[i] * 257);
-        plane.values[i + 1] = static_cast<std::uint16_t>(picture.rgba[i + 1] * 257);
-        plane.values[i + 2] = static_cast<std::uint16_t>(picture.rgba[i + 2] * 257);
-        plane.values[i + 3] = static_cast<std::uint16_t>((255 - picture.rgba[i + 3]) * 257);
-    }
-    return plane;
-}
-
 Picture toPicture(const Plane& plane, bool matte) {
     Picture picture(plane.width, plane.height);
-    for (std::size_t i = 0; i < plane.values.size(); i += 4) {
-        picture.rgba[i] = quantumToByte(plane.values[i]);
-        picture.rgba[i + 1] = quantumToByte(plane.values[i + 1]);
-        picture.rgba[i + 2] = quantumToByte(plane.values[i + 2]);
-        picture.rgba[i + 3] = matte ? quantumToByte(65535u - plane.values[i + 3]) : 255;
+    const std::uint16_t* v = plane.values.get();
+    for (std::size_t i = 0; i < plane.size(); i += 4) {
+        picture.rgba[i] = quantumToByte(v[i]);
+        picture.rgba[i + 1] = quantumToByte(v[i + 1]);
+        picture.rgba[i + 2] = quantumToByte(v[i + 2]);
+        picture.rgba[i + 3] = matte ? quantumToByte(65535u - v[i + 3]) : 255;
     }
     picture.matte = matte;
     return picture;
@@ -200,13 +214,13 @@ Picture resizePicture(const Picture& picture, int width, int height, const FileI
     const bool remember = source.known() && !plainPath();
     std::shared_ptr<const Plane> first = remember ? resizeMemo().find(key) : nullptr;
     if (!first) {
-        const Plane plane = toPlane(picture);
-        first = std::make_shared<const Plane>(widthFirst ? horizontalPass(plane, width, xFactor, kernel, matte)
-                                                         : verticalPass(plane, height, yFactor, kernel, matte));
-        if (remember) resizeMemo().insert(key, first, first->values.capacity() * sizeof(std::uint16_t));
+        const Rows<std::uint8_t> source = rowsOf(picture);
+        first = std::make_shared<const Plane>(widthFirst ? horizontalPass(source, width, xFactor, kernel, matte)
+                                                         : verticalPass(source, height, yFactor, kernel, matte));
+        if (remember) resizeMemo().insert(key, first, first->size() * sizeof(std::uint16_t));
     }
-    if (widthFirst) return toPicture(verticalPass(*first, height, yFactor, kernel, matte), matte);
-    return toPicture(horizontalPass(*first, width, xFactor, kernel, matte), matte);
+    if (widthFirst) return toPicture(verticalPass(rowsOf(*first), height, yFactor, kernel, matte), matte);
+    return toPicture(horizontalPass(rowsOf(*first), width, xFactor, kernel, matte), matte);
 }
 
 }  // namespace pivra::imagelib
