@@ -4,6 +4,8 @@
 #include "GifEncoder.h"
 #include "PixelOps.h"
 #include "PictureWand.h"
+#include "PlainPath.h"
+#include "UncompressedFormats.h"
 
 namespace pivra::imagelib {
 
@@ -11,6 +13,9 @@ std::vector<std::uint8_t> encodePicture(const Picture& picture, ImageFormat form
     if (format == ImageFormat::Gif) return encodeGif({picture}, AnimationSettings{});
 
     const bool opaque = picture.isOpaque();
+    if (format == ImageFormat::Bmp && opaque && !plainPath()) return writeUncompressedBmp(picture);
+    if (format == ImageFormat::Miff && opaque && !picture.palette && !picture.matte && !plainPath())
+        return writePlainMiff(picture);
     WandPtr wand;
     if (format == ImageFormat::Jpeg && !opaque) {
         // JPEG has no alpha: what was transparent shows as white, not as

@@ -6,8 +6,23 @@
 #include "PictureCache.h"
 #include "PictureDecoder.h"
 #include "PlainPath.h"
+#include "UncompressedFormats.h"
 
 namespace pivra::imagelib {
+
+namespace {
+
+// The plain BMP and MIFF forms our templates take are read here; anything
+// else by the general decoder.
+Picture decodeHereOrWithMagick(const std::vector<std::uint8_t>& bytes, const std::string& path) {
+    const std::optional<ImageFormat> format = sniffFormat(bytes.data(), bytes.size());
+    std::optional<Picture> picture;
+    if (format == ImageFormat::Bmp) picture = readUncompressedBmp(bytes);
+    if (format == ImageFormat::Miff) picture = readPlainMiff(bytes);
+    return picture ? std::move(*picture) : decodeFirstFrame(bytes, path);
+}
+
+}  // namespace
 
 LoadedPicture loadPicture(const std::string& path, std::optional<PixelSize> resizeTo) {
     FileIdentity read;
@@ -32,7 +47,7 @@ LoadedPicture loadPicture(const std::string& path, std::optional<PixelSize> resi
         packed = std::make_shared<const PackedPicture>(std::move(*indexed));
         picture = packed->unpack();
     } else {
-        picture = std::make_shared<const Picture>(decodeFirstFrame(bytes, path));
+        picture = std::make_shared<const Picture>(decodeHereOrWithMagick(bytes, path));
         packed = std::make_shared<const PackedPicture>(picture);
     }
     const std::size_t size = packed->bytes();
