@@ -9,10 +9,12 @@
 #include "MakeRun.h"
 #include "PrivateFolder.h"
 #include "platform/AppFolders.h"
+#include "platform/PictureMemory.h"
 #include "StopSignals.h"
 #include "TraceStream.h"
 
 int main(int argc, char** argv) {
+    pivra::KeepPictureBuffersForReuse();
     pivra::CatchStopSignals();
     std::string error;
     const auto options = pivra::ParseMakeOptions(std::vector<std::string>(argv + 1, argv + argc), error);

@@ -8,11 +8,13 @@
 
 #include "platform/FileSystem.h"
 #include "platform/AppFolders.h"
+#include "platform/PictureMemory.h"
 #include "window/PivraArgs.h"
 #include "window/qt/Form1Window.h"
 #include "window/qt/QtNotifier.h"
 
 int main(int argc, char** argv) {
+    pivra::KeepPictureBuffersForReuse();
     std::string error;
     const auto args = pivra::ParsePivraArgs(std::vector<std::string>(argv + 1, argv + argc), error);
     if (args) {
