@@ -89,7 +89,8 @@ std::optional<Picture> readUncompressedBmp(const std::vector<std::uint8_t>& byte
     const long long width = static_cast<std::int32_t>(le32(h + 18));
     const long long signedHeight = static_cast<std::int32_t>(le32(h + 22));
     const long long height = signedHeight < 0 ? -signedHeight : signedHeight;
-    if (le32(h + 14) != 40 || le16(h + 26) != 1 || le16(h + 28) != 24 || le32(h + 30) != 0 || le32(h + 46) != 0 ||
+    // The file's own size as ours and ImageMagick's write it: ImageMagick refuses a larger claim.
+    if (le32(h + 2) != bytes.size() || le32(h + 14) != 40 || le16(h + 26) != 1 || le16(h + 28) != 24 || le32(h + 30) != 0 || le32(h + 46) != 0 ||
         dataAt < kBmpHeader || !sizeAllowed(width, height))
         return std::nullopt;
     const std::size_t stride = (static_cast<std::size_t>(width) * 3 + 3) & ~static_cast<std::size_t>(3);

@@ -12,8 +12,8 @@
 
 namespace pivra::imagelib {
 
-// A 24-bit uncompressed BMP with the 40-byte header and no colour table, as
-// ImageMagick decodes it; nothing for any other BMP.
+// A 24-bit uncompressed BMP with the 40-byte header, no colour table and
+// its true file size, as ImageMagick decodes it; nothing for any other BMP.
 std::optional<Picture> readUncompressedBmp(const std::vector<std::uint8_t>& bytes);
 
 // An opaque picture as ImageMagick's BMP3 coder writes it as true colour:
