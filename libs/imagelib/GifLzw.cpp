@@ -88,28 +88,38 @@ void appendLzwBlocks(const std::uint8_t* pixels, std::size_t count, int codeSize
     const int eofCode = clearCode + 1;
     int runningCode = eofCode + 1;
     CodeTable table;
+    // A string followed by its own last pixel, the one step of a run of a
+    // colour, kept apart in a small array indexed by code: runs (white and
+    // clear areas) are most of a build's pixels. 0 is never a made code.
+    std::uint16_t runNext[kMaxCode + 1] = {};
     CodeWriter writer(codeSize, count / 2 + 64);
     writer.put(clearCode, runningCode);
 
     int current = pixels[0] & mask;
+    unsigned previous = static_cast<unsigned>(current);  // the last pixel of current's string
     for (std::size_t i = 1; i < count; ++i) {
         const unsigned pixel = pixels[i] & mask;
+        const bool run = pixel == previous;
+        previous = pixel;
         const std::uint32_t key = static_cast<std::uint32_t>(current) << 8 | pixel;
-        const int found = table.find(key);
+        const int found = run ? (runNext[current] != 0 ? runNext[current] : -1) : table.find(key);
         if (found >= 0) {
             current = found;
             continue;
         }
         writer.put(current, runningCode);
-        current = static_cast<int>(pixel);
         if (runningCode >= kMaxCode) {
             writer.put(clearCode, runningCode);
             runningCode = eofCode + 1;
             writer.reset();
             table.clear();
+            std::fill(std::begin(runNext), std::end(runNext), 0);
+        } else if (run) {
+            runNext[current] = static_cast<std::uint16_t>(runningCode++);
         } else {
             table.insert(key, runningCode++);
         }
+        current = static_cast<int>(pixel);
     }
     writer.put(current, runningCode);
     writer.put(eofCode, runningCode);
