@@ -176,21 +176,48 @@ std::uint8_t nearestEntry(const std::vector<PaletteColor>& palette, int r, int g
     return static_cast<std::uint8_t>(best);
 }
 
+// The 32K-cell histogram, kept from call to call: clearing and scanning all
+// of it cost more than counting a small picture. Only the cells a picture
+// used are cleared after it.
+class UsedCells {
+public:
+    UsedCells() : hist_(histogram()) {}
+    ~UsedCells() {
+        for (const std::uint32_t c : cells) hist_[c] = Cell{};
+    }
+    UsedCells(const UsedCells&) = delete;
+    UsedCells& operator=(const UsedCells&) = delete;
+
+    Cell& operator[](std::uint32_t c) {
+        if (hist_[c].count == 0) cells.push_back(c);
+        return hist_[c];
+    }
+    const std::vector<Cell>& hist() const { return hist_; }
+    std::vector<std::uint32_t> cells;  // every cell used, in any order
+
+private:
+    static std::vector<Cell>& histogram() {
+        thread_local std::vector<Cell> hist(1u << 15);
+        return hist;
+    }
+    std::vector<Cell>& hist_;
+};
+
 void medianCut(const Picture& picture, bool hasTransparent, IndexedPicture& out) {
-    std::vector<Cell> hist(1u << 15);
+    UsedCells used;
     const std::size_t count = picture.pixelCount();
     for (std::size_t i = 0; i < count; ++i) {
         const std::uint8_t* p = &picture.rgba[i * 4];
         if (p[3] < kOpaqueThreshold) continue;
-        Cell& cell = hist[cellOf(p)];
+        Cell& cell = used[cellOf(p)];
         ++cell.count;
         cell.sum[0] += p[0];
         cell.sum[1] += p[1];
         cell.sum[2] += p[2];
     }
-    std::vector<std::uint32_t> cells;
-    for (std::uint32_t c = 0; c < hist.size(); ++c)
-        if (hist[c].count) cells.push_back(c);
+    const std::vector<Cell>& hist = used.hist();
+    std::vector<std::uint32_t>& cells = used.cells;
+    std::sort(cells.begin(), cells.end());  // in cell order, as a scan of the whole table finds them
 
     const std::size_t maxBoxes = hasTransparent ? 255 : 256;
     std::vector<Box> boxes;
