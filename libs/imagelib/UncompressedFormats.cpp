@@ -1,6 +1,7 @@
 #include "UncompressedFormats.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 #include <string>
 #include <string_view>
@@ -45,11 +46,14 @@ bool parseMiffHeader(const std::vector<std::uint8_t>& bytes, MiffHeader& header,
             dataAt = i + 2;
             return true;
         }
+        // Plain words only: ImageMagick's reader gives braces and quotes
+        // meanings of its own, even inside a value.
         std::size_t j = i;
-        while (j < end && bytes[j] > ' ' && bytes[j] != '=' && bytes[j] != '{' && bytes[j] != '"' && bytes[j] != '\'') ++j;
-        if (j >= end || bytes[j] != '=') return false;
+        while (j < end && (std::islower(bytes[j]) || bytes[j] == '-')) ++j;
+        if (j >= end || j == i || bytes[j] != '=') return false;
         std::size_t k = j + 1;
-        while (k < end && bytes[k] > ' ' && bytes[k] != '{' && bytes[k] != '"' && bytes[k] != '\'') ++k;
+        while (k < end && (std::isalnum(bytes[k]) || bytes[k] == '.' || bytes[k] == ',' || bytes[k] == '-' || bytes[k] == '+'))
+            ++k;
         if (k >= end || k == j + 1 || (bytes[k] != ' ' && bytes[k] != '\n')) return false;
         const std::string key(bytes.begin() + static_cast<std::ptrdiff_t>(i), bytes.begin() + static_cast<std::ptrdiff_t>(j));
         const std::string value(bytes.begin() + static_cast<std::ptrdiff_t>(j + 1), bytes.begin() + static_cast<std::ptrdiff_t>(k));
