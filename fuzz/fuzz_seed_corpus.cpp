@@ -13,18 +13,21 @@ using namespace pivra::test;
 
 namespace {
 
-// A small picture with a gradient and a transparent corner, in the coder
-// and image type given ("PNG", "GIF", "MIFF"...).
-void writeWithMagick(const std::string& path, const char* coder, ImageType type, bool interlaced) {
+// A small picture with a gradient and a transparent corner (or an opaque
+// grey one), in the coder and image type given ("PNG", "GIF", "MIFF"...).
+void writeWithMagick(const std::string& path, const char* coder, ImageType type, bool interlaced, bool opaqueGrey = false) {
     const int w = 12, h = 9;
     std::vector<unsigned char> rgba;
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x)
-            rgba.insert(rgba.end(), {static_cast<unsigned char>(x * 20), static_cast<unsigned char>(y * 28),
-                                     static_cast<unsigned char>(200 - x * 10),
-                                     static_cast<unsigned char>(x + y < 3 ? 0 : 255)});
+            if (opaqueGrey)
+                rgba.insert(rgba.end(), 3, static_cast<unsigned char>(x * 20));
+            else
+                rgba.insert(rgba.end(), {static_cast<unsigned char>(x * 20), static_cast<unsigned char>(y * 28),
+                                         static_cast<unsigned char>(200 - x * 10),
+                                         static_cast<unsigned char>(x + y < 3 ? 0 : 255)});
     MagickWand* wand = NewMagickWand();
-    MagickConstituteImage(wand, w, h, "RGBA", CharPixel, rgba.data());
+    MagickConstituteImage(wand, w, h, opaqueGrey ? "RGB" : "RGBA", CharPixel, rgba.data());
     if (type != UndefinedType) MagickSetImageType(wand, type);
     if (interlaced) MagickSetInterlaceScheme(wand, LineInterlace);
     MagickWriteImage(wand, (std::string(coder) + ":" + path).c_str());
@@ -73,6 +76,9 @@ int main(int argc, char** argv) {
     writeWithMagick((libs / "interlaced.gif").string(), "GIF", UndefinedType, true);
     writeWithMagick((libs / "rgba.mif").string(), "MIFF", UndefinedType, false);
     writeWithMagick((libs / "palette.mif").string(), "MIFF", PaletteMatteType, false);
+    // The plain forms the templates take, which the libraries read themselves.
+    writeWithMagick((libs / "grey.mif").string(), "MIFF", UndefinedType, false, true);
+    writeWithMagick((libs / "grey-palette.mif").string(), "MIFF", PaletteType, false, true);
     writeWithMagick((libs / "alpha.bmp").string(), "BMP", UndefinedType, false);
     MagickWandTerminus();
     return 0;
