@@ -30,6 +30,9 @@ struct MiffHeader {
 };
 
 bool parseMiffHeader(const std::vector<std::uint8_t>& bytes, MiffHeader& header, std::size_t& dataAt) {
+    // ImageMagick wants its id first, before anything else, blanks included.
+    static const char kStart[] = "id=ImageMagick";
+    if (bytes.size() < sizeof kStart || std::memcmp(bytes.data(), kStart, sizeof kStart - 1) != 0) return false;
     // Keys that say how pixels are stored; any key not listed is a reason to let ImageMagick read the file.
     static const char* const kIgnored[] = {"rendering-intent", "gamma", "red-primary", "green-primary", "blue-primary",
                                            "white-point"};
