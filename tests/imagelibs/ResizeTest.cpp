@@ -34,6 +34,7 @@ TEST_F(Resize, UsesTheFilterImageMagickPicks) {
         {save(busy(32, 24, false), "small.png"), {{60, 60}, {40, 20}}},  // enlarged even if one side shrinks
         {save(busy(40, 40, false).convertToFormat(QImage::Format_Indexed8), "face.gif"), {{7, 40}, {13, 13}}},
         {save(busy(30, 30, true), "alpha.png"), {{11, 13}, {45, 30}}},
+        {save(busy(300, 3000, false), "tall.png"), {{300, 3}}},  // too steep to keep its rows converted
         {save(disc.convertToFormat(QImage::Format_RGB32), "mask.mif", true), {{12, 12}, {119, 119}}}};
     for (const auto& c : cases)
         for (const QSize size : c.sizes) {
