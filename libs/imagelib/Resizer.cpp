@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "PlainPath.h"
@@ -266,6 +268,28 @@ Picture toPicture(const Plane& plane, bool matte) {
     return picture;
 }
 
+// One opaque colour everywhere: its value, or nothing.
+std::optional<std::uint32_t> oneOpaqueColour(const Picture& picture) {
+    if (picture.rgba.empty() || picture.rgba[3] != 255) return std::nullopt;
+    std::uint32_t first;
+    std::memcpy(&first, picture.rgba.data(), 4);
+    for (std::size_t i = 4; i < picture.rgba.size(); i += 4)
+        if (std::memcmp(&first, &picture.rgba[i], 4) != 0) return std::nullopt;
+    return first;
+}
+
+// Whether every destination sample's weights sum to one so closely that a
+// picture of one colour comes out as exactly that colour: the sums then
+// stay within far less than the half level at which a 16-bit value rounds.
+bool keepsOneColour(const std::vector<Contribution>& all) {
+    for (const Contribution& c : all) {
+        double sum = 0.0;
+        for (const double w : c.weights) sum += w;
+        if (c.weights.empty() || std::fabs(sum - 1.0) > 1e-9) return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 Picture resizePicture(const Picture& picture, int width, int height, const FileIdentity& source) {
@@ -275,6 +299,16 @@ Picture resizePicture(const Picture& picture, int width, int height, const FileI
     const double yFactor = double(height) / picture.height;
     const ResizeKernel kernel =
         picture.palette || matte || xFactor * yFactor > 1.0 ? ResizeKernel::Mitchell : ResizeKernel::Lanczos;
+    // A template of one colour (white, black) resizes to that colour: no
+    // need to weigh a single sample. The plain path weighs them all.
+    if (!plainPath())
+        if (const std::optional<std::uint32_t> colour = oneOpaqueColour(picture))
+            if (keepsOneColour(contributions(picture.width, width, xFactor, kernel)) &&
+                keepsOneColour(contributions(picture.height, height, yFactor, kernel))) {
+                Picture out(width, height);
+                for (std::size_t i = 0; i < out.rgba.size(); i += 4) std::memcpy(&out.rgba[i], &*colour, 4);
+                return out;
+            }
     // The axis that shrinks the most is filtered second, as ImageMagick does.
     const bool widthFirst = xFactor > yFactor;
     const FirstPassKey key{source, widthFirst, widthFirst ? width : height, static_cast<int>(kernel), matte};

@@ -44,6 +44,15 @@ TEST_F(Resize, UsesTheFilterImageMagickPicks) {
             ASSERT_NE(MagickResizeImage(theirs.get(), size.width(), size.height(), UndefinedFilter, 1.0), MagickFalse);
             EXPECT_EQ(offPixels(read(at("out.png")), pixelsOf(theirs.get()), 1), 0) << c.file << " " << geometry;
         }
+    // One colour everywhere (the white and black templates) stays exactly that colour.
+    const std::string flat = save(filled(300, 200, QColor(200, 100, 50)), "flat.bmp");
+    for (const QSize size : {QSize(96, 64), QSize(7, 150), QSize(301, 3)}) {
+        const std::string geometry = std::to_string(size.width()) + "X" + std::to_string(size.height()) + "!";
+        ok(morphex(), {flat, "-geometry", geometry, at("flat-out.png")});
+        Wand theirs = readWand(flat);
+        ASSERT_NE(MagickResizeImage(theirs.get(), size.width(), size.height(), UndefinedFilter, 1.0), MagickFalse);
+        EXPECT_EQ(offPixels(read(at("flat-out.png")), pixelsOf(theirs.get()), 0), 0) << geometry;
+    }
     // At its own size the mask keeps its colour table, which picks the filter of the next resize.
     ok(morphex(), {at("mask.mif"), "-geometry", "120X120!", at("same.mif")});
     EXPECT_EQ(MagickGetImageType(readWand(at("same.mif")).get()), PaletteType);
