@@ -14,8 +14,8 @@ namespace {
 
 // The plain BMP and MIFF forms our templates take are read here; anything
 // else by the general decoder.
-Picture decodeHereOrWithMagick(const std::vector<std::uint8_t>& bytes, const std::string& path) {
-    const std::optional<ImageFormat> format = sniffFormat(bytes.data(), bytes.size());
+Picture decodeHereOrWithMagick(const std::vector<std::uint8_t>& bytes, std::optional<ImageFormat> format,
+                               const std::string& path) {
     std::optional<Picture> picture;
     if (format == ImageFormat::Bmp) picture = readUncompressedBmp(bytes);
     if (format == ImageFormat::Miff) picture = readPlainMiff(bytes);
@@ -27,8 +27,9 @@ Picture decodeHereOrWithMagick(const std::vector<std::uint8_t>& bytes, const std
 LoadedPicture loadPicture(const std::string& path, std::optional<PixelSize> resizeTo) {
     FileIdentity read;
     const std::vector<std::uint8_t> bytes = readInputFile(path, kMaxInputBytes, &read);
+    const std::optional<ImageFormat> format = sniffFormat(bytes.data(), bytes.size());
     // Decoded for that one resize, perhaps reduced: not a picture to keep.
-    if (resizeTo && sniffFormat(bytes.data(), bytes.size()) == ImageFormat::Jpeg)
+    if (resizeTo && format == ImageFormat::Jpeg)
         return {std::make_shared<const Picture>(decodeFirstFrame(bytes, path, resizeTo)), {}};
     if (plainPath()) return {std::make_shared<const Picture>(decodeFirstFrame(bytes, path)), {}};
     // A file that changed size while it was read is not what its identity says.
@@ -42,12 +43,12 @@ LoadedPicture loadPicture(const std::string& path, std::optional<PixelSize> resi
     std::shared_ptr<const PackedPicture> packed;
     std::shared_ptr<const Picture> picture;
     std::optional<PackedPicture> indexed;
-    if (sniffFormat(bytes.data(), bytes.size()) == ImageFormat::Gif) indexed = readWholeScreenGif(bytes);
+    if (format == ImageFormat::Gif) indexed = readWholeScreenGif(bytes);
     if (indexed) {
         packed = std::make_shared<const PackedPicture>(std::move(*indexed));
         picture = packed->unpack();
     } else {
-        picture = std::make_shared<const Picture>(decodeHereOrWithMagick(bytes, path));
+        picture = std::make_shared<const Picture>(decodeHereOrWithMagick(bytes, format, path));
         packed = std::make_shared<const PackedPicture>(picture);
     }
     const std::size_t size = packed->bytes();
