@@ -14,16 +14,13 @@
 #include "platform/FileSystem.h"
 #include "support/RecordingNotifier.h"
 #include "support/TempFolder.h"
+#include "support/FileContents.h"
 
 namespace pivra::test {
 namespace {
 
 namespace fs = std::filesystem;
 
-std::string Bytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
 void Write(const std::string& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
 
 // Answers the save dialog as the test says, remembering how it was set up.
@@ -76,7 +73,7 @@ TEST_F(Saving, CopiesByteForByteUnderTheNameAsGiven) {
         SCOPED_TRACE(name);
         AnsweringDialog dialog(name);
         EXPECT_EQ(save(dialog), SaveOutcome::Saved);
-        EXPECT_EQ(Bytes(name), animationBytes);
+        EXPECT_EQ(FileContents(name), animationBytes);
     }
     EXPECT_EQ(names(), (std::vector<std::string>{"old.gif", "spin", "spin.GIF.txt", "spin.gif"}));
     EXPECT_TRUE(notifier.shown.empty());
@@ -131,10 +128,10 @@ TEST_F(Saving, FailedCopiesNameTheReasonAndKeepTheOldFile) {
         EXPECT_NE(notifier.shown[0].prompt.find(c.reason), std::string::npos) << notifier.shown[0].prompt;
         EXPECT_EQ(names(), before) << "a temporary file was left behind";
     }
-    EXPECT_EQ(Bytes(target / "kept.gif"), old);
-    EXPECT_EQ(Bytes(target / "locked/kept.gif"), old);
+    EXPECT_EQ(FileContents(target / "kept.gif"), old);
+    EXPECT_EQ(FileContents(target / "locked/kept.gif"), old);
     EXPECT_TRUE(fs::is_directory(target / "folder.gif"));
-    EXPECT_EQ(Bytes(animation()), animationBytes);
+    EXPECT_EQ(FileContents(animation()), animationBytes);
 }
 
 }  // namespace

