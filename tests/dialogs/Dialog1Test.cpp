@@ -27,8 +27,7 @@ public:
     Log log;
 };
 
-class ScaleDialogForm : public ::testing::Test {
-protected:
+struct ScaleDialogForm : ::testing::Test {
     Recorder r;
     Dialog1 d{r, r};
 };
@@ -40,13 +39,10 @@ TEST_F(ScaleDialogForm, ChangeChainsEnd) {
     EXPECT_EQ(d.text(), "16");
     struct Case { const char* typed; int16_t scroll; std::string text; Log log; };
     const Case cases[] = {
-        {"9", 9, " 9", {"scroll 9", "text ' 9'"}},
-        {"12.5", 12, " 12", {"scroll 12", "text ' 12'"}},
         {"13.5", 14, " 14", {"scroll 14", "text ' 14'"}},
         {" 14", 14, " 14", {}},  // the text the dialog wrote: nothing more happens
         {"14.", 14, "14.", {}},  // same value, no change
-        {"", 14, "", {}},        // no number: the scroll bar keeps its value
-        {"abc", 14, "abc", {}},  {"0", 14, "0", {}}, {"51", 14, "51", {}}, {"-3", 14, "-3", {}},
+        {"51", 14, "51", {}},    // no scale: the scroll bar keeps its value
         {"5 0", 50, " 50", {"scroll 50", "text ' 50'"}},
     };
     for (const Case& c : cases) {
@@ -63,8 +59,16 @@ TEST_F(ScaleDialogForm, ChangeChainsEnd) {
     EXPECT_EQ(r.log, (Log{"scroll 7", "text ' 7'"}));
 }
 
-TEST_F(ScaleDialogForm, OkHidesThenScalesAndLaterShowingsKeepTheControls) {
+TEST_F(ScaleDialogForm, ClosingAppliesNothingAndOkHidesThenScalesAndLaterShowingsKeepTheControls) {
     d.Show();
+    d.TextEdited("30");
+    d.Closed();
+    EXPECT_FALSE(d.visible());
+    EXPECT_EQ(r.i_size, 192) << "closing is no OK";
+    r.i_size = 120;
+    r.log.clear();
+    d.Show();
+    EXPECT_EQ(r.log, (Log{"scroll 10", "text ' 10'", "text '10'", "show"}));
     d.ScrollMoved(50);
     r.log.clear();
     d.OKButton_Click();
@@ -76,18 +80,6 @@ TEST_F(ScaleDialogForm, OkHidesThenScalesAndLaterShowingsKeepTheControls) {
     EXPECT_EQ(r.log, Log{"show"});
     EXPECT_EQ(d.text(), " 50");
     EXPECT_EQ(d.scrollValue(), 50);
-}
-
-TEST_F(ScaleDialogForm, ClosingAppliesNothingAndTheNextShowingLoadsAfresh) {
-    d.Show();
-    d.TextEdited("30");
-    d.Closed();
-    EXPECT_FALSE(d.visible());
-    EXPECT_EQ(r.i_size, 192) << "closing is no OK";
-    r.i_size = 120;
-    r.log.clear();
-    d.Show();
-    EXPECT_EQ(r.log, (Log{"scroll 10", "text ' 10'", "text '10'", "show"}));
 }
 
 }  // namespace

@@ -4,31 +4,73 @@
 
 #include <wand/MagickWand.h>
 
-#include <QImage>
-#include <QImageReader>
-
+#include <deque>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <memory>
 
-#include "RecordingView.h"
 #include "builder/WorkingFolders.h"
 #include "builder/WorkingTemplates.h"
 #include "platform/FolderLock.h"
+#include "support/FileContents.h"
 #include "support/GifInspect.h"
 #include "support/RecordingNotifier.h"
 #include "support/TempFolder.h"
 #include "support/TestPictures.h"
 #include "surface/BitmapImage.h"
+#include "surface/PaneCanvas.h"
 #include "window/Form1.h"
 #include "window/OpenFilter.h"
-#include "support/FileContents.h"
 
 namespace pivra::test {
 namespace {
 
 namespace fs = std::filesystem;
 const QColor kHead(220, 30, 30), kTail(30, 60, 220);
+
+// Remembers what the form set, answers the open dialog from a queue (nullopt:
+// cancelled) and lets a test act during the build's yields.
+struct RecordingView : FormView {
+    void setClientSize(int w, int h) override { client = {w, h}; }
+    bool minimized() const override { return isMinimized; }
+    void setFontSize(Control, int) override {}
+    void setSize(Control, int, int) override {}
+    void move(Control, int, int) override {}
+    void setHintShown(int label, bool shown) override { hints[label - 1] = shown; }
+    bool hintShown(int label) const override { return hints[label - 1]; }
+    void setTimerEnabled(bool on) override { timerEnabledDuringBuild += on && form && form->building(), timer = on; }
+    bool timerEnabled() const override { return timer; }
+    void setTimerInterval(int ms) override { interval = ms; }
+    void setViewerFile(const std::string& path) override { viewerFiles.push_back(path); }
+    std::optional<std::string> chooseOpenFile(const std::string& filter, int index) override {
+        dialogs.emplace_back(filter, index);
+        std::optional<std::string> a;
+        if (!answers.empty()) a = answers.front(), answers.pop_front();
+        return a;
+    }
+    PaneCanvas& canvas(Pane p) override { return canvases[static_cast<size_t>(p)]; }
+    void showScaleDialog() override {}
+    void showManual() override {}
+    void showAbout() override {}
+    void showProgress() override {}
+    std::string AskSaveFileName(const SaveDialogRequest&) override { return ""; }
+    void closeWindow() override { ++closes; }
+    void setCreateCaption(const std::string& c) override { captions.push_back(c); }
+    void setProgress(int v) override { progressValue = v; }
+    int progress() const override { return progressValue; }
+    void yield() override { ++yields; if (onYield) onYield(yields); }
+
+    const Form1* form = nullptr;
+    std::pair<int, int> client{};
+    bool isMinimized = false, timer = false, hints[3] = {true, true, true};
+    std::vector<std::string> viewerFiles, captions;
+    std::vector<std::pair<std::string, int>> dialogs;
+    std::deque<std::optional<std::string>> answers;
+    PaneCanvas canvases[3];
+    int interval = 0, closes = 0, progressValue = 0, yields = 0, timerEnabledDuringBuild = 0;
+    std::function<void(int)> onYield;
+};
 
 // Every template's size as ImageMagick itself reads the file (it also reads .mif).
 void ExpectTemplatesAt(const std::string& app, int side) {
@@ -37,15 +79,11 @@ void ExpectTemplatesAt(const std::string& app, int side) {
         const std::string path = app + "/" + t.working;
         MagickWand* wand = NewMagickWand();
         ASSERT_EQ(MagickPingImage(wand, path.c_str()), MagickTrue) << t.working;
-        EXPECT_EQ(MagickGetImageWidth(wand), size_t(side)) << t.working;
-        EXPECT_EQ(MagickGetImageHeight(wand), size_t(side)) << t.working;
+        EXPECT_EQ(std::make_pair(MagickGetImageWidth(wand), MagickGetImageHeight(wand)),
+                  std::make_pair(size_t(side), size_t(side))) << t.working;
         DestroyMagickWand(wand);
-        if (path.substr(path.size() - 4) == ".bmp") {  // and as Qt reads it
-            EXPECT_EQ(QImageReader(QString::fromStdString(path)).size(), QSize(side, side)) << t.working;
-        }
     }
 }
-
 
 // Non-black pixels on the middle row: the drawn width of a squeezed face.
 int DrawnWidth(const QImage& frame) {
@@ -60,7 +98,7 @@ protected:
         ASSERT_TRUE(WriteSolidPicture(headPic, 300, 200, kHead));
         ASSERT_TRUE(WriteSolidPicture(tailPic, 160, 240, kTail));
         form = std::make_unique<Form1>(view, FormFolders{app.str(), PIVRA_BIN_DIR});
-        view.building = [this] { return form->building(); };
+        view.form = form.get();
     }
     // Loaded, optionally rescaled, both pictures chosen through the open dialog.
     void start(int scale = 16) {
@@ -72,6 +110,7 @@ protected:
     }
     QImage paneImage(Pane p) { return ToQImage(view.canvas(p).picture()); }
     void tick(int n) { for (int k = 0; k < n; ++k) form->Timer1_Timer(); }
+    std::string prompt(size_t k = 0) const { return k < notifier.shown.size() ? notifier.shown[k].prompt : ""; }
 
     TempFolder app{"form"};
     const std::string headPic = app / "head.png", tailPic = app / "tail.jpg", gif = app / "Work/pivra.gif";
@@ -80,15 +119,13 @@ protected:
     std::unique_ptr<Form1> form;
 };
 
-TEST_F(Form, FirstStartMakesWorkAndTemplatesAt192WithHintsAndNoPreview) {
+TEST_F(Form, FirstStartMakesTemplatesAt192WithHintsAndNoPreviewAndAMinimisedWindowKeepsItsSize) {
     form->Form_Load();
-    EXPECT_TRUE(fs::is_directory(app / "Work"));
     ExpectTemplatesAt(app.str(), 192);
     EXPECT_TRUE(view.hints[0] && view.hints[1] && view.hints[2]);
     EXPECT_FALSE(view.timer);
     EXPECT_EQ(view.interval, 60);
     EXPECT_EQ(view.client, std::make_pair(400, 419));
-    // A minimised window keeps its size through a resize.
     view.client = {0, 0};
     view.isMinimized = true;
     form->Form_Resize();
@@ -103,7 +140,7 @@ TEST_F(Form, WorkingFolderThatCannotBeMadeIsReportedAndPicturesAreRefused) {
     std::ofstream(app / "Work") << "a file where the folder should be";
     form->Form_Load();
     ASSERT_EQ(notifier.shown.size(), 1u);
-    EXPECT_NE(notifier.shown[0].prompt.find(app.str() + "/Work"), std::string::npos) << notifier.shown[0].prompt;
+    EXPECT_NE(prompt().find(app.str() + "/Work"), std::string::npos) << prompt();
     EXPECT_EQ(FileContents(app / "Work"), "a file where the folder should be");
     view.answers = {headPic};
     form->Picture1_Click();
@@ -112,15 +149,13 @@ TEST_F(Form, WorkingFolderThatCannotBeMadeIsReportedAndPicturesAreRefused) {
     EXPECT_EQ(notifier.shown.size(), 2u);
 }
 
-TEST_F(Form, CancelledDialogsChangeNothingAndADropImports) {
+TEST_F(Form, CancelledDialogsChangeNothing) {
     form->Form_Load();
     view.answers = {std::nullopt};
     form->Picture1_Click();
-    ASSERT_EQ(view.dialogs.size(), 1u);
-    EXPECT_EQ(view.dialogs[0], std::make_pair(std::string(kPictureFilter), 2));
+    EXPECT_EQ(view.dialogs, (std::vector<std::pair<std::string, int>>{{kPictureFilter, 2}}));
     EXPECT_TRUE(form->state().HeadFile.empty());
     EXPECT_TRUE(view.hints[0]);
-
     view.answers = {headPic};
     form->Label1_Click();
     EXPECT_EQ(form->state().HeadFile, headPic);
@@ -132,9 +167,7 @@ TEST_F(Form, CancelledDialogsChangeNothingAndADropImports) {
     EXPECT_FALSE(fs::exists(app / "Work/ImagB.jpg"));
     EXPECT_TRUE(view.hints[1]);
     EXPECT_FALSE(view.timer);
-
     form->ChooseTail(tailPic);
-    EXPECT_EQ(form->state().TailFile, tailPic);
     EXPECT_FALSE(view.hints[1] || view.hints[2]);
     EXPECT_TRUE(view.timer);
     EXPECT_TRUE(notifier.shown.empty());
@@ -150,9 +183,8 @@ TEST_F(Form, FailedImportClearsTheChoiceKeepsTheHintAndTellsOnce) {
     EXPECT_TRUE(view.hints[0] && view.hints[2]);
     EXPECT_FALSE(view.timer);
     ASSERT_EQ(notifier.shown.size(), 1u);
-    const std::string& prompt = notifier.shown[0].prompt;
-    EXPECT_NE(prompt.find("head"), std::string::npos) << prompt;
-    EXPECT_GT(prompt.size(), prompt.find(bad) + bad.size() + 2) << "a reason follows the name: " << prompt;
+    EXPECT_NE(prompt().find("head"), std::string::npos) << prompt();
+    EXPECT_GT(prompt().size(), prompt().find(bad) + bad.size() + 2) << "a reason follows the name: " << prompt();
     EXPECT_EQ(FileContents(bad), "this is not a picture");
     form->ChooseHead(headPic);
     EXPECT_TRUE(view.timer);
@@ -169,23 +201,19 @@ TEST_F(Form, RescaleRemakesBothPicturesAndAMissingHeadBringsItsHintBack) {
     start();
     form->ScalePivra(9);
     ExpectTemplatesAt(app.str(), 108);
-    EXPECT_EQ(form->HeadDib().dib_width(), 108);
-    EXPECT_EQ(form->TailDib().dib_height(), 108);
+    EXPECT_EQ(std::make_pair(form->HeadDib().dib_width(), form->TailDib().dib_height()), std::make_pair(108, 108));
     EXPECT_TRUE(view.timer);
     EXPECT_EQ(form->state().SpinPos, 0);
     EXPECT_EQ(form->state().SpinStep, 9);
     EXPECT_FALSE(view.hints[0] || view.hints[1] || view.hints[2]);
     EXPECT_TRUE(CloseColour(paneImage(Pane::Picture2).pixel(54, 54), kTail, 12));
-
     fs::remove(headPic);
     form->ScalePivra(10);
     EXPECT_TRUE(form->state().HeadFile.empty());
-    EXPECT_TRUE(view.hints[0] && view.hints[2]);
-    EXPECT_FALSE(view.hints[1]);
+    EXPECT_TRUE(view.hints[0] && view.hints[2] && !view.hints[1]);
     EXPECT_EQ(form->TailDib().dib_width(), 120);
     EXPECT_FALSE(view.timer);
-    // At scale 8 the hints no longer fit: all hidden, even the missing head's.
-    form->ScalePivra(8);
+    form->ScalePivra(8);  // the hints no longer fit: all hidden, even the missing head's
     EXPECT_FALSE(view.hints[0] || view.hints[1] || view.hints[2]);
     EXPECT_TRUE(notifier.shown.empty());
 }
@@ -193,23 +221,24 @@ TEST_F(Form, RescaleRemakesBothPicturesAndAMissingHeadBringsItsHintBack) {
 TEST_F(Form, FiftyTicksTurnTheCoinOnce) {
     start();
     for (int tick = 1; tick <= 51; ++tick) {
+        SCOPED_TRACE("tick " + std::to_string(tick));
         form->Timer1_Timer();
         const QImage frame = paneImage(Pane::Picture3);
         ASSERT_EQ(frame.size(), QSize(192, 192));
         // Planned width at scale 16: 16 per tick up to 192, then back down, 0 at the 25th.
         const int t = (tick - 1) % 25 + 1, want = t <= 12 ? 16 * t : t == 13 ? 192 : t <= 24 ? 192 - 16 * (t - 13) : 0;
-        EXPECT_NEAR(DrawnWidth(frame), want, want ? 2 : 0) << "tick " << tick;
+        EXPECT_NEAR(DrawnWidth(frame), want, want ? 2 : 0);
         if (want == 0) continue;
-        EXPECT_TRUE(CloseColour(frame.pixel(96, 96), (tick - 1) % 50 < 25 ? kHead : kTail, 12)) << "tick " << tick;
-        EXPECT_EQ(frame.pixel(3, 3) & 0xffffff, 0u) << "tick " << tick;
-        EXPECT_EQ(frame.pixel(188, 188) & 0xffffff, 0u) << "tick " << tick;
+        EXPECT_TRUE(CloseColour(frame.pixel(96, 96), (tick - 1) % 50 < 25 ? kHead : kTail, 12));
+        EXPECT_EQ(frame.pixel(3, 3) & 0xffffff, 0u);
+        EXPECT_EQ(frame.pixel(188, 188) & 0xffffff, 0u);
     }
     EXPECT_TRUE(view.captions.empty());  // no build without a request
 }
 
+// A click after tick N builds at the next tick showing the head at full width.
 class FormTrigger : public Form, public ::testing::WithParamInterface<std::pair<int, int>> {};
 
-// A click after tick N builds at the next tick showing the head at full width.
 TEST_P(FormTrigger, BuildRunsAfterTheHeadsFullWidth) {
     start(1);
     int builtAt = 0;
@@ -219,17 +248,11 @@ TEST_P(FormTrigger, BuildRunsAfterTheHeadsFullWidth) {
         if (!view.captions.empty()) builtAt = tick;
     }
     EXPECT_EQ(builtAt, GetParam().second);
-    EXPECT_EQ(view.captions, (std::vector<std::string>{"WORKING", "CREATE PIVRA"}));
+    // The build's own captions, progress and files are tested with the builder.
     EXPECT_EQ(form->state().SpinPos, -12);
     EXPECT_TRUE(form->state().ShowHead);
-    EXPECT_FALSE(form->state().BuildRequested);
     EXPECT_TRUE(view.timer);
-    EXPECT_EQ(view.timerEnabledDuringBuild, 0);
     EXPECT_EQ(view.viewerFiles.back(), gif);
-    const GifInfo info = ReadGifStructure(gif);
-    EXPECT_TRUE(info.ok);
-    EXPECT_EQ(info.frames.size(), 50u);
-    EXPECT_EQ(info.screenWidth, 12);
     EXPECT_EQ(DrawnWidth(paneImage(Pane::Picture3)), 12);
 }
 
@@ -257,9 +280,9 @@ TEST_F(Form, RepaintsDuringABuildKeepTheTimerOffAndAScaleWaitsForTheEnd) {
     EXPECT_TRUE(notifier.shown.empty());
 }
 
-TEST_F(Form, ClosingStopsTheBuildAndKeepsThePreviousAnimation) {
+// What a stopped build leaves behind is tested with the builder.
+TEST_F(Form, ClosingDuringABuildIsRefusedStopsItAndClosesAfterwards) {
     start(1);
-    std::ofstream(gif, std::ios::binary) << "the previous animation";
     form->CreateBtn_Click();
     bool refused = false;
     view.onYield = [&](int n) { if (n == 5) refused = !form->QueryUnload(); };
@@ -267,8 +290,6 @@ TEST_F(Form, ClosingStopsTheBuildAndKeepsThePreviousAnimation) {
     EXPECT_TRUE(refused);
     EXPECT_EQ(view.closes, 1);
     EXPECT_LT(view.yields, 62);
-    EXPECT_EQ(FileContents(gif), "the previous animation");
-    EXPECT_FALSE(fs::exists(app / "Images") || fs::exists(app / "Masks"));
     EXPECT_FALSE(view.timer);
     EXPECT_TRUE(form->QueryUnload());
 }
@@ -285,15 +306,9 @@ TEST_F(Form, AnotherBuildHoldingTheFolderIsToldAndNothingIsTouched) {
     EXPECT_EQ(FileContents(gif), "the previous animation");
     EXPECT_FALSE(fs::exists(app / "Images"));
     ASSERT_EQ(notifier.shown.size(), 1u);
-    EXPECT_NE(notifier.shown[0].prompt.find("in use by another build"), std::string::npos) << notifier.shown[0].prompt;
+    EXPECT_NE(prompt().find("in use by another build"), std::string::npos) << prompt();
     EXPECT_FALSE(form->state().BuildRequested);
     EXPECT_TRUE(view.timer) << "the preview goes on";
-    other.release();
-    form->CreateBtn_Click();
-    tick(50);
-    EXPECT_EQ(view.yields, 62);
-    EXPECT_EQ(ReadGifStructure(gif).frames.size(), 50u);
-    EXPECT_EQ(notifier.shown.size(), 1u);
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 // The layout numbers against values worked out by hand from the layout rules.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "window/MainLayout.h"
 
 namespace pivra {
@@ -37,10 +39,9 @@ class Layout : public ::testing::TestWithParam<LayoutCase> {};
 TEST_P(Layout, EveryNumberAtThisScale) {
     const LayoutCase& c = GetParam();
     const MainLayoutNumbers m = MainLayout(static_cast<int16_t>(12 * c.scale));
-    EXPECT_EQ(std::make_pair(m.clientWidth, m.clientHeight), std::make_pair(c.clientW, c.clientH));
-    EXPECT_EQ(std::make_pair(m.outerWidthTwips, m.outerHeightTwips), std::make_pair(c.twipsW, c.twipsH));
-    EXPECT_EQ(std::make_pair(m.buttonFontPoints, m.hintFontPoints), std::make_pair(c.buttonFont, c.hintFont));
-    EXPECT_EQ(std::make_pair(m.hintHeight, m.hintWidth), std::make_pair(c.hintH, c.hintW));
+    EXPECT_EQ(std::tie(m.clientWidth, m.clientHeight, m.outerWidthTwips, m.outerHeightTwips, m.buttonFontPoints,
+                       m.hintFontPoints, m.hintHeight, m.hintWidth),
+              std::tie(c.clientW, c.clientH, c.twipsW, c.twipsH, c.buttonFont, c.hintFont, c.hintH, c.hintW));
     const Box panes[] = {{7, 3, c.pane, c.pane}, {7, c.tailLeft, c.pane, c.pane},
                          {c.lowerTop, 3, c.pane, c.pane}, {c.lowerTop, c.tailLeft, c.pane, c.pane}};
     for (size_t k = 0; k < 4; ++k) EXPECT_EQ(m.panes[k], panes[k]) << "pane " << k + 1;
@@ -48,10 +49,8 @@ TEST_P(Layout, EveryNumberAtThisScale) {
     if (c.fit) {
         for (const Box& h : m.hints) EXPECT_EQ(h, (Box{c.hintTop, c.hintLeft, c.hintH, c.hintW}));
     }
-    EXPECT_EQ(m.viewer, c.viewer);
-    EXPECT_EQ(m.createButton, c.create);
-    EXPECT_EQ(m.saveButton, c.save);
-    EXPECT_EQ(m.progressBar, c.progress);
+    EXPECT_EQ(std::tie(m.viewer, m.createButton, m.saveButton, m.progressBar),
+              std::tie(c.viewer, c.create, c.save, c.progress));
 }
 
 INSTANTIATE_TEST_SUITE_P(Scales, Layout, ::testing::ValuesIn(kCases),

@@ -1,20 +1,29 @@
-// The real window on Qt's offscreen platform: import by clicks and drops, grabbed
-// pixels of the panes, a build started from the tick and shown in the viewer.
+// The real window and its dialogs on Qt's offscreen platform: import by clicks and
+// drops, the grabbed pixels of a pane, the whole story from two pictures to a saved
+// copy, the scale dialog, the Help windows, the save dialog, the viewer, and the
+// program without a display.
 #include <gtest/gtest.h>
 
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMimeData>
+#include <QPushButton>
+#include <QScrollBar>
 #include <QTest>
+#include <QTimer>
 #include <QUrl>
 
 #include <algorithm>
-#include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <functional>
-#include <tuple>
 
-#include <wand/MagickWand.h>
-
+#include "dialogs/Instructions.h"
+#include "dialogs/qt/QtSaveDialog.h"
+#include "support/FileContents.h"
 #include "support/GifInspect.h"
 #include "support/RecordingNotifier.h"
 #include "support/RunProcess.h"
@@ -30,14 +39,13 @@ namespace {
 namespace fs = std::filesystem;
 const QColor kHead(220, 30, 30), kTail(30, 60, 220);
 
-// Runs the event loop until done() or the time is up.
-bool WaitFor(const std::function<bool()>& done, int ms) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > end) return false;
-        QTest::qWait(5);
-    }
-    return true;
+// Top-level windows of one kind, after the pending deletions.
+template <class T>
+int CountTopLevel() {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    int n = 0;
+    for (QWidget* w : QApplication::topLevelWidgets()) n += dynamic_cast<T*>(w) ? 1 : 0;
+    return n;
 }
 
 class Window : public ::testing::Test {
@@ -55,10 +63,9 @@ protected:
         window->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
     }
-    void clickPanes() {
-        answers = {headPic, tailPic};
-        QTest::mouseClick(window->pane(Pane::Picture1), Qt::LeftButton);
-        QTest::mouseClick(window->widget(Control::Label2), Qt::LeftButton);
+    void TearDown() override {
+        window.reset();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
     QImage grab(Control c) { return window->widget(c)->grab().toImage(); }
 
@@ -70,18 +77,16 @@ protected:
 };
 
 TEST_F(Window, ClicksImportAndPanesShowTheMaskedFace) {
-    EXPECT_EQ(window->client()->size(), QSize(400, 419));
     EXPECT_EQ(window->widget(Control::Picture2)->geometry(), QRect(201, 7, 196, 196));
-    EXPECT_EQ(window->widget(Control::Gif89a1)->geometry(), QRect(204, 208, 192, 192));
     const QSize size = window->size();  // a size asked for from outside does not stick
     window->resize(size + QSize(100, 50));
     QTest::qWait(10);
     EXPECT_EQ(window->size(), size);
-    clickPanes();
+    answers = {headPic, tailPic};
+    QTest::mouseClick(window->pane(Pane::Picture1), Qt::LeftButton);
+    QTest::mouseClick(window->widget(Control::Label2), Qt::LeftButton);
     EXPECT_FALSE(window->widget(Control::Label1)->isVisible());
     EXPECT_FALSE(window->widget(Control::Label3)->isVisible());
-    EXPECT_TRUE(window->timer().isActive());
-    EXPECT_EQ(window->timer().interval(), 60);
     // Inside the 2-pixel frame: the face at 192, black outside the disc.
     const QImage head = grab(Control::Picture1);
     ASSERT_EQ(head.size(), QSize(196, 196));
@@ -89,16 +94,6 @@ TEST_F(Window, ClicksImportAndPanesShowTheMaskedFace) {
     for (QPoint p : {QPoint(2, 2), QPoint(193, 2), QPoint(2, 193), QPoint(193, 193), QPoint(10, 10)})
         EXPECT_TRUE(CloseColour(head.pixel(p), Qt::black, 0)) << p.x() << "," << p.y();
     EXPECT_TRUE(CloseColour(grab(Control::Picture2).pixel(98, 98), kTail, 12));
-    // The preview at the head's full width.
-    window->timer().stop();
-    for (int k = 0; k < 50 && !(window->form().state().SpinPos == 192 && window->form().state().ShowHead); ++k)
-        window->form().Timer1_Timer();
-    window->timer().stop();
-    const QImage preview = grab(Control::Picture3);
-    EXPECT_TRUE(CloseColour(preview.pixel(98, 98), kHead, 12));
-    EXPECT_TRUE(CloseColour(preview.pixel(4, 98), kHead, 40));
-    for (QPoint p : {QPoint(2, 2), QPoint(193, 193), QPoint(10, 185)})
-        EXPECT_TRUE(CloseColour(preview.pixel(p), Qt::black, 0)) << p.x() << "," << p.y();
     EXPECT_TRUE(notifier.shown.empty());
 }
 
@@ -115,46 +110,141 @@ TEST_F(Window, DroppedFileIsImportedOnThatSide) {
     EXPECT_TRUE(CloseColour(grab(Control::Picture2).pixel(98, 98), kTail, 12));
 }
 
-TEST_F(Window, BuildFromTheTickIsShownInTheViewerAndThePreviewGoesOn) {
-    window->form().ScalePivra(2);
-    clickPanes();
+// CREATE PIVRA: the tick builds, the viewer plays the new file under the old name and
+// the preview goes on; then the label and the menu item each save a byte-equal copy.
+TEST_F(Window, FromTwoPicturesToASavedCopy) {
+    int saves = 0;
+    window->setSaveFileChooser([&](const SaveDialogRequest&) { return app / (++saves == 1 ? "by label" : "by menu"); });
     const std::string gif = app / "Work/pivra.gif";
-    EXPECT_FALSE(window->viewer()->playing());
+    fs::copy_file(std::string(PIVRA_BIN_DIR) + "/Apivra.gif", gif);  // an earlier animation, at 96
+    window->form().ScalePivra(2);
+    window->form().ChooseHead(headPic);
+    window->form().ChooseTail(tailPic);
+    EXPECT_EQ(window->viewer()->currentFrame().size(), QSize(96, 96));
     QTest::mouseClick(window->widget(Control::CreateBtn), Qt::LeftButton);
-    ASSERT_TRUE(WaitFor([&] { return fs::exists(gif) && !window->form().building(); }, 120000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !window->form().state().BuildRequested && !window->form().building(); }, 120000));
     EXPECT_TRUE(window->timer().isActive());
-    // The viewer plays the new file; its frame is the file's as decoded on its own.
+    // The viewer's frame is one of the file's as decoded on its own.
     ASSERT_TRUE(window->viewer()->playing());
     const std::vector<QImage> frames = ReadGifFrames(gif);
     ASSERT_EQ(frames.size(), 50u);
     const QImage shown = window->viewer()->currentFrame().convertToFormat(QImage::Format_ARGB32);
     ASSERT_EQ(shown.size(), QSize(24, 24));
     EXPECT_TRUE(std::find(frames.begin(), frames.end(), shown) != frames.end());
+    QTest::mouseClick(window->widget(Control::SaveBtn), Qt::LeftButton);
+    window->saveAction()->trigger();
+    EXPECT_EQ(saves, 2);
+    for (const char* name : {"by label", "by menu"}) EXPECT_EQ(FileContents(app / name), FileContents(gif)) << name;
     EXPECT_TRUE(notifier.shown.empty());
 }
 
-// A rebuilt file under the same name shows its new content; a bad one shows nothing.
+TEST_F(Window, ScaleDialogIsPlacedInTwipsAndOkLaysTheWindowOutAtFifty) {
+    window->scaleAction()->trigger();
+    ScaleDialog* d = window->dialogs().scaleDialog();
+    ASSERT_NE(d, nullptr);
+    EXPECT_FALSE(d->isModal());
+    EXPECT_EQ(d->windowTitle(), "Scale a Pivra");
+    EXPECT_EQ(d->size(), QSize(187, 104));
+    struct Case { const char* name; QRect place; };
+    const Case cases[] = {{"OKButton", {48, 75, 81, 25}}, {"Label1", {12, 6, 163, 13}},
+                          {"HScroll1", {3, 27, 181, 16}}, {"Text1", {69, 48, 43, 19}}};
+    for (const Case& c : cases) {
+        auto* w = d->findChild<QWidget*>(c.name);
+        ASSERT_NE(w, nullptr) << c.name;
+        EXPECT_EQ(w->geometry(), c.place) << c.name;
+    }
+    EXPECT_EQ(d->findChild<QLabel*>("Label1")->text(), "Choose a scale between 1 and 50");
+    // Real keystrokes: " 1", " 13", " 13." then " 13.5" rounds to 14; the arrow's steps stop at 50.
+    d->textBox()->selectAll();
+    QTest::keyClicks(d->textBox(), "13.5");
+    EXPECT_EQ(d->scrollBar()->value(), 14);
+    EXPECT_EQ(d->textBox()->text(), " 14");
+    for (int i = 0; i < 40; ++i) d->scrollBar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    EXPECT_EQ(d->scrollBar()->value(), 50);
+    EXPECT_EQ(d->textBox()->text(), " 50");
+    QTest::mouseClick(d->okButton(), Qt::LeftButton);
+    EXPECT_FALSE(d->isVisible());
+    EXPECT_EQ(window->form().i_size(), 600);
+    EXPECT_EQ(window->client()->size(), QSize(2 * 600 + 16, 2 * 600 + 35));
+    window->scaleAction()->trigger();
+    EXPECT_EQ(window->dialogs().scaleDialog(), d) << "the same dialog, shown again";
+}
+
+TEST_F(Window, HelpItemsShowOneCopyEachAndEnterOrEscapeEndsAbout) {
+    for (int i = 0; i < 2; ++i) {
+        window->manualAction()->trigger();
+        window->aboutAction()->trigger();
+    }
+    EXPECT_EQ(CountTopLevel<InstructionsDialog>(), 1);
+    EXPECT_EQ(CountTopLevel<AboutDialog>(), 1);
+
+    InstructionsDialog* manual = window->dialogs().showManual();
+    EXPECT_EQ(manual->windowTitle(), "Instructions");
+    EXPECT_EQ(manual->size(), QSize(413, 257));
+    EXPECT_EQ(manual->okButton()->geometry(), QRect(312, 228, 81, 25));
+    EXPECT_EQ(manual->textLabel()->geometry(), QRect(9, 6, 397, 214));
+    EXPECT_EQ(manual->textLabel()->text().toStdString(), std::string(kInstructions));
+    QTest::mouseClick(manual->okButton(), Qt::LeftButton);
+    EXPECT_FALSE(manual->isVisible());
+    window->manualAction()->trigger();
+    EXPECT_EQ(window->dialogs().showManual(), manual) << "OK only hides";
+    EXPECT_TRUE(manual->isVisible());
+
+    AboutDialog* about = window->dialogs().about();
+    EXPECT_EQ(about->windowTitle(), "About PIVRA");
+    EXPECT_EQ(about->size(), QSize(440, 185));
+    EXPECT_TRUE(about->viewer()->playing()) << "the installation file Apivra.gif plays";
+    EXPECT_TRUE(about->okButton()->isDefault());
+    for (const Qt::Key key : {Qt::Key_Escape, Qt::Key_Return}) {
+        SCOPED_TRACE(key == Qt::Key_Escape ? "Escape" : "Enter");
+        window->aboutAction()->trigger();
+        QTest::keyClick(window->dialogs().about(), key);
+        EXPECT_EQ(CountTopLevel<AboutDialog>(), 0) << "destroyed";
+        EXPECT_EQ(window->dialogs().about(), nullptr);
+    }
+    window->aboutAction()->trigger();
+    EXPECT_EQ(CountTopLevel<AboutDialog>(), 1) << "the next showing builds it afresh";
+
+    DialogHost bare(window->form(), "/nonexistent/", nullptr);  // opens without its animation
+    EXPECT_TRUE(bare.showAbout()->isVisible());
+    EXPECT_FALSE(bare.about()->viewer()->playing());
+}
+
+TEST_F(Window, SaveDialogShowsTheFiltersAndAddsNoExtension) {
+    const std::string chosen = app / "spin";
+    QStringList shown;
+    int current = -1;
+    QString nameAtOpen = "unset";
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        auto* types = dialog->findChild<QComboBox*>("fileTypeCombo");
+        ASSERT_NE(types, nullptr);
+        for (int i = 0; i < types->count(); ++i) shown << types->itemText(i);
+        current = types->currentIndex();
+        nameAtOpen = dialog->findChild<QLineEdit*>("fileNameEdit")->text();
+        dialog->selectFile(QString::fromStdString(chosen));
+        QMetaObject::invokeMethod(dialog, "accept");
+    });
+    QtSaveDialog dialog(nullptr);
+    const std::string answer = dialog.AskSaveFileName({"", kSaveFilter, kSaveFilterIndex});
+    EXPECT_EQ(shown, (QStringList{"All Files (*.*)", "GIF Files (*.gif)"}));
+    EXPECT_EQ(current, 1);
+    EXPECT_EQ(nameAtOpen, "");
+    EXPECT_EQ(answer, chosen);
+    QTimer::singleShot(0, [] { QApplication::activeModalWidget()->close(); });
+    EXPECT_EQ(dialog.AskSaveFileName({"", kSaveFilter, kSaveFilterIndex}), "") << "cancel";
+}
+
+// A file under the same name is read afresh; a bad one shows nothing.
 TEST(GifViewer, ReadsTheFileAfreshAndShowsNothingForABadOne) {
     TempFolder dir{"viewer"};
     const std::string path = dir / "shown.gif";
+    fs::copy_file(std::string(PIVRA_BIN_DIR) + "/Apivra.gif", path);
     GifViewer viewer;
-    const auto write = [&](int side, const char* colour) {
-        MagickWandGenesis();
-        MagickWand* wand = NewMagickWand();
-        PixelWand* pixel = NewPixelWand();
-        PixelSetColor(pixel, colour);
-        MagickNewImage(wand, side, side, pixel);
-        MagickWriteImage(wand, path.c_str());
-        DestroyPixelWand(pixel);
-        DestroyMagickWand(wand);
-    };
-    for (const auto& [side, colour, qt] : {std::tuple{10, "red", QColor(Qt::red)}, {20, "blue", QColor(Qt::blue)}}) {
-        write(side, colour);
-        viewer.setFile(path);
-        ASSERT_TRUE(viewer.playing());
-        EXPECT_EQ(viewer.currentFrame().size(), QSize(side, side));
-        EXPECT_TRUE(CloseColour(viewer.currentFrame().pixel(5, 5), qt, 0));
-    }
+    viewer.setFile(path);
+    ASSERT_TRUE(viewer.playing());
+    EXPECT_EQ(viewer.currentFrame().size(), QSize(96, 96));
     std::ofstream(path, std::ios::binary | std::ios::trunc) << "GIF89a but nothing after";
     viewer.setFile(path);
     EXPECT_FALSE(viewer.playing());
