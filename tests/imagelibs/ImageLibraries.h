@@ -10,7 +10,7 @@ namespace pivra::test {
 
 class ImageCommandLibrary {
 public:
-    ImageCommandLibrary(const std::string& file, const std::string& entry, const std::string& argv0) : argv0_(argv0) {
+    ImageCommandLibrary(const std::string& file, const std::string& entry, std::string argv0) : argv0_(std::move(argv0)) {
         const std::string path = std::string(PIVRA_BIN_DIR) + "/" + file;
         handle_ = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
         if (!handle_) throw std::runtime_error("dlopen " + path + ": " + dlerror());
@@ -18,25 +18,24 @@ public:
         lastError_ = reinterpret_cast<const char* (*)()>(dlsym(handle_, (entry + "LastError").c_str()));
         if (!entry_ || !lastError_) throw std::runtime_error("missing entry points in " + path);
     }
-    ~ImageCommandLibrary() { dlclose(handle_); }
     ImageCommandLibrary(const ImageCommandLibrary&) = delete;
     ImageCommandLibrary& operator=(const ImageCommandLibrary&) = delete;
+    ~ImageCommandLibrary() { dlclose(handle_); }
 
     // argv = {argv0, args..., NULL}, in writable copies as the bridge hands over.
-    int run(const std::vector<std::string>& args) const {
-        std::vector<std::string> copies = {argv0_};
-        copies.insert(copies.end(), args.begin(), args.end());
+    int run(std::vector<std::string> args) const {
+        args.insert(args.begin(), argv0_);
         std::vector<char*> argv;
-        for (std::string& copy : copies) argv.push_back(copy.data());
+        for (std::string& arg : args) argv.push_back(arg.data());
         argv.push_back(nullptr);
-        return entry_(int(copies.size()), argv.data());
+        return entry_(int(args.size()), argv.data());
     }
     std::string lastError() const { return lastError_(); }
 
 private:
-    void* handle_ = nullptr;
-    int (*entry_)(int, char**) = nullptr;
-    const char* (*lastError_)() = nullptr;
+    void* handle_;
+    int (*entry_)(int, char**);
+    const char* (*lastError_)();
     std::string argv0_;
 };
 

@@ -43,12 +43,6 @@ inline QImage filled(int w, int h, QColor colour) {
     return image;
 }
 
-inline QImage row(const std::vector<QRgb>& pixels) {
-    QImage image(int(pixels.size()), 1, QImage::Format_ARGB32);
-    for (int x = 0; x < image.width(); ++x) image.setPixel(x, 0, pixels[x]);
-    return image;
-}
-
 // Pixels off by more than tolerance in a channel (colour only where visible); -1 when the sizes differ.
 inline int offPixels(const QImage& a, const QImage& b, int tolerance = 0) {
     if (a.size() != b.size()) return -1;
@@ -63,7 +57,6 @@ inline int offPixels(const QImage& a, const QImage& b, int tolerance = 0) {
         }
     return off;
 }
-
 
 class ImageLibsTest : public ::testing::Test {
 protected:

@@ -17,11 +17,7 @@ namespace {
 struct FillingSink : GifSink {
     explicit FillingSink(std::size_t room) : room(room) {}
     bool append(const std::uint8_t* data, std::size_t size) noexcept override {
-        if (refused || bytes.size() + size > room) {
-            offeredAfterRefusal += refused;
-            refused = true;
-            return false;
-        }
+        if (refused || bytes.size() + size > room) return offeredAfterRefusal += refused, refused = true, false;
         bytes.insert(bytes.end(), data, data + size);
         return true;
     }
@@ -34,20 +30,18 @@ struct FillingSink : GifSink {
 TEST(GifSink, ARefusingSinkFailsTheEncodeAndIsNotWrittenAgain) {
     std::vector<Picture> frames(3, Picture(40, 30));
     for (int f = 0; f < 3; ++f)
-        for (int y = 0; y < 30; ++y)
-            for (int x = 0; x < 40; ++x) {
-                std::uint8_t* px = frames[f].pixel(x, y);
-                px[0] = std::uint8_t(x * 6), px[1] = std::uint8_t(y * 8), px[2] = std::uint8_t(f * 80);
-                px[3] = x + y < 4 ? 0 : 255;
-            }
+        for (int i = 0; i < 40 * 30; ++i) {
+            std::uint8_t* px = frames[f].pixel(i % 40, i / 40);
+            px[0] = std::uint8_t(i % 40 * 6), px[1] = std::uint8_t(i / 40 * 8), px[2] = std::uint8_t(f * 80);
+            px[3] = i % 40 + i / 40 < 4 ? 0 : 255;
+        }
     const AnimationSettings settings{6, 2, 0};
     const std::vector<std::uint8_t> whole = encodeGif(frames, settings);
     FillingSink roomy(whole.size());
     encodeGifTo(frames, settings, roomy);
     EXPECT_EQ(roomy.bytes, whole);
     // Full before the header, in the loop block, in the pixels, one byte short of the trailer.
-    for (const std::size_t room : {std::size_t(0), std::size_t(5), std::size_t(30), whole.size() / 2,
-                                   whole.size() - 1}) {
+    for (const std::size_t room : {std::size_t(0), std::size_t(5), std::size_t(30), whole.size() / 2, whole.size() - 1}) {
         FillingSink sink(room);
         EXPECT_THROW(encodeGifTo(frames, settings, sink), CommandError) << room;
         EXPECT_EQ(sink.offeredAfterRefusal, 0) << room;

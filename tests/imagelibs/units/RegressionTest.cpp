@@ -1,7 +1,6 @@
-// Inputs that once misbehaved in the image libraries (found by fuzzing or
-// by users), kept with their outcome in regressions/expected.txt: refused
-// with a reason, or decoded to these pixels. The whole resize command must
-// agree with the decode.
+// Inputs that once misbehaved in the image libraries (found by fuzzing or by users), kept with their
+// outcome in regressions/expected.txt: refused with a reason, or decoded to these pixels. The whole
+// resize command must agree with the decode.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -21,14 +20,13 @@ TEST(ImageLibRegressions, KeptInputsGiveTheirRecordedOutcome) {
     const std::string output = ::testing::TempDir() + "regression-" + std::to_string(::getpid()) + ".gif";
     for (const auto& [file, expected] : manifest) {
         const std::string path = folder + "/" + file;
-        std::string reason, pixels;
+        std::string reason, pixels, commandReason;
         try {
             const Picture picture = decodeFirstFrame(readInputFile(path), file);
             pixels = test::PixelChecksum(picture.width, picture.height, picture.rgba.data(), picture.rgba.size());
         } catch (const CommandError& e) {
             reason = e.what();
         }
-        std::string commandReason;
         try {
             convertCommand({path, "-geometry", "48X48!", output});
         } catch (const CommandError& e) {
