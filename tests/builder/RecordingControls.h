@@ -15,8 +15,8 @@ struct RecordingControls : BuildControls {
     void showProgress() override {}
     void setProgress(int v) override { progressValues.push_back(value = v); }
     int progress() const override { return value; }
-    void yield() override { ++yields; if (onYield) onYield(); }
-    bool stopRequested() const override { ++stopQuestions; return stopWhen && stopWhen(); }
+    void yield() override { if (++yields, onYield) onYield(); }
+    bool stopRequested() const override { return ++stopQuestions, stopWhen && stopWhen(); }
 
     bool hint = false;
     int value = 0, timerDisables = 0, yields = 0;

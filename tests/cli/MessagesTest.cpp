@@ -43,34 +43,27 @@ TEST_F(Messages, AWorkingFolderOrTraceThatCannotBeWrittenIsNamedWithTheReason) {
 }
 
 // Marks a file immutable (even root cannot remove it) for one scope.
-class Immutable {
-public:
-    explicit Immutable(const std::string& path) : fd_(::open(path.c_str(), O_RDONLY | O_CREAT, 0644)) {
-        set_ = fd_ && ::ioctl(fd_.get(), FS_IOC_GETFLAGS, &flags_) == 0 &&
-               ::ioctl(fd_.get(), FS_IOC_SETFLAGS, &(flags_ |= FS_IMMUTABLE_FL)) == 0;
+struct Immutable {
+    explicit Immutable(const std::string& path) : fd(::open(path.c_str(), O_RDONLY | O_CREAT, 0644)) {
+        set = fd && ::ioctl(fd.get(), FS_IOC_GETFLAGS, &flags) == 0 &&
+              ::ioctl(fd.get(), FS_IOC_SETFLAGS, &(flags |= FS_IMMUTABLE_FL)) == 0;
     }
-    ~Immutable() {
-        if (set_) ::ioctl(fd_.get(), FS_IOC_SETFLAGS, &(flags_ &= ~FS_IMMUTABLE_FL));
-    }
-    bool set() const { return set_; }
-
-private:
-    UniqueFd fd_;
-    int flags_ = 0;
-    bool set_ = false;
+    ~Immutable() { if (set) ::ioctl(fd.get(), FS_IOC_SETFLAGS, &(flags &= ~FS_IMMUTABLE_FL)); }
+    UniqueFd fd;
+    int flags = 0;
+    bool set = false;
 };
 
 TEST_F(Messages, AWorkingFolderThatCannotBeRemovedIsOnlyAWarning) {
     auto run = start({head, tail, dir / "out.gif", "--trace"});
     ASSERT_TRUE(run->waitForLines(100));
     run->signal(SIGSTOP);
-    const std::set<std::string> folders = NamesIn(tmp.str());
-    ASSERT_EQ(folders.size(), 1u);
-    const std::string working = tmp / *folders.begin();
+    ASSERT_EQ(NamesIn(tmp.str()).size(), 1u);
+    const std::string working = tmp / *NamesIn(tmp.str()).begin();
     Immutable held(working + "/Images/held");
     run->signal(SIGCONT);
     const ProcessResult r = run->finish();
-    if (!held.set()) GTEST_SKIP() << "this file system cannot make a file immutable";
+    if (!held.set) GTEST_SKIP() << "this file system cannot make a file immutable";
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_NE(r.err.find("warning"), std::string::npos) << r.err;
     EXPECT_NE(r.err.find(working), std::string::npos) << r.err;

@@ -13,38 +13,29 @@ namespace {
 
 namespace fs = std::filesystem;
 
-mode_t ModeOf(const std::string& path) {
-    struct stat st {};
-    ::stat(path.c_str(), &st);
-    return st.st_mode & 07777;
-}
-
 class CopyOut : public ::testing::Test {
 protected:
     void SetUp() override { Write(src, "the new animation"); }
-    TempFolder from{"copy-src"};
-    TempFolder to{"copy-dst"};
+    bool copyTo(const std::string& name) {
+        if (!fso.CopyFile(src, to / name)) return false;
+        EXPECT_EQ(FileContents(to / name), "the new animation") << name;
+        return true;
+    }
+    TempFolder from{"copy-src"}, to{"copy-dst"};
     const std::string src = from / "pivra.gif";
     FileSystem fso;
 };
 
-TEST_F(CopyOut, PlantedLinksAtTheOldTemporaryNamesAreNotFollowed) {
-    const std::string victim = from / "victim.txt", out = to / "out.gif";
+TEST_F(CopyOut, PlantedLinksAtTheOldTemporaryNamesAreNotFollowedAndALongestLegalNameWorks) {
+    const std::string victim = from / "victim.txt", planted = "out.gif.part" + std::to_string(::getpid());
+    const std::string longest = std::string(246, 'n') + ".gif";  // 250 bytes
     Write(victim, "precious");
-    const std::string planted = out + ".part" + std::to_string(::getpid());
-    fs::create_symlink(victim, planted);
-    ASSERT_TRUE(fso.CopyFile(src, out)) << fso.lastError();
-    EXPECT_EQ(Read(out), "the new animation");
-    EXPECT_EQ(Read(victim), "precious");
-    EXPECT_TRUE(fs::is_symlink(planted));
-    EXPECT_EQ(NamesIn(to.str()), (std::set<std::string>{"out.gif", fs::path(planted).filename().string()}));
-}
-
-TEST_F(CopyOut, ALongestLegalNameWorks) {
-    const std::string name = std::string(246, 'n') + ".gif";  // 250 bytes
-    ASSERT_TRUE(fso.CopyFile(src, to / name)) << fso.lastError();
-    EXPECT_EQ(Read(to / name), "the new animation");
-    EXPECT_EQ(NamesIn(to.str()), std::set<std::string>{name});
+    fs::create_symlink(victim, to / planted);
+    ASSERT_TRUE(copyTo("out.gif")) << fso.lastError();
+    ASSERT_TRUE(copyTo(longest)) << fso.lastError();
+    EXPECT_EQ(FileContents(victim), "precious");
+    EXPECT_TRUE(fs::is_symlink(to / planted));
+    EXPECT_EQ(NamesIn(to.str()), (std::set<std::string>{"out.gif", planted, longest}));
 }
 
 TEST_F(CopyOut, LinksAreWrittenThroughAndStayLinks) {
@@ -55,11 +46,10 @@ TEST_F(CopyOut, LinksAreWrittenThroughAndStayLinks) {
     for (const char* link : {"direct.gif", "chained.gif", "dangling.gif"}) {
         SCOPED_TRACE(link);
         Write(elsewhere / "real.gif", "old");
-        ASSERT_TRUE(fso.CopyFile(src, to / link)) << fso.lastError();
+        ASSERT_TRUE(copyTo(link)) << fso.lastError();
         EXPECT_TRUE(fs::is_symlink(to / link));
-        EXPECT_EQ(Read(to / link), "the new animation");
     }
-    EXPECT_EQ(Read(elsewhere / "new.gif"), "the new animation");
+    EXPECT_EQ(FileContents(elsewhere / "new.gif"), "the new animation");
     EXPECT_EQ(NamesIn(to.str()), (std::set<std::string>{"direct.gif", "chained.gif", "dangling.gif"}));
 }
 
@@ -74,30 +64,31 @@ TEST_F(CopyOut, SpecialFilesAndFoldersAreRefusedAndLeftAsTheyAre) {
         cases.insert(cases.end(), {{"null", "device"}, {"null-link", "device"}});
     }
     for (const auto& [name, says] : cases) {
-        SCOPED_TRACE(name);
-        EXPECT_FALSE(fso.CopyFile(src, to / name));
+        EXPECT_FALSE(fso.CopyFile(src, to / name)) << name;
         EXPECT_NE(fso.lastError().find(says), std::string::npos) << fso.lastError();
     }
-    EXPECT_TRUE(fs::is_fifo(to / "fifo"));
-    EXPECT_TRUE(fs::is_empty(to / "folder.gif"));
+    EXPECT_TRUE(fs::is_fifo(to / "fifo") && fs::is_empty(to / "folder.gif"));
     EXPECT_TRUE(!device || (fs::is_character_file(to / "null") && fs::is_symlink(to / "null-link")));
     EXPECT_EQ(NamesIn(to.str()).size(), cases.size());
 }
 
 TEST_F(CopyOut, NewFilesGetTheUmasksModeReplacedOnesKeepTheirs) {
+    const auto modeOf = [](const std::string& path) {
+        struct stat st {};
+        ::stat(path.c_str(), &st);
+        return st.st_mode & 07777;
+    };
     const mode_t previous = ::umask(0);
     for (const auto& [umask, want] : {std::pair<mode_t, mode_t>{022, 0644}, {027, 0640}, {0, 0666}}) {
         ::umask(umask);
-        const std::string out = to / ("new" + std::to_string(umask) + ".gif");
-        EXPECT_TRUE(fso.CopyFile(src, out)) << fso.lastError();
-        EXPECT_EQ(ModeOf(out), want) << std::oct << umask;
+        EXPECT_TRUE(copyTo("new" + std::to_string(umask) + ".gif")) << fso.lastError();
+        EXPECT_EQ(modeOf(to / ("new" + std::to_string(umask) + ".gif")), want) << std::oct << umask;
     }
     ::umask(022);
     Write(to / "kept.gif", "old");
     ::chmod((to / "kept.gif").c_str(), 0604);
-    EXPECT_TRUE(fso.CopyFile(src, to / "kept.gif"));
-    EXPECT_EQ(ModeOf(to / "kept.gif"), 0604u);
-    EXPECT_EQ(Read(to / "kept.gif"), "the new animation");
+    EXPECT_TRUE(copyTo("kept.gif"));
+    EXPECT_EQ(modeOf(to / "kept.gif"), 0604u);
     ::umask(previous);
 }
 
@@ -108,7 +99,7 @@ TEST_F(CopyOut, AFullDiskSaysSoAndKeepsTheOldFile) {
     Write(src, std::string(200000, 'x'));
     EXPECT_FALSE(fso.CopyFile(src, to / "out.gif"));
     EXPECT_NE(fso.lastError().find("No space left on device"), std::string::npos) << fso.lastError();
-    EXPECT_EQ(Read(to / "out.gif"), "the old animation");
+    EXPECT_EQ(FileContents(to / "out.gif"), "the old animation");
     EXPECT_EQ(NamesIn(to.str()), std::set<std::string>{"out.gif"});
 }
 

@@ -3,15 +3,12 @@
 // folders left behind are seen) and two pictures to build from.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <set>
-#include <sstream>
-#include <string>
-#include <vector>
 
 #include "support/ChildProcess.h"
+#include "support/FileContents.h"
 #include "support/RunProcess.h"
 #include "support/TempFolder.h"
 #include "support/TestPictures.h"
@@ -20,17 +17,11 @@ namespace pivra::test {
 
 inline const std::string kMake = std::string(PIVRA_BIN_DIR) + "/pivra-make";
 
-// The names in a folder, hidden ones included.
-inline std::set<std::string> NamesIn(const std::string& folder) {
+inline std::set<std::string> NamesIn(const std::string& folder) {  // hidden ones included
     std::set<std::string> names;
     std::error_code ec;
     for (const auto& e : std::filesystem::directory_iterator(folder, ec)) names.insert(e.path().filename().string());
     return names;
-}
-inline std::string Read(const std::string& path) {
-    std::stringstream text;
-    text << std::ifstream(path, std::ios::binary).rdbuf();
-    return text.str();
 }
 inline void Write(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
 
@@ -41,25 +32,21 @@ protected:
         ASSERT_TRUE(WriteSolidPicture(tail, 48, 64, QColor(40, 40, 200)));
     }
     std::vector<std::string> env() const { return {"TMPDIR=" + tmp.str()}; }
-    static std::vector<std::string> withMake(const std::vector<std::string>& args) {
-        std::vector<std::string> argv{kMake};
-        argv.insert(argv.end(), args.begin(), args.end());
-        return argv;
+    static std::vector<std::string> withMake(std::vector<std::string> args) {
+        args.insert(args.begin(), kMake);
+        return args;
     }
     ProcessResult make(const std::vector<std::string>& args) { return RunProcess(withMake(args), env()); }
     std::unique_ptr<ChildProcess> start(const std::vector<std::string>& args) {
         return std::make_unique<ChildProcess>(withMake(args), env());
     }
-    // Only the two pictures (and whatever the test names) in the pictures' folder.
-    void expectNothingElseIn(std::set<std::string> also = {}) {
+    void expectNothingElseIn(std::set<std::string> also = {}) {  // beside the two pictures
         also.insert({"head.png", "tail.jpg"});
         EXPECT_EQ(NamesIn(dir.str()), also);
     }
 
-    TempFolder dir{"make"};
-    TempFolder tmp{"make-tmp"};
-    const std::string head = dir / "head.png";
-    const std::string tail = dir / "tail.jpg";
+    TempFolder dir{"make"}, tmp{"make-tmp"};
+    const std::string head = dir / "head.png", tail = dir / "tail.jpg";
 };
 
 }  // namespace pivra::test

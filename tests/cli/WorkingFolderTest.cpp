@@ -50,8 +50,7 @@ TEST_F(WorkingFolder, TwoRunsOnOneFolderNeverShareIt) {
 
     ASSERT_EQ(first->finish().exitCode, 0);
     const GifInfo info = ReadGifStructure(out("first.gif"));
-    EXPECT_EQ(info.frames.size(), 50u);
-    EXPECT_EQ(info.screenWidth, 48);
+    EXPECT_EQ(std::make_pair(info.frames.size(), info.screenWidth), std::make_pair(size_t{50}, 48));
     EXPECT_EQ(make({head, tail, out("second.gif"), "--workdir", work, "--scale", "1"}).exitCode, 0);
 }
 

@@ -9,25 +9,20 @@ namespace {
 FakeImageLibState state;
 
 int run(int argc, char** argv) {
-    FakeCall call{{}, argv, true};
-    for (int i = 0; i < argc; ++i) call.args.emplace_back(argv[i]);
+    FakeCall call{{argv, argv + argc}, argv, true};
     for (int i = argc; i < 21; ++i) call.tailIsZero = call.tailIsZero && argv[i] == nullptr;
     const bool repeat = !state.calls.empty() && state.calls.back().argv == argv && state.calls.back().args == call.args;
     state.callsOfThisCommand = repeat ? state.callsOfThisCommand + 1 : 1;
     state.calls.push_back(call);
     if (state.callsOfThisCommand != state.writeOnCall) return 1;
-    if (std::FILE* f = std::fopen(argv[argc - 1], "wb")) {
-        std::fputs("out", f);
-        std::fclose(f);
-    }
+    if (std::FILE* f = std::fopen(argv[argc - 1], "wb")) std::fputs("out", f), std::fclose(f);
     return 0;
 }
 
 }  // namespace
 
-extern "C" {
-__attribute__((visibility("default"))) int fnMorphex(int argc, char** argv) { return run(argc, argv); }
-__attribute__((visibility("default"))) int fnLayerik(int argc, char** argv) { return run(argc, argv); }
-__attribute__((visibility("default"))) const char* fnMorphexLastError() { return "fake failure"; }
-__attribute__((visibility("default"))) FakeImageLibState* fakeState() { return &state; }
-}
+#define EXPORT extern "C" __attribute__((visibility("default")))
+EXPORT int fnMorphex(int argc, char** argv) { return run(argc, argv); }
+EXPORT int fnLayerik(int argc, char** argv) { return run(argc, argv); }
+EXPORT const char* fnMorphexLastError() { return "fake failure"; }
+EXPORT FakeImageLibState* fakeState() { return &state; }

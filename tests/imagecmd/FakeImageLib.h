@@ -8,7 +8,6 @@ struct FakeCall {
     const void* argv;  // the block's address, to see a retry reuses it
     bool tailIsZero;   // entries after argc are null
 };
-
 struct FakeImageLibState {
     std::vector<FakeCall> calls;
     int writeOnCall = 1;  // 0: never write; n: write only on the n-th call of a command

@@ -3,10 +3,6 @@
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <string>
-#include <vector>
-
 #include "FakeImageLib.h"
 #include "imagecmd/ImageCommands.h"
 #include "platform/FileSystem.h"
@@ -18,30 +14,25 @@ namespace pivra::test {
 class FakeLibFixture : public ::testing::Test {
 protected:
     void SetUp() override {
-        handle_ = dlopen(FAKE_LIB_DIR "/libFakeImageLib.so", RTLD_NOW);
         ASSERT_NE(handle_, nullptr) << dlerror();
         fake_ = reinterpret_cast<FakeImageLibState* (*)()>(dlsym(handle_, "fakeState"))();
         writeOnCall(1);
     }
-    void TearDown() override {
-        if (handle_) dlclose(handle_);
-    }
+    void TearDown() override { if (handle_) dlclose(handle_); }
 
     std::string path(const std::string& name) const { return folder / name; }
     int calls() const { return static_cast<int>(fake_->calls.size()); }
-    const std::vector<std::string>& args(int call) const { return fake_->calls.at(call).args; }
     const FakeCall& call(int n) const { return fake_->calls.at(n); }
+    const std::vector<std::string>& args(int n) const { return call(n).args; }
     void writeOnCall(int n) { *fake_ = FakeImageLibState{{}, n, 0}; }
 
+    void* handle_ = dlopen(FAKE_LIB_DIR "/libFakeImageLib.so", RTLD_NOW);
+    FakeImageLibState* fake_ = nullptr;
     TempFolder folder{"imagecmd"};
     int16_t i_size = 192;
     FileSystem fso;
     RecordingNotifier notifier;
     ImageCommands commands{i_size, fso, ImageLibraryFiles{FAKE_LIB_DIR, "libFakeImageLib.so", "libFakeImageLib.so"}};
-
-private:
-    void* handle_ = nullptr;
-    FakeImageLibState* fake_ = nullptr;
 };
 
 }  // namespace pivra::test

@@ -1,7 +1,5 @@
-// The bridge against a recording stand-in library: the argument vectors written
-// out by hand, the one identical retry of a missing output, and refused commands.
-#include <gtest/gtest.h>
-
+// The bridge against a recording stand-in library: unplanned argument vectors, the
+// one identical retry of a missing output, and refused commands.
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -23,29 +21,21 @@ protected:
     }
 };
 
-TEST_F(ImageCmd, ConvertAndCompositeVectors) {
+// The vectors of every planned mode are checked against the golden command list (builder tests);
+// here what the plan never asks for.
+TEST_F(ImageCmd, UnplannedModesGiveBareVectorsAndTheGeometryFollowsTheFaceSize) {
     const std::string dst = path("out.gif");
-    const auto convert = [&](int16_t value, int16_t mode) {
-        commands.RunConvert("/in/src.jpg", dst, value, mode);
-        return last();
-    };
-    EXPECT_EQ(convert(0, TransparentWhite), (Args{"Morphex.dll", "/in/src.jpg", "-transparent", "white", dst}));
-    EXPECT_EQ(convert(37, Resize), (Args{"Morphex.dll", "/in/src.jpg", "-geometry", "37X192!", dst}));
-    EXPECT_EQ(convert(16, ResizeNegate), (Args{"Morphex.dll", "/in/src.jpg", "-geometry", "16X192!", "-negate", dst}));
-    EXPECT_EQ(convert(6, Animate), (Args{"Morphex.dll", "/in/src.jpg", "-compress", "LZW", "-delay", "6",
-                                         "-dispose", "background", "-loop", "0", dst}));
-    EXPECT_EQ(convert(5, 4), (Args{"Morphex.dll", "/in/src.jpg", dst}));
-    EXPECT_EQ(convert(5, -1), (Args{"Morphex.dll", "/in/src.jpg", dst}));
-    i_size = 12;  // the geometry's height is the current face size
-    EXPECT_EQ(convert(1, ResizeNegate)[3], "1X12!");
-
-    const auto composite = [&](int16_t mode) {
+    for (int16_t mode : {int16_t(4), int16_t(-1)}) {
+        commands.RunConvert("/in/src.jpg", dst, 5, mode);
+        EXPECT_EQ(last(), (Args{"Morphex.dll", "/in/src.jpg", dst})) << mode;
+    }
+    for (int16_t mode : {int16_t(2), int16_t(-1)}) {
         commands.RunComposite("/m/temp1.gif", dst, "/w/white.mif", mode);
-        return last();
-    };
-    EXPECT_EQ(composite(CenterOnBase), (Args{"Layerik.dll", "/m/temp1.gif", "-gravity", "center", "/w/white.mif", dst}));
-    const Args masked{"Layerik.dll", "/m/temp1.gif", "/w/white.mif", "/w/white.mif", dst};
-    for (int16_t mode : {int16_t(MaskWithBase), int16_t(2), int16_t(-1)}) EXPECT_EQ(composite(mode), masked) << mode;
+        EXPECT_EQ(last(), (Args{"Layerik.dll", "/m/temp1.gif", "/w/white.mif", "/w/white.mif", dst})) << mode;
+    }
+    i_size = 12;
+    commands.RunConvert("/in/src.jpg", dst, 1, ResizeNegate);
+    EXPECT_EQ(last(), (Args{"Morphex.dll", "/in/src.jpg", "-geometry", "1X12!", "-negate", dst}));
 }
 
 TEST_F(ImageCmd, OnlyAMissingOutputIsRetriedOnceWithTheSameBlock) {
@@ -75,8 +65,7 @@ TEST_F(ImageCmd, AnOldOutputIsRemovedFirstAndAFailedRetryIsCountedAndTraced) {
     const std::string line = "Morphex.dll\t/a b.jpg\t-geometry\t37X192!\t" + path("old.gif") + "\n";
     EXPECT_EQ(trace.str(), line + line);
     EXPECT_EQ(commands.missingOutputs(), 1);
-    EXPECT_EQ(commands.firstMissingOutput().dst, path("old.gif"));
-    EXPECT_EQ(commands.firstMissingOutput().reason, "fake failure");
+    EXPECT_EQ(commands.firstMissingOutput().dst + ": " + commands.firstMissingOutput().reason, path("old.gif") + ": fake failure");
     commands.setTrace(nullptr);
 
     writeOnCall(1);  // written anew on the first call: no retry
@@ -88,8 +77,7 @@ TEST_F(ImageCmd, AnOldOutputIsRemovedFirstAndAFailedRetryIsCountedAndTraced) {
     writeOnCall(1);  // a dangling link is removed, never written through
     fs::create_symlink(path("elsewhere.gif"), path("link.gif"));
     commands.RunConvert("/a.jpg", path("link.gif"), 0, TransparentWhite);
-    EXPECT_FALSE(fs::is_symlink(path("link.gif")));
-    EXPECT_FALSE(fs::exists(path("elsewhere.gif")));
+    EXPECT_FALSE(fs::is_symlink(path("link.gif")) || fs::exists(path("elsewhere.gif")));
 }
 
 TEST_F(ImageCmd, AnOutputThatCannotBeRemovedFailsTheCommandWithoutARun) {
@@ -106,7 +94,6 @@ TEST_F(ImageCmd, AnOutputThatCannotBeRemovedFailsTheCommandWithoutARun) {
 TEST_F(ImageCmd, NinetyNineByteSourceRunsAHundredIsRefusedAndToldOnce) {
     const std::string fits = "/" + std::string(98, 'f'), tooLong = "/" + std::string(99, 'l');
     EXPECT_EQ(commands.RunConvert(fits, path("o.gif"), i_size, Resize), CommandStatus::Ran);
-    EXPECT_EQ(call(0).args[1], fits);
     EXPECT_EQ(commands.RunConvert(tooLong, path("p.gif"), i_size, Resize), CommandStatus::Refused);
     EXPECT_EQ(commands.RunComposite(tooLong, path("q.gif"), path("b.gif"), CenterOnBase), CommandStatus::Refused);
     EXPECT_EQ(calls(), 1);

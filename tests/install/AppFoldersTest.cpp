@@ -52,18 +52,5 @@ TEST(AppFolders, LayoutDecidesThenWritability) {
     fs::permissions(root + "locked/bin", fs::perms::owner_write, fs::perm_options::add);
 }
 
-TEST(AppFolders, MakeWorkRootMakesParentsOrNamesTheFolder) {
-    TempFolder t("workroot");
-    AppFolders f;
-    f.workRoot = t / "a/b/pivra/";
-    std::string error;
-    EXPECT_TRUE(MakeWorkRoot(f, error)) << error;
-    EXPECT_TRUE(fs::is_directory(f.workRoot));
-    std::ofstream(t / "plain") << "x";
-    f.workRoot = t / "plain/pivra/";
-    EXPECT_FALSE(MakeWorkRoot(f, error));
-    EXPECT_NE(error.find(f.workRoot), std::string::npos) << error;
-}
-
 }  // namespace
 }  // namespace pivra::test

@@ -3,12 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <QImageReader>
-#include <QProcess>
-#include <QThread>
 
+#include <csignal>
 #include <filesystem>
 #include <map>
+#include <thread>
 
+#include "support/ChildProcess.h"
 #include "support/GifInspect.h"
 #include "support/RunProcess.h"
 #include "support/TempFolder.h"
@@ -74,12 +75,9 @@ TEST_F(Installed, PivraMakeBuildsFromAReadOnlyPrefix) {
         RunProcess({prefix("bin/pivra-make"), user / "head.png", user / "tail.jpg", out, "--scale", "2"}, userEnv());
     ASSERT_EQ(r.exitCode, 0) << r.err;
 
+    // The frames themselves are checked by the whole-build tests.
     const GifInfo info = ReadGifStructure(out);
-    ASSERT_TRUE(info.ok);
-    EXPECT_EQ(std::make_pair(info.screenWidth, info.screenHeight), std::make_pair(24, 24));
-    const std::vector<QImage> frames = ReadGifFrames(out);
-    ASSERT_EQ(frames.size(), 50u);
-    EXPECT_EQ(frames[0].size(), QSize(24, 24));
+    EXPECT_EQ(std::make_tuple(info.screenWidth, info.screenHeight, info.frames.size()), std::make_tuple(24, 24, size_t{50}));
     EXPECT_EQ(Listing(prefix()), before) << "the run wrote into the prefix";
     EXPECT_TRUE(fs::is_empty(tmp.str())) << "private working folder left behind";
 }
@@ -89,24 +87,18 @@ TEST_F(Installed, PivraMakeBuildsFromAReadOnlyPrefix) {
 TEST_F(Installed, WindowWorksInTheUsersDataFolder) {
     if (!fs::exists(prefix("bin/pivra"))) GTEST_SKIP() << "the window is not built (PIVRA_GUI=OFF)";
     const auto before = Listing(prefix());
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    for (const std::string& e : userEnv())
-        env.insert(QString::fromStdString(e.substr(0, e.find('='))), QString::fromStdString(e.substr(e.find('=') + 1)));
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    QProcess window;
-    window.setProcessEnvironment(env);
-    window.start(QString::fromStdString(prefix("bin/pivra")), {});
-    ASSERT_TRUE(window.waitForStarted());
+    std::vector<std::string> env = userEnv();
+    env.push_back("QT_QPA_PLATFORM=offscreen");
+    ChildProcess window({prefix("bin/pivra")}, env);
     const std::string work = user / "data/pivra/Work/";
     bool ready = false;
-    for (int i = 0; i < 600 && !ready && window.state() == QProcess::Running; ++i) {
+    for (int i = 0; i < 600 && !ready; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
         ready = fs::exists(work + "mask.bmp") && fs::exists(work + "mask.mif") && fs::exists(work + "white.mif") &&
                 fs::exists(work + "black.bmp");
-        if (!ready) QThread::msleep(100);
     }
-    window.kill();
-    window.waitForFinished();
-    ASSERT_TRUE(ready) << window.readAllStandardError().toStdString();
+    window.signal(SIGKILL);
+    ASSERT_TRUE(ready) << window.finish().err;
     EXPECT_EQ(QImageReader(QString::fromStdString(work + "mask.bmp")).size(), QSize(192, 192));
     EXPECT_EQ(Listing(prefix()), before) << "the window wrote into the prefix";
 }
