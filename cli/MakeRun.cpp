@@ -27,14 +27,17 @@ namespace fs = std::filesystem;
 namespace pivra {
 namespace {
 
+std::string OneLine(std::string text) {
+    for (char& c : text)
+        if (c == '\n') c = ' ';
+    return text;
+}
+
 // Keeps what the build would show in message boxes, one line each.
 class CollectingNotifier : public Notifier {
 public:
     void show(const std::string& prompt, int, const std::string&) override {
-        std::string line = prompt;
-        for (char& c : line)
-            if (c == '\n') c = ' ';
-        messages.push_back(line);
+        messages.push_back(OneLine(prompt));
     }
     std::vector<std::string> messages;
 };
@@ -73,20 +76,6 @@ bool CheckOutput(const std::string& output, std::string& why) {
     return true;
 }
 
-std::string DescribeMissing(const ImageCommands::MissingOutput& m, const std::string& appStr) {
-    std::string what = "the image command writing " + m.dst + " failed";
-    if (m.dst == appStr + "Masks/ImagA.gif") what = "the head picture could not be read";
-    if (m.dst == appStr + "Masks/ImagB.gif") what = "the tail picture could not be read";
-    return m.reason.empty() ? what : what + ": " + m.reason;
-}
-
-// A command whose output is missing fails the run: the library's message if
-// it showed one (a refused path, a missing library), else what failed and why.
-int FailMissing(const ImageCommands& commands, const CollectingNotifier& notifier, const std::string& appStr) {
-    return Fail(notifier.messages.empty() ? DescribeMissing(commands.firstMissingOutput(), appStr)
-                                          : notifier.messages.front());
-}
-
 }  // namespace
 
 int RunPivraMake(const MakeOptions& o, TraceStream& trace) {
@@ -120,20 +109,18 @@ int RunPivraMake(const MakeOptions& o, TraceStream& trace) {
     if (o.trace) commands.setTrace(&trace);
     MakeWorkingTemplates(commands, state, state.AppStr);
     if (controls.stopRequested()) return Stopped(traced);
-    if (commands.missingOutputs() > 0) return FailMissing(commands, notifier, state.AppStr);
+    if (commands.missingOutputs() > 0) return Fail(DescribeMissingOutputs(commands, state));
 
     SpinBuilder builder(state, fso, commands, controls);
-    const BuildResult result = builder.BuildSpin();
+    const BuildOutcome outcome = builder.BuildSpin();
     controls.endBar();
-    if (result == BuildResult::Stopped || controls.stopRequested()) return Stopped(traced);
-    if (result == BuildResult::Failed)
-        return Fail(notifier.messages.empty() ? "the build failed" : notifier.messages.front());
-    if (commands.missingOutputs() > 0) return FailMissing(commands, notifier, state.AppStr);
+    if (outcome.result == BuildResult::Stopped || controls.stopRequested()) return Stopped(traced);
+    if (outcome.result != BuildResult::Finished) return Fail(outcome.reason.empty() ? "the build did not run" : OneLine(outcome.reason));
     // The animation is whole: what the build still had to say (a working
     // folder left behind) does not undo it.
+    if (!outcome.warning.empty()) Warn(OneLine(outcome.warning));
     for (const std::string& message : notifier.messages) Warn(message);
     const std::string animation = state.AppStr + "Work/pivra.gif";
-    if (!fso.FileExists(animation)) return Fail("the build produced no animation");
     {
         // Written whole or not at all: a stop signal waits until it is in place.
         StopSignalsHeld held;

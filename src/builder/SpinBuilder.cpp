@@ -6,7 +6,6 @@
 #include "builder/ZeroPad.h"
 #include "imagecmd/ImageCommands.h"
 #include "platform/FileSystem.h"
-#include "platform/MessageBox.h"
 
 namespace pivra {
 
@@ -20,8 +19,8 @@ SpinBuilder::SpinBuilder(PivraState& state, FileSystem& fso, ImageCommands& comm
 
 void SpinBuilder::advance() { controls_.setProgress(controls_.progress() + 1); }
 
-BuildResult SpinBuilder::BuildSpin() {
-    if (controls_.hintVisible()) return BuildResult::Skipped;
+BuildOutcome SpinBuilder::BuildSpin() {
+    if (controls_.hintVisible()) return {BuildResult::Skipped};
 
     struct Running {
         bool& flag;
@@ -31,7 +30,7 @@ BuildResult SpinBuilder::BuildSpin() {
 
     controls_.disablePreviewTimer();
     controls_.setCreateCaption("WORKING");
-    commands_.rearmNotices();
+    commands_.resetMissingOutputs();
 
     std::string why;
     if (!recreateFolder("Images", why) || !recreateFolder("Masks", why)) return fail(why);
@@ -39,15 +38,28 @@ BuildResult SpinBuilder::BuildSpin() {
     controls_.showProgress();
     controls_.setProgress(1);
 
-    if (!makeFaceCopies() || !makeStrips() || !makeFrames()) return stop();
+    if (!makeFaceCopies()) return stop();
+    // A picture that cannot be read spoils every frame: no use going on.
+    if (commands_.missingOutputs() > 0) return finish(BuildResult::Failed, DescribeMissingOutputs(commands_, s_));
+    if (!makeStrips() || !makeFrames()) return stop();
+    if (commands_.missingOutputs() > 0) return finish(BuildResult::Failed, DescribeMissingOutputs(commands_, s_));
 
-    const std::string animation = s_.AppStr + "Work/pivra.gif";
-    if (fso_.FileExists(animation) && !fso_.DeleteFile(animation)) return fail(fso_.lastError());
     advance();
-    commands_.RunConvert(s_.AppStr + "Images/*.gif", animation, 6, Animate);
+    if (!assemble(why)) return finish(BuildResult::Failed, why);
+    return finish(BuildResult::Finished);
+}
 
-    finish();
-    return BuildResult::Finished;
+bool SpinBuilder::assemble(std::string& why) {
+    std::string fresh;
+    if (!fso_.CreateTempFile(s_.AppStr + "Work", "pivra", ".gif", fresh)) {
+        why = fso_.lastError();
+        return false;
+    }
+    commands_.RunConvert(s_.AppStr + "Images/*.gif", fresh, 6, Animate);
+    if (commands_.missingOutputs() == 0 && fso_.MoveFile(fresh, s_.AppStr + "Work/pivra.gif")) return true;
+    why = commands_.missingOutputs() > 0 ? DescribeMissingOutputs(commands_, s_) : fso_.lastError();
+    if (fso_.FileExists(fresh)) fso_.DeleteFile(fresh);
+    return false;
 }
 
 bool SpinBuilder::removeMadeFolder(const std::string& folder, std::string& why) {
@@ -144,35 +156,32 @@ bool SpinBuilder::makeFrames() {
     return true;
 }
 
-void SpinBuilder::removeWorkingFolders() {
+std::string SpinBuilder::removeWorkingFolders() {
     std::string why;
     for (const char* name : {"Images", "Masks"}) {
         const std::string folder = s_.AppStr + name;
         std::string failed;
         if (fso_.FolderExists(folder) && !removeMadeFolder(folder, failed) && why.empty()) why = failed;
     }
-    // Nothing is lost by a working folder that stays behind: it is only worth a word.
-    if (!why.empty()) MessageBox("The working folders could not be removed.\n" + why, MB_OK, AppTitle);
+    return why.empty() ? why : "The working folders could not be removed.\n" + why;
 }
 
-void SpinBuilder::finish() {
+BuildOutcome SpinBuilder::finish(BuildResult result, const std::string& reason) {
     controls_.setCreateCaption("CREATE PIVRA");
-    removeWorkingFolders();
+    BuildOutcome outcome{result, reason, removeWorkingFolders()};
     s_.BuildRequested = false;
     controls_.setProgress(0);
+    return outcome;
 }
 
-BuildResult SpinBuilder::stop() {
-    finish();
-    return BuildResult::Stopped;
-}
+BuildOutcome SpinBuilder::stop() { return finish(BuildResult::Stopped); }
 
-BuildResult SpinBuilder::fail(const std::string& why) {
-    MessageBox("The animation could not be built.\n" + why, MB_OK, AppTitle);
+// The folders could not be made: nothing ran, so there is nothing to clear.
+BuildOutcome SpinBuilder::fail(const std::string& why) {
     controls_.setCreateCaption("CREATE PIVRA");
     s_.BuildRequested = false;
     controls_.setProgress(0);
-    return BuildResult::Failed;
+    return {BuildResult::Failed, why};
 }
 
 }  // namespace pivra

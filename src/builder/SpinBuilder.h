@@ -4,6 +4,7 @@
 #include <string>
 
 #include "builder/BuildControls.h"
+#include "builder/BuildOutcome.h"
 #include "builder/PivraState.h"
 
 namespace pivra {
@@ -11,18 +12,13 @@ namespace pivra {
 class FileSystem;
 class ImageCommands;
 
-enum class BuildResult {
-    Skipped,   // a picture is missing: nothing was touched
-    Finished,  // every step ran (whether each command wrote its file is not checked)
-    Failed,    // a folder or file operation failed; the user has been told
-    Stopped,   // the controls asked to stop; the last animation is untouched
-};
-
 class SpinBuilder {
 public:
     SpinBuilder(PivraState& state, FileSystem& fso, ImageCommands& commands, BuildControls& controls);
 
-    BuildResult BuildSpin();
+    // The new animation replaces "Work/pivra.gif" only when every command
+    // wrote its file; otherwise the last animation stays as it was.
+    BuildOutcome BuildSpin();
 
     // True while BuildSpin runs (it yields to the window between steps).
     bool building() const { return building_; }
@@ -39,10 +35,13 @@ private:
     void advance();
     // Advances the bar after a command; false when a stop was asked.
     bool carryOn();
-    void removeWorkingFolders();
-    BuildResult fail(const std::string& why);
-    BuildResult stop();
-    void finish();
+    // Assembles the frames under a name of its own, then renames it into place.
+    bool assemble(std::string& why);
+    // Removes the working folders; what stays behind is only worth a warning.
+    std::string removeWorkingFolders();
+    BuildOutcome fail(const std::string& why);
+    BuildOutcome stop();
+    BuildOutcome finish(BuildResult result, const std::string& reason = {});
 
     PivraState& s_;
     FileSystem& fso_;

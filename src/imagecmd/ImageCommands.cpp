@@ -5,7 +5,6 @@
 #include <utility>
 
 #include "platform/FileSystem.h"
-#include "platform/MessageBox.h"
 
 namespace pivra {
 
@@ -56,19 +55,10 @@ CommandStatus ImageCommands::RunComposite(const std::string& src, const std::str
 }
 
 CommandStatus ImageCommands::run(ImageLibrary& library, ArgBlock& block, const std::string& dst) {
-    if (block.overflowed) {
-        if (!refusalTold_) {
-            refusalTold_ = true;
-            MessageBox("This path is too long for the image library (at most 99 bytes):\n" + block.refused,
-                       MB_OK, AppTitle);
-        }
-        return noteMissing(dst, "path too long: " + block.refused, CommandStatus::Refused);
-    }
+    // Nothing is shown from here: the reason goes with the missing output,
+    // and whoever judges the commands tells the user once.
+    if (block.overflowed) return noteMissing(dst, "the path is too long for the image library (at most 99 bytes): " + block.refused, CommandStatus::Refused);
     if (!library.load()) {
-        if (!libraryTold_) {
-            libraryTold_ = true;
-            MessageBox(library.loadError(), MB_OK, AppTitle);
-        }
         lastLibraryError_ = library.loadError();
         return noteMissing(dst, lastLibraryError_, CommandStatus::LibraryUnavailable);
     }

@@ -46,10 +46,6 @@ public:
     // tab-separated line to this stream.
     void setTrace(std::ostream* trace) { trace_ = trace; }
 
-    // The user is told once about a refused command or a missing library;
-    // this arms the message again (each build or import starts armed).
-    void rearmNotices() { refusalTold_ = false; }
-
     // The library's own reason for the last command that failed, if known.
     std::string lastLibraryError() const { return lastLibraryError_; }
 
@@ -74,8 +70,6 @@ private:
     ImageLibrary morphex_;
     ImageLibrary layerik_;
     std::ostream* trace_ = nullptr;
-    bool refusalTold_ = false;
-    bool libraryTold_ = false;
     std::string lastLibraryError_;
     int missingOutputs_ = 0;
     MissingOutput firstMissing_;

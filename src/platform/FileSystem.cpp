@@ -6,6 +6,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "platform/ReplaceFile.h"
@@ -65,6 +67,22 @@ bool FileSystem::CopyFile(const std::string& src, const std::string& dst) {
 bool FileSystem::CreateFile(const std::string& path) {
     UniqueFd fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
     if (!fd) return fail("Cannot create file", path, std::strerror(errno));
+    return true;
+}
+
+bool FileSystem::CreateTempFile(const std::string& folder, const std::string& stem, const std::string& suffix,
+                                std::string& path) {
+    std::string pattern = folder;
+    if (!pattern.empty() && pattern.back() != '/') pattern += '/';
+    pattern += stem + "-XXXXXX" + suffix;
+    UniqueFd fd(::mkstemps(pattern.data(), static_cast<int>(suffix.size())));
+    if (!fd) return fail("Cannot create file", folder, std::strerror(errno));
+    path = pattern;
+    return true;
+}
+
+bool FileSystem::MoveFile(const std::string& src, const std::string& dst) {
+    if (::rename(src.c_str(), dst.c_str()) != 0) return fail("Cannot replace file", dst, std::strerror(errno));
     return true;
 }
 

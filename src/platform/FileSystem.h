@@ -20,6 +20,12 @@ public:
     virtual bool CopyFile(const std::string& src, const std::string& dst);
     // Makes a new empty file; false if anything of that name exists.
     virtual bool CreateFile(const std::string& path);
+    // Makes a new empty file of a name no one else has (mkstemps):
+    // folder/stem-XXXXXX<suffix>; path receives the name.
+    virtual bool CreateTempFile(const std::string& folder, const std::string& stem, const std::string& suffix,
+                                std::string& path);
+    // Renames src to dst, replacing dst in one step (both in one folder tree).
+    virtual bool MoveFile(const std::string& src, const std::string& dst);
 
     // "what failed: path: reason" of the last call that returned false.
     const std::string& lastError() const { return lastError_; }

@@ -44,7 +44,7 @@ TEST_P(WholeBuild, FramesFollowThePlan) {
     SpinBuilder builder(state, fso, commands, controls);
 
     MakeWorkingTemplates(commands, state, state.AppStr);
-    ASSERT_EQ(builder.BuildSpin(), BuildResult::Finished);
+    ASSERT_EQ(builder.BuildSpin().result, BuildResult::Finished);
     ASSERT_EQ(commands.missingOutputs(), 0) << commands.firstMissingOutput().dst << ": "
                                             << commands.firstMissingOutput().reason;
     EXPECT_TRUE(notifier.shown.empty());

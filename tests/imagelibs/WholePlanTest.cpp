@@ -41,7 +41,7 @@ TEST_P(WholePlan, QuickPathWritesWhatThePlainPathWrites) {
     for (const std::string& name : quick) {
         SCOPED_TRACE(name);
         const std::string ours = dir / ("quick/" + name), reference = dir / ("plain/" + name);
-        if (name.find("pivra.gif") == std::string::npos) {
+        if (name.find("pivra") == std::string::npos) {  // the animation, under its temporary name
             EXPECT_TRUE(FileContents(ours) == FileContents(reference));
             continue;
         }

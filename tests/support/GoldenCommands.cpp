@@ -1,6 +1,7 @@
 #include "GoldenCommands.h"
 
 #include <fstream>
+#include <regex>
 
 namespace pivra::test {
 
@@ -10,6 +11,12 @@ CommandLine SplitTraceLine(const std::string& line) {
     for (std::size_t tab; (tab = line.find('\t', start)) != std::string::npos; start = tab + 1)
         args.push_back(line.substr(start, tab - start));
     args.push_back(line.substr(start));
+    return args;
+}
+
+CommandLine MaskTemporaryName(CommandLine args) {
+    static const std::regex temporary("Work/pivra-[A-Za-z0-9]{6}\\.gif$");
+    for (std::string& arg : args) arg = std::regex_replace(arg, temporary, "Work/pivra-XXXXXX.gif");
     return args;
 }
 

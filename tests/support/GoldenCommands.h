@@ -16,4 +16,8 @@ std::vector<CommandLine> GoldenCommandsAtScale16(const std::map<std::string, std
 // One tab-separated trace line as its arguments.
 CommandLine SplitTraceLine(const std::string& line);
 
+// The animation is assembled under a temporary name, Work/pivra-??????.gif:
+// its six random letters become XXXXXX, as the golden list writes them.
+CommandLine MaskTemporaryName(CommandLine args);
+
 }  // namespace pivra::test
