@@ -7,8 +7,8 @@
 #include "surface/JpegReader.h"
 #include "surface/PaneCanvas.h"
 #include "window/OpenFilter.h"
+#include "builder/BuildOutcome.h"
 #include "builder/WorkingFolders.h"
-#include "platform/FolderLock.h"
 
 namespace pivra {
 
@@ -33,6 +33,21 @@ private:
     ScopedNotifier scope_;
 };
 
+// The first folder of root, root/Window2/, root/Window3/... whose lock this
+// window can take; root itself, unlocked, when no lock can be had at all
+// (a folder the user may not write to: the build will say so).
+std::string ClaimWorkingRoot(const std::string& root, FolderLock& lock) {
+    std::string why;
+    if (lock.tryLock(root, kWorkingFolderLock, why) || why != "in use") return root;
+    for (int n = 2; n <= kMostWindows; ++n) {
+        const std::string folder = root + kOtherWindowFolder + std::to_string(n) + "/";
+        FileSystem fso;
+        if (!fso.FolderExists(folder) && !fso.CreateFolder(folder)) break;
+        if (lock.tryLock(folder, kWorkingFolderLock, why)) return folder;
+    }
+    return root;
+}
+
 }  // namespace
 
 FormFolders DefaultFormFolders() {
@@ -49,7 +64,8 @@ Form1::Form1(FormView& view, FormFolders folders)
       commands_(s_.i_size, fso_,
                 ImageLibraryFiles{folders.libraries.empty() ? installFolder_ : WithSlash(folders.libraries)}),
       builder_(s_, fso_, commands_, hooks_) {
-    s_.AppStr = WithSlash(folders.app);
+    // Two windows in one working folder would show and save each other's animation.
+    s_.AppStr = ClaimWorkingRoot(WithSlash(folders.app), windowLock_);
 }
 
 void Form1::Form_Load() {
@@ -77,8 +93,12 @@ void Form1::ScalePivra(int16_t my_size) {
     applyLayout();
 
     if (workFolderReady_) {
-        commands_.rearmNotices();
+        commands_.resetMissingOutputs();
         MakeWorkingTemplates(commands_, s_, installFolder_);
+        if (commands_.missingOutputs() > 0)
+            MessageBox("The working pictures could not be prepared, so no picture can be shown.\n" +
+                           DescribeMissingOutputs(commands_, s_),
+                       MB_OK | MB_ICONEXCLAMATION, AppTitle);
         MaskDib_.Load(s_.AppStr + "Work/mask.bmp");
     } else {
         MaskDib_.CleanUp();
@@ -164,35 +184,55 @@ void Form1::Timer1_Timer() {
     FrameDib_.PaintPicture(view_.canvas(Pane::Picture3).hDC(), 0, 0, -1, -1, 0, 0, SRCCOPY);
 
     view_.setTimerEnabled(true);
-    // A scale chosen while the build ran is applied now that it has returned.
+    runPendingWork();
+}
+
+// What the user asked for while the build ran, now that it has returned:
+// the scale first, so that the pictures are imported once, at their size.
+void Form1::runPendingWork() {
     if (pendingScale_) {
         const int16_t scale = *pendingScale_;
         pendingScale_.reset();
         ScalePivra(scale);
     }
+    std::vector<PendingPick> picks;
+    picks.swap(pendingPicks_);
+    for (const PendingPick& p : picks) {
+        if (p.file) (p.head ? ChooseHead(*p.file) : ChooseTail(*p.file));
+        else (p.head ? Picture1_Click() : Picture2_Click());
+    }
 }
 
 void Form1::buildFromTick() {
     // A pivra-make run building in this same folder would mix its frames with
-    // ours: only one build at a time may work here.
+    // ours: only one build at a time may work here. The window normally holds
+    // the folder for its whole life; this covers a folder it could not lock then.
     FolderLock lock;
     std::string why;
-    if (!lock.tryLock(s_.AppStr, kWorkingFolderLock, why)) {
+    if (!windowLock_.held() && !lock.tryLock(s_.AppStr, kWorkingFolderLock, why)) {
         s_.BuildRequested = false;
         MessageBox("The Pivra cannot be built now: the working folder " + s_.AppStr + " is " + why +
                        (why == "in use" ? " by another build." : "."),
                    MB_OK, AppTitle);
         return;
     }
-    const BuildResult result = builder_.BuildSpin();
-    if (result == BuildResult::Skipped || result == BuildResult::Stopped) return;
-    view_.setViewerFile(s_.AppStr + "Work/pivra.gif");
+    const BuildOutcome outcome = builder_.BuildSpin();
+    if (outcome.result == BuildResult::Failed) {
+        // The viewer goes on playing the last animation, which is still in place.
+        MessageBox("The Pivra could not be built: " + outcome.reason + "\nThe last Pivra is kept.",
+                   MB_OK | MB_ICONEXCLAMATION, AppTitle);
+        return;
+    }
+    if (outcome.result == BuildResult::Finished) view_.setViewerFile(s_.AppStr + "Work/pivra.gif");
+    if (!outcome.warning.empty()) MessageBox(outcome.warning, MB_OK, AppTitle);
 }
 
 void Form1::UpdatePreviewState() {
     if (s_.TailFile.empty() || s_.HeadFile.empty()) {
         view_.setHintShown(3, true);
         view_.setTimerEnabled(false);
+        // A request cannot wait for a picture: it would build later, unasked.
+        if (!building()) s_.BuildRequested = false;
         return;
     }
     view_.setHintShown(3, false);
@@ -200,7 +240,17 @@ void Form1::UpdatePreviewState() {
     if (!building()) view_.setTimerEnabled(true);
 }
 
-void Form1::CreateBtn_Click() { s_.BuildRequested = true; }
+void Form1::CreateBtn_Click() {
+    if (building()) return;  // a request during a build is dropped
+    const bool noHead = s_.HeadFile.empty(), noTail = s_.TailFile.empty();
+    if (noHead || noTail) {
+        const std::string which = noHead && noTail ? "the head and tail pictures" : noHead ? "the head picture" : "the tail picture";
+        const std::string where = noHead && noTail ? "the left and right panes" : noHead ? "the left pane" : "the right pane";
+        MessageBox("Choose " + which + " first: click " + where + ".", MB_OK, AppTitle);
+        return;
+    }
+    s_.BuildRequested = true;
+}
 
 void Form1::SaveBtn_Click() { pivra::SaveBtn_Click(view_, fso_, s_.AppStr); }
 
@@ -209,25 +259,41 @@ void Form1::Picture2_Click() { choose(tail()); }
 void Form1::Picture3_Click() { view_.setViewerFile(s_.AppStr + "Work/pivra.gif"); }
 
 void Form1::choose(Side side) {
+    if (building()) {
+        pendingPicks_.push_back({&side.file == &s_.HeadFile, std::nullopt});
+        return;
+    }
     const std::optional<std::string> name = view_.chooseOpenFile(kPictureFilter, kPictureFilterIndex);
     if (!name) return;  // cancelled: nothing changes
-    side.file = *name;
-    load(side);
+    pick(side, *name);
 }
 
-void Form1::ChooseHead(const std::string& file) {
-    s_.HeadFile = AbsolutePath(file);
-    LoadHeadImage();
-}
+void Form1::ChooseHead(const std::string& file) { pick(head(), AbsolutePath(file)); }
+void Form1::ChooseTail(const std::string& file) { pick(tail(), AbsolutePath(file)); }
 
-void Form1::ChooseTail(const std::string& file) {
-    s_.TailFile = AbsolutePath(file);
-    LoadTailImage();
+void Form1::pick(Side side, const std::string& file) {
+    // The build reads the chosen files: a new face waits for it to return, so
+    // that the animation shows the faces it was built from.
+    if (building()) {
+        pendingPicks_.push_back({&side.file == &s_.HeadFile, file});
+        return;
+    }
+    std::string reason;
+    if (!fso_.FileExists(file)) reason = "There is no such file.";
+    if (reason.empty() && importWorkingCopy(side, file, reason)) {
+        side.file = file;
+        showFace(side);
+        return;
+    }
+    MessageBox("The " + std::string(side.what) + " picture could not be read:\n" + file + "\n" + reason,
+               MB_OK | MB_ICONEXCLAMATION, AppTitle);
 }
 
 void Form1::LoadHeadImage() { load(head()); }
 void Form1::LoadTailImage() { load(tail()); }
 
+// The import again at the current size (a new scale): a picture that is gone
+// or no longer readable returns its side to no picture.
 void Form1::load(Side side) {
     if (!fso_.FileExists(side.file)) {
         view_.setHintShown(side.label, true);
@@ -237,7 +303,7 @@ void Form1::load(Side side) {
         return;
     }
     std::string reason;
-    if (!importWorkingCopy(side, reason)) {
+    if (!importWorkingCopy(side, side.file, reason)) {
         const std::string file = side.file;
         side.file.clear();
         view_.setHintShown(side.label, true);
@@ -246,6 +312,10 @@ void Form1::load(Side side) {
                    MB_OK | MB_ICONEXCLAMATION, AppTitle);
         return;
     }
+    showFace(side);
+}
+
+void Form1::showFace(Side side) {
     view_.setHintShown(side.label, false);
     side.src.Copy(side.dib, s_.i_size);
     side.dib.Mask(MaskDib_);
@@ -253,18 +323,50 @@ void Form1::load(Side side) {
     UpdatePreviewState();
 }
 
-// Converts the chosen file into this side's working copy and reads it back.
-// Only a copy made by this conversion, of the current size, counts.
-bool Form1::importWorkingCopy(Side side, std::string& reason) {
+namespace {
+
+// Keeps the side's working copy aside while a new one is made, and puts it
+// back unless the new one is kept.
+class WorkingCopyBackup {
+public:
+    WorkingCopyBackup(FileSystem& fso, const std::string& working, const std::string& folder)
+        : fso_(fso), working_(working) {
+        if (fso_.FileExists(working_) && fso_.CreateTempFile(folder, "previous", ".jpg", backup_) &&
+            !fso_.MoveFile(working_, backup_)) {
+            fso_.DeleteFile(backup_);
+            backup_.clear();
+        }
+    }
+    ~WorkingCopyBackup() {
+        if (backup_.empty()) return;
+        if (kept_) fso_.DeleteFile(backup_);
+        else fso_.MoveFile(backup_, working_);
+    }
+    WorkingCopyBackup(const WorkingCopyBackup&) = delete;
+    WorkingCopyBackup& operator=(const WorkingCopyBackup&) = delete;
+    void keepNew() { kept_ = true; }
+
+private:
+    FileSystem& fso_;
+    std::string working_, backup_;
+    bool kept_ = false;
+};
+
+}  // namespace
+
+// Converts `file` into this side's working copy and reads it back into the
+// side's picture. Only a copy made by this conversion, of the current size,
+// counts; on failure the earlier copy and picture stay as they were.
+bool Form1::importWorkingCopy(Side side, const std::string& file, std::string& reason) {
     if (!workFolderReady_) {
         reason = "The working folder " + s_.AppStr + "Work is missing.";
         return false;
     }
     const std::string working = s_.AppStr + "Work/" + side.workingName;
+    WorkingCopyBackup backup(fso_, working, s_.AppStr + "Work");
     HeldMessages held;
-    commands_.rearmNotices();
     commands_.resetMissingOutputs();
-    const CommandStatus status = commands_.RunConvert(side.file, working, s_.i_size, Resize);
+    const CommandStatus status = commands_.RunConvert(file, working, s_.i_size, Resize);
     if (status != CommandStatus::Ran || commands_.missingOutputs() > 0 || !fso_.FileExists(working)) {
         reason = !held.first.empty()                        ? held.first
                  : !commands_.firstMissingOutput().reason.empty() ? commands_.firstMissingOutput().reason
@@ -272,14 +374,17 @@ bool Form1::importWorkingCopy(Side side, std::string& reason) {
                                                               : "The picture library wrote no picture.";
         return false;
     }
-    if (!ReadJpegFile(side.src, working, 1)) {
+    CDIBSection read;
+    if (!ReadJpegFile(read, working, 1)) {
         reason = held.first.empty() ? "Its working copy could not be read." : held.first;
         return false;
     }
-    if (side.src.dib_width() != s_.i_size || side.src.dib_height() != s_.i_size) {
+    if (read.dib_width() != s_.i_size || read.dib_height() != s_.i_size) {
         reason = "Its working copy has the wrong size.";
         return false;
     }
+    read.Copy(side.src, s_.i_size);
+    backup.keepNew();
     return true;
 }
 

@@ -4,12 +4,14 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "builder/PivraState.h"
 #include "dialogs/Dialog1.h"
 #include "builder/SpinBuilder.h"
 #include "imagecmd/ImageCommands.h"
 #include "platform/FileSystem.h"
+#include "platform/FolderLock.h"
 #include "surface/DibSection.h"
 #include "window/FormView.h"
 
@@ -25,6 +27,11 @@ struct FormFolders {
 // build tree, the installed prefix's folders and the user's data folder
 // when installed. Makes the working root if it is missing.
 FormFolders DefaultFormFolders();
+
+// Where a window works while another holds `root`: root + "Window2/", then
+// "Window3/" and so on, each held by its own window for that window's life.
+inline constexpr const char* kOtherWindowFolder = "Window";
+inline constexpr int kMostWindows = 20;
 
 class Form1 : public ScaleOwner {
 public:
@@ -65,7 +72,8 @@ public:
     void Label1_Click() { Picture1_Click(); }
     void Label2_Click() { Picture2_Click(); }
     void Label3_Click() { Picture3_Click(); }
-    // A file dropped on, or named for, a pane: chosen and imported.
+    // A file dropped on, or named for, a pane: chosen and imported. During a
+    // build a pick (click or drop) waits until the build has returned.
     void ChooseHead(const std::string& file);
     void ChooseTail(const std::string& file);
 
@@ -116,9 +124,17 @@ private:
     Side head() { return {s_.HeadFile, "ImagA.jpg", "head", HeadSrc_, HeadDib_, 1, Pane::Picture1}; }
     Side tail() { return {s_.TailFile, "ImagB.jpg", "tail", TailSrc_, TailDib_, 2, Pane::Picture2}; }
 
+    struct PendingPick {
+        bool head;
+        std::optional<std::string> file;  // none: the open dialog is shown
+    };
     void choose(Side side);
+    // A user's pick: imported whole, or nothing changes and the user is told why.
+    void pick(Side side, const std::string& file);
     void load(Side side);
-    bool importWorkingCopy(Side side, std::string& reason);
+    bool importWorkingCopy(Side side, const std::string& file, std::string& reason);
+    void showFace(Side side);
+    void runPendingWork();
     void paint(Side side);
     void applyLayout();
     void placeHints();
@@ -132,9 +148,11 @@ private:
     ImageCommands commands_;
     BuildHooks hooks_{*this};
     SpinBuilder builder_;
+    FolderLock windowLock_;  // the working root, held for the window's life
     bool workFolderReady_ = false;
     bool stopRequested_ = false;
     std::optional<int16_t> pendingScale_;
+    std::vector<PendingPick> pendingPicks_;
 };
 
 }  // namespace pivra

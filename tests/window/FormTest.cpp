@@ -16,6 +16,7 @@
 #include "support/FileContents.h"
 #include "support/GifInspect.h"
 #include "support/RecordingNotifier.h"
+#include "support/ScratchMount.h"
 #include "support/TempFolder.h"
 #include "support/TestPictures.h"
 #include "surface/BitmapImage.h"
@@ -70,6 +71,15 @@ struct RecordingView : FormView {
     PaneCanvas canvases[3];
     int interval = 0, closes = 0, progressValue = 0, yields = 0, timerEnabledDuringBuild = 0;
     std::function<void(int)> onYield;
+};
+
+// A second form with its own recording view.
+struct Form1Fixture {
+    explicit Form1Fixture(FormFolders folders) : form(std::make_unique<Form1>(view, std::move(folders))) {
+        view.form = form.get();
+    }
+    RecordingView view;
+    std::unique_ptr<Form1> form;
 };
 
 // Every template's size as ImageMagick itself reads the file (it also reads .mif).
@@ -173,28 +183,34 @@ TEST_F(Form, CancelledDialogsChangeNothing) {
     EXPECT_TRUE(notifier.shown.empty());
 }
 
-TEST_F(Form, FailedImportClearsTheChoiceKeepsTheHintAndTellsOnce) {
+TEST_F(Form, AFailedPickChangesNothingAndSaysWhy) {
     start();
-    const std::string bad = app / "broken.jpg";
+    tick(5);
+    const std::string working = app / "Work/ImagA.jpg", copy = FileContents(working);
+    const QImage pane = paneImage(Pane::Picture1);
+    const std::string bad = app / "broken.jpg", gone = app / "gone.jpg";
     std::ofstream(bad) << "this is not a picture";
-    view.answers = {bad};
-    form->Picture1_Click();
-    EXPECT_TRUE(form->state().HeadFile.empty());
-    EXPECT_TRUE(view.hints[0] && view.hints[2]);
-    EXPECT_FALSE(view.timer);
-    ASSERT_EQ(notifier.shown.size(), 1u);
-    EXPECT_NE(prompt().find("head"), std::string::npos) << prompt();
-    EXPECT_GT(prompt().size(), prompt().find(bad) + bad.size() + 2) << "a reason follows the name: " << prompt();
+    struct Case { std::function<void()> pick; std::string file; };
+    for (const Case& c : {Case{[&] { view.answers = {bad}; form->Picture1_Click(); }, bad},
+                          Case{[&] { form->ChooseHead(gone); }, gone}}) {
+        SCOPED_TRACE(c.file);
+        notifier.shown.clear();
+        c.pick();
+        EXPECT_EQ(form->state().HeadFile, headPic);
+        EXPECT_FALSE(view.hints[0] || view.hints[2]);
+        EXPECT_TRUE(view.timer);
+        EXPECT_EQ(FileContents(working), copy);
+        EXPECT_EQ(paneImage(Pane::Picture1), pane);
+        ASSERT_EQ(notifier.shown.size(), 1u);
+        EXPECT_NE(prompt().find("head"), std::string::npos) << prompt();
+        EXPECT_GT(prompt().size(), prompt().find(c.file) + c.file.size() + 2) << "a reason follows the name: " << prompt();
+    }
     EXPECT_EQ(FileContents(bad), "this is not a picture");
-    form->ChooseHead(headPic);
-    EXPECT_TRUE(view.timer);
-    // A missing file returns the side to no picture, without a message.
-    view.answers = {app / "gone.jpg"};
-    form->Picture2_Click();
-    EXPECT_TRUE(form->state().TailFile.empty());
-    EXPECT_TRUE(view.hints[1]);
-    EXPECT_FALSE(view.timer);
-    EXPECT_EQ(notifier.shown.size(), 1u);
+    EXPECT_EQ(std::distance(fs::directory_iterator(app / "Work"), fs::directory_iterator()), 6) << "no spare copies";
+    // The preview goes on turning the same head.
+    tick(3);
+    EXPECT_EQ(DrawnWidth(paneImage(Pane::Picture3)), 16 * 8);
+    EXPECT_TRUE(CloseColour(paneImage(Pane::Picture3).pixel(96, 96), kHead, 12));
 }
 
 TEST_F(Form, RescaleRemakesBothPicturesAndAMissingHeadBringsItsHintBack) {
@@ -294,21 +310,157 @@ TEST_F(Form, ClosingDuringABuildIsRefusedStopsItAndClosesAfterwards) {
     EXPECT_TRUE(form->QueryUnload());
 }
 
-TEST_F(Form, AnotherBuildHoldingTheFolderIsToldAndNothingIsTouched) {
+TEST_F(Form, CreateWithAPictureMissingSaysWhichAndLeavesNoRequest) {
+    form->Form_Load();
+    struct Case { std::function<void()> choose; std::string says; };
+    for (const Case& c : {Case{[] {}, "the head and tail pictures"}, Case{[&] { form->ChooseTail(tailPic); }, "the head picture"}}) {
+        notifier.shown.clear();
+        c.choose();
+        form->CreateBtn_Click();
+        EXPECT_FALSE(form->state().BuildRequested);
+        ASSERT_EQ(notifier.shown.size(), 1u);
+        EXPECT_NE(prompt().find(c.says), std::string::npos) << prompt();
+    }
+    // The second picture does not start a build behind the user's back.
+    form->ChooseHead(headPic);
+    tick(60);
+    EXPECT_TRUE(view.captions.empty());
+    EXPECT_FALSE(fs::exists(gif));
+}
+
+// Each way a build can fail: one message naming what failed and why; the last
+// animation stays byte for byte and the viewer is not pointed anew.
+TEST_F(Form, AFailedBuildKeepsTheLastAnimationAndSaysWhatFailed) {
+    TempFolder small{"form-full"};
+    ScratchMount disk(small.str(), "size=8m");
+    Form1* full = nullptr;
+    RecordingView fullView;
+    std::unique_ptr<Form1> fullForm;
+    if (disk.mounted()) {
+        fullForm = std::make_unique<Form1>(fullView, FormFolders{small.str(), PIVRA_BIN_DIR});
+        full = fullForm.get();
+        fullView.form = full;
+    }
+    bool filled = false;
+    const auto fill = [&](int) {
+        if (std::exchange(filled, true)) return;
+        std::ofstream filler(small / "filler", std::ios::binary);
+        const std::string block(1 << 16, 'x');
+        while (filler.write(block.data(), block.size())) {}
+    };
+    // Libraries that fail the commands named in PIVRA_TEST_FAILING_INPUTS.
+    fs::create_directories(app / "lib");
+    Form1Fixture failing{FormFolders{app / "lib", PIVRA_BIN_DIR, FAILING_LIB_DIR}};
+    struct Case {
+        const char* what;
+        Form1* form;
+        RecordingView* view;
+        std::string app;
+        std::function<void()> spoil, mend;
+        std::vector<std::string> says;
+    };
+    std::vector<Case> cases{
+        {"head vanished", form.get(), &view, app.str(), [&] { fs::remove(headPic); },
+         [&] { WriteSolidPicture(headPic, 300, 200, kHead); }, {"head picture", headPic, "No such file"}},
+        {"tail overwritten", form.get(), &view, app.str(), [&] { std::ofstream(tailPic) << "words"; },
+         [&] { WriteSolidPicture(tailPic, 160, 240, kTail); }, {"tail picture", tailPic}},
+        {"assembly refused", failing.form.get(), &failing.view, app.str() + "/lib",
+         [&] { setenv("PIVRA_TEST_FAILING_INPUTS", "Images/*.gif", 1); },
+         [&] { unsetenv("PIVRA_TEST_FAILING_INPUTS"); }, {"Work/pivra-"}},
+    };
+    if (full)
+        cases.push_back({"disk full", full, &fullView, small.str(), [&] { fullView.onYield = fill; },
+                         [&] { fullView.onYield = nullptr; fs::remove(small / "filler"); },
+                         {"No space left on device"}});
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Form1& f = *c.form;
+        RecordingView& v = *c.view;
+        f.Form_Load();
+        f.ScalePivra(1);
+        f.ChooseHead(headPic);
+        f.ChooseTail(tailPic);
+        f.CreateBtn_Click();
+        for (int k = 0; k < 13; ++k) f.Timer1_Timer();
+        const std::string animation = c.app + "/Work/pivra.gif", before = FileContents(animation);
+        ASSERT_EQ(ReadGifStructure(animation).frames.size(), 50u);
+        const size_t pointed = v.viewerFiles.size();
+        notifier.shown.clear();
+
+        c.spoil();
+        f.CreateBtn_Click();
+        for (int k = 0; k < 50; ++k) f.Timer1_Timer();
+        c.mend();
+        EXPECT_EQ(FileContents(animation), before);
+        EXPECT_EQ(v.viewerFiles.size(), pointed);
+        ASSERT_EQ(notifier.shown.size(), 1u);
+        for (const std::string& s : c.says) EXPECT_NE(prompt().find(s), std::string::npos) << s << " in " << prompt();
+        EXPECT_FALSE(f.state().BuildRequested);
+        EXPECT_FALSE(fs::exists(c.app + "/Images") || fs::exists(c.app + "/Masks"));
+        for (const auto& e : fs::directory_iterator(c.app + "/Work"))
+            EXPECT_EQ(e.path().filename().string().find("pivra-"), std::string::npos) << e.path();
+        EXPECT_TRUE(v.timer) << "the preview goes on";
+    }
+}
+
+// A pane clicked or a file dropped while the build runs is taken once it has
+// returned: the animation shows the faces it was built from.
+TEST_F(Form, PicksDuringABuildWaitForItsEnd) {
     start(1);
-    std::ofstream(gif, std::ios::binary) << "the previous animation";
-    FolderLock other;  // as a pivra-make --workdir run on this folder holds it
-    std::string why;
-    ASSERT_TRUE(other.tryLock(app.str(), kWorkingFolderLock, why)) << why;
+    const std::string green = app / "green.png", white = app / "white.png";
+    ASSERT_TRUE(WriteSolidPicture(green, 50, 50, QColor(30, 200, 30)));
+    ASSERT_TRUE(WriteSolidPicture(white, 50, 50, QColor(240, 240, 240)));
     form->CreateBtn_Click();
+    view.onYield = [&](int n) {
+        if (n == 3) {
+            view.answers = {green};
+            form->Label1_Click();
+            form->ChooseTail(white);
+            EXPECT_TRUE(view.dialogs.size() == 2u) << "no dialog inside the build";
+            EXPECT_EQ(form->state().HeadFile, headPic);
+            EXPECT_EQ(form->state().TailFile, tailPic);
+        }
+    };
     tick(13);
-    EXPECT_EQ(view.yields, 0);
-    EXPECT_EQ(FileContents(gif), "the previous animation");
-    EXPECT_FALSE(fs::exists(app / "Images"));
-    ASSERT_EQ(notifier.shown.size(), 1u);
-    EXPECT_NE(prompt().find("in use by another build"), std::string::npos) << prompt();
-    EXPECT_FALSE(form->state().BuildRequested);
-    EXPECT_TRUE(view.timer) << "the preview goes on";
+    EXPECT_EQ(view.yields, 62);
+    EXPECT_EQ(view.dialogs.size(), 3u);
+    EXPECT_EQ(form->state().HeadFile, green);
+    EXPECT_EQ(form->state().TailFile, white);
+    // Frames 0 (tail) and 24 (head) at full width show the old faces.
+    const std::vector<QImage> frames = ReadGifFrames(gif);
+    ASSERT_EQ(frames.size(), 50u);
+    EXPECT_TRUE(CloseColour(frames[0].pixel(6, 6), kTail, 16));
+    EXPECT_TRUE(CloseColour(frames[24].pixel(6, 6), kHead, 16));
+    EXPECT_TRUE(notifier.shown.empty());
+}
+
+// Each window holds its working folder for its whole life; a second one works
+// in a folder of its own, so neither shows nor saves the other's animation.
+TEST_F(Form, TwoWindowsNeverShareAWorkingFolder) {
+    Form1Fixture second{FormFolders{app.str(), PIVRA_BIN_DIR}}, third{FormFolders{app.str(), PIVRA_BIN_DIR}};
+    EXPECT_EQ(form->AppStr(), app.str() + "/");
+    EXPECT_EQ(second.form->AppStr(), app.str() + "/Window2/");
+    EXPECT_EQ(third.form->AppStr(), app.str() + "/Window3/");
+    FolderLock other;  // as a pivra-make --workdir run on the first window's folder would try
+    std::string why;
+    EXPECT_FALSE(other.tryLock(app.str(), kWorkingFolderLock, why));
+    EXPECT_EQ(why, "in use");
+    start(1);
+    std::ofstream(gif, std::ios::binary) << "the first window's animation";
+    second.form->Form_Load();
+    second.form->ScalePivra(1);
+    second.form->ChooseHead(headPic);
+    second.form->ChooseTail(tailPic);
+    second.form->CreateBtn_Click();
+    for (int k = 0; k < 13; ++k) second.form->Timer1_Timer();
+    EXPECT_EQ(ReadGifStructure(app / "Window2/Work/pivra.gif").frames.size(), 50u);
+    EXPECT_EQ(FileContents(gif), "the first window's animation");
+    EXPECT_EQ(second.view.viewerFiles.back(), app / "Window2/Work/pivra.gif");
+    // Once the first window is gone, its folder is free again.
+    form.reset();
+    Form1Fixture next{FormFolders{app.str(), PIVRA_BIN_DIR}};
+    EXPECT_EQ(next.form->AppStr(), app.str() + "/");
+    EXPECT_TRUE(notifier.shown.empty());
 }
 
 }  // namespace
