@@ -34,8 +34,10 @@ int main(int argc, char** argv) {
         std::printf("\nFolders:\n"
                     "  installation files  %s\n"
                     "  image libraries     %s\n"
-                    "  working folder      %s (Work/pivra.gif is the last animation)\n",
-                    folders.installFiles.c_str(), folders.libraries.c_str(), folders.workRoot.c_str());
+                    "  working folder      %s (Work/pivra.gif is the last animation)\n"
+                    "  another window      %s%s2/ while the first is open (then %s3/ and so on)\n",
+                    folders.installFiles.c_str(), folders.libraries.c_str(), folders.workRoot.c_str(),
+                    folders.workRoot.c_str(), pivra::kOtherWindowFolder, pivra::kOtherWindowFolder);
         return 0;
     }
     if (args->version) {
