@@ -50,6 +50,7 @@ Form1::Form1(FormView& view, FormFolders folders)
                 ImageLibraryFiles{folders.libraries.empty() ? installFolder_ : WithSlash(folders.libraries)}),
       builder_(s_, fso_, commands_, hooks_) {
     s_.AppStr = WithSlash(folders.app);
+    commands_.setWorkingRoot(s_.AppStr);
 }
 
 void Form1::Form_Load() {
