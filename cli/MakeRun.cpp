@@ -106,6 +106,7 @@ int RunPivraMake(const MakeOptions& o, TraceStream& trace) {
     state.BuildRequested = true;
 
     ImageCommands commands(state.i_size, fso, ImageLibraryFiles{LocateAppFolders().libraries});
+    commands.setWorkingRoot(state.AppStr);
     if (o.trace) commands.setTrace(&trace);
     MakeWorkingTemplates(commands, state, state.AppStr);
     if (controls.stopRequested()) return Stopped(traced);

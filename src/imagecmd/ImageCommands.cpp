@@ -4,6 +4,7 @@
 #include <ostream>
 #include <utility>
 
+#include "platform/CurrentFolder.h"
 #include "platform/FileSystem.h"
 
 namespace pivra {
@@ -14,50 +15,47 @@ ImageCommands::ImageCommands(const int16_t& i_size, FileSystem& fso, ImageLibrar
       morphex_(files.folder, std::move(files.morphex), "fnMorphex"),
       layerik_(files.folder, std::move(files.layerik), "fnLayerik") {}
 
+void ImageCommands::setWorkingRoot(const std::string& folder) {
+    workingRoot_ = folder.empty() ? folder : std::filesystem::absolute(folder).string();
+    if (!workingRoot_.empty() && workingRoot_.back() != '/') workingRoot_ += '/';
+}
+
 CommandStatus ImageCommands::RunConvert(const std::string& src, const std::string& dst,
                                         const int16_t& value, const int16_t& mode) {
-    ArgBlock block;
-    AppendArg(block, "Morphex.dll");
-    AppendArg(block, src);
+    std::vector<CommandArg> args{{"Morphex.dll"}, {src, ArgKind::Input}};
     // Tested in the order 0, 1, 2, 3; any other mode adds no options.
     if (mode == TransparentWhite) {
-        AppendArg(block, "-transparent");
-        AppendArg(block, "white");
+        args.insert(args.end(), {{"-transparent"}, {"white"}});
     } else if (mode == Resize || mode == ResizeNegate) {
-        AppendArg(block, "-geometry");
-        AppendArg(block, std::to_string(value) + "X" + std::to_string(i_size_) + "!");
-        if (mode == ResizeNegate) AppendArg(block, "-negate");
+        args.insert(args.end(), {{"-geometry"}, {std::to_string(value) + "X" + std::to_string(i_size_) + "!"}});
+        if (mode == ResizeNegate) args.push_back({"-negate"});
     } else if (mode == Animate) {
-        for (const char* option : {"-compress", "LZW", "-delay"}) AppendArg(block, option);
-        AppendArg(block, std::to_string(value));
-        for (const char* option : {"-dispose", "background", "-loop", "0"}) AppendArg(block, option);
+        args.insert(args.end(), {{"-compress"}, {"LZW"}, {"-delay"}, {std::to_string(value)}, {"-dispose"},
+                                 {"background"}, {"-loop"}, {"0"}});
     }
-    AppendArg(block, dst);
-    return run(morphex_, block, dst);
+    args.push_back({dst, ArgKind::Output});
+    return run(morphex_, args, dst);
 }
 
 CommandStatus ImageCommands::RunComposite(const std::string& src, const std::string& dst,
                                           const std::string& base, const int16_t& mode) {
-    ArgBlock block;
-    AppendArg(block, "Layerik.dll");
-    AppendArg(block, src);
+    std::vector<CommandArg> args{{"Layerik.dll"}, {src, ArgKind::Input}};
     if (mode == CenterOnBase) {
-        AppendArg(block, "-gravity");
-        AppendArg(block, "center");
-        AppendArg(block, base);
+        args.insert(args.end(), {{"-gravity"}, {"center"}, {base, ArgKind::Input}});
     } else {
         // base is named twice: once as the picture below, once as the mask.
-        AppendArg(block, base);
-        AppendArg(block, base);
+        args.insert(args.end(), {{base, ArgKind::Input}, {base, ArgKind::Input}});
     }
-    AppendArg(block, dst);
-    return run(layerik_, block, dst);
+    args.push_back({dst, ArgKind::Output});
+    return run(layerik_, args, dst);
 }
 
-CommandStatus ImageCommands::run(ImageLibrary& library, ArgBlock& block, const std::string& dst) {
-    // Nothing is shown from here: the reason goes with the missing output,
-    // and whoever judges the commands tells the user once.
-    if (block.overflowed) return noteMissing(dst, "the path is too long for the image library (at most 99 bytes): " + block.refused, CommandStatus::Refused);
+CommandStatus ImageCommands::run(ImageLibrary& library, std::vector<CommandArg>& args, const std::string& dst) {
+    ShortPaths paths(workingRoot_);
+    if (!paths.fit(args)) return refuse(dst, paths.refused(), paths.why());
+    ArgBlock block;
+    for (const CommandArg& a : args) AppendArg(block, a.text);
+    if (block.overflowed) return refuse(dst, block.refused, "the block cannot hold it");
     if (!library.load()) {
         lastLibraryError_ = library.loadError();
         return noteMissing(dst, lastLibraryError_, CommandStatus::LibraryUnavailable);
@@ -66,13 +64,27 @@ CommandStatus ImageCommands::run(ImageLibrary& library, ArgBlock& block, const s
     // name (a scratch file, a template of another scale) must go first.
     std::string why;
     if (!removeOldOutput(dst, why)) return noteMissing(dst, why, CommandStatus::StaleOutput);
-    callOnce(library, block);
+    // The calls may run in the working root; the output is looked for where its name meant here.
+    const std::string output = paths.runInWorkingRoot() && !dst.empty() ? std::filesystem::absolute(dst).string() : dst;
+    CurrentFolder here;
+    if (paths.runInWorkingRoot() && !here.enter(workingRoot_, why))
+        return refuse(dst, paths.refused(), "the working folder " + workingRoot_ + " cannot be entered: " + why);
+    callOnce(library, block, paths);
     // One identical retry when the output is missing, then it is counted as missing.
-    if (!fso_.FileExists(dst)) {
-        callOnce(library, block);
-        if (!fso_.FileExists(dst)) noteMissing(dst, lastLibraryError_, CommandStatus::Ran);
+    if (!fso_.FileExists(output)) {
+        callOnce(library, block, paths);
+        if (!fso_.FileExists(output)) noteMissing(dst, lastLibraryError_, CommandStatus::Ran);
     }
     return CommandStatus::Ran;
+}
+
+// Nothing is shown from here: the reason goes with the missing output, and
+// whoever judges the commands tells the user once.
+CommandStatus ImageCommands::refuse(const std::string& dst, const std::string& path, const std::string& why) {
+    return noteMissing(dst,
+                       "the path is too long for the image library (at most 99 bytes), and no shorter name could "
+                       "be made for it (" + why + "): " + path,
+                       CommandStatus::Refused);
 }
 
 bool ImageCommands::removeOldOutput(const std::string& dst, std::string& why) {
@@ -90,13 +102,13 @@ CommandStatus ImageCommands::noteMissing(const std::string& dst, const std::stri
     return status;
 }
 
-int ImageCommands::callOnce(ImageLibrary& library, ArgBlock& block) {
+int ImageCommands::callOnce(ImageLibrary& library, ArgBlock& block, const ShortPaths& paths) {
     if (trace_) {
         for (int i = 0; i < block.argc; ++i) *trace_ << (i ? "\t" : "") << block.argv[i];
         *trace_ << '\n' << std::flush;
     }
     const int result = library.call(block.argc, block.argv);
-    lastLibraryError_ = result != 0 ? library.lastCommandError() : std::string();
+    lastLibraryError_ = result != 0 ? paths.restore(library.lastCommandError()) : std::string();
     return result;
 }
 

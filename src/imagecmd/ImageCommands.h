@@ -5,9 +5,11 @@
 #include <cstdint>
 #include <iosfwd>
 #include <string>
+#include <vector>
 
 #include "imagecmd/ArgBlock.h"
 #include "imagecmd/ImageLibrary.h"
+#include "imagecmd/ShortPaths.h"
 
 namespace pivra {
 
@@ -20,7 +22,7 @@ enum CompositeMode : int16_t { CenterOnBase = 0, MaskWithBase = 1 };
 // success is judged by the output file alone.
 enum class CommandStatus {
     Ran,                 // the library was called (once, or twice when the output was missing)
-    Refused,             // an argument did not fit the block; nothing was run
+    Refused,             // a path could not be made to fit the block; nothing was run
     LibraryUnavailable,  // the library or its entry point could not be loaded
     StaleOutput,         // an earlier file of the output's name could not be removed; nothing was run
 };
@@ -42,6 +44,11 @@ public:
     CommandStatus RunComposite(const std::string& src, const std::string& dst, const std::string& base,
                                const int16_t& mode);
 
+    // The folder the working files lie under (AppStr). A path too long for
+    // the libraries' argument rows is handed over from there; without it such
+    // a command is refused.
+    void setWorkingRoot(const std::string& folder);
+
     // When set, every library call first writes its argument vector as one
     // tab-separated line to this stream.
     void setTrace(std::ostream* trace) { trace_ = trace; }
@@ -60,8 +67,9 @@ public:
     void resetMissingOutputs() { missingOutputs_ = 0; firstMissing_ = {}; }
 
 private:
-    CommandStatus run(ImageLibrary& library, ArgBlock& block, const std::string& dst);
-    int callOnce(ImageLibrary& library, ArgBlock& block);
+    CommandStatus run(ImageLibrary& library, std::vector<CommandArg>& args, const std::string& dst);
+    CommandStatus refuse(const std::string& dst, const std::string& path, const std::string& why);
+    int callOnce(ImageLibrary& library, ArgBlock& block, const ShortPaths& paths);
     bool removeOldOutput(const std::string& dst, std::string& why);
     CommandStatus noteMissing(const std::string& dst, const std::string& reason, CommandStatus status);
 
@@ -69,6 +77,7 @@ private:
     FileSystem& fso_;
     ImageLibrary morphex_;
     ImageLibrary layerik_;
+    std::string workingRoot_;
     std::ostream* trace_ = nullptr;
     std::string lastLibraryError_;
     int missingOutputs_ = 0;

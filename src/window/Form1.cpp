@@ -66,6 +66,7 @@ Form1::Form1(FormView& view, FormFolders folders)
       builder_(s_, fso_, commands_, hooks_) {
     // Two windows in one working folder would show and save each other's animation.
     s_.AppStr = ClaimWorkingRoot(WithSlash(folders.app), windowLock_);
+    commands_.setWorkingRoot(s_.AppStr);
 }
 
 void Form1::Form_Load() {

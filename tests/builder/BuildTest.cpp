@@ -7,6 +7,7 @@
 #include "builder/SpinBuilder.h"
 #include "builder/WorkingTemplates.h"
 #include "imagecmd/FakeLibFixture.h"
+#include "support/DeepFolder.h"
 #include "support/FileContents.h"
 #include "support/GoldenCommands.h"
 
@@ -81,6 +82,25 @@ TEST_F(BuildPlan, CommandsAtScaleSixteenAreTheGoldenList) {
         EXPECT_EQ(MaskTemporaryName(args(i)), golden.at(static_cast<size_t>(i))) << "command " << i;
 }
 
+// In a working folder too long for the argument rows the same commands name
+// their files from there, run there, and every output lands where its full
+// path says (a missing one would be retried).
+TEST_F(BuildPlan, ALongWorkingFolderGivesTheGoldenListRelativeToIt) {
+    state.AppStr = DeepFolder(folder / "long", 150) + "/";
+    for (ImageCommands* c : {&commands, &stubbornCommands}) c->setWorkingRoot(state.AppStr);
+    fs::create_directories(state.AppStr + "Work");
+    MakeWorkingTemplates(commands, state, "/install/");
+    ASSERT_EQ(builder.BuildSpin().result, BuildResult::Finished);
+    const std::vector<CommandLine> golden = GoldenCommandsAtScale16(
+        {{"{APP}", ""}, {"{INSTALL}", "/install/"}, {"{HEAD}", state.HeadFile}, {"{TAIL}", state.TailFile}});
+    ASSERT_EQ(calls(), 141);
+    for (int i = 0; i < calls(); ++i) {
+        EXPECT_EQ(MaskTemporaryName(args(i)), golden.at(static_cast<size_t>(i))) << "command " << i;
+        EXPECT_EQ(call(i).cwd + "/", state.AppStr) << "command " << i;
+    }
+    EXPECT_EQ(FileContents(state.AppStr + "Work/pivra.gif"), "out");
+}
+
 TEST_F(BuildPlan, ProgressCaptionsYieldsAndStateAfterwards) {
     std::vector<int> progress;
     for (int v = 1; v <= 149; ++v) progress.push_back(v);
@@ -115,7 +135,8 @@ TEST_F(BuildPlan, LeftoversGoFirstAndABuildThatWritesNothingKeepsTheLastAnimatio
     EXPECT_EQ(outcome.result, BuildResult::Failed);
     // The face copies fail: no strip or frame is worth making without them.
     EXPECT_EQ(calls(), 2 * 2);
-    EXPECT_EQ(outcome.reason, "the head picture could not be read: /pics/head.jpg: fake failure");
+    EXPECT_EQ(outcome.reason, "the head picture could not be read: /pics/head.jpg: fake failure on \"" +
+                                  at("Masks/ImagA.gif") + "\"");
     EXPECT_EQ(read("Work/pivra.gif"), "previous animation");
     EXPECT_FALSE(fs::exists(at("Images")) || fs::exists(at("Masks")));
     expectEnded();

@@ -2,14 +2,23 @@
 // call and writes its output file only when told to.
 #include "FakeImageLib.h"
 
+#include <unistd.h>
+
 #include <cstdio>
+#include <fstream>
+#include <iterator>
 
 namespace {
 
 FakeImageLibState state;
+std::string lastError;
 
 int run(int argc, char** argv) {
-    FakeCall call{{argv, argv + argc}, argv, true};
+    FakeCall call{{argv, argv + argc}, argv, true, {}, {}};
+    char here[8192];
+    if (::getcwd(here, sizeof here)) call.cwd = here;
+    if (std::ifstream in{argv[1], std::ios::binary}) call.input.assign(std::istreambuf_iterator<char>(in), {});
+    lastError = "fake failure on \"" + std::string(argv[argc - 1]) + "\"";
     for (int i = argc; i < 21; ++i) call.tailIsZero = call.tailIsZero && argv[i] == nullptr;
     const bool repeat = !state.calls.empty() && state.calls.back().argv == argv && state.calls.back().args == call.args;
     state.callsOfThisCommand = repeat ? state.callsOfThisCommand + 1 : 1;
@@ -24,5 +33,5 @@ int run(int argc, char** argv) {
 #define EXPORT extern "C" __attribute__((visibility("default")))
 EXPORT int fnMorphex(int argc, char** argv) { return run(argc, argv); }
 EXPORT int fnLayerik(int argc, char** argv) { return run(argc, argv); }
-EXPORT const char* fnMorphexLastError() { return "fake failure"; }
+EXPORT const char* fnMorphexLastError() { return lastError.c_str(); }
 EXPORT FakeImageLibState* fakeState() { return &state; }

@@ -7,6 +7,8 @@ struct FakeCall {
     std::vector<std::string> args;
     const void* argv;  // the block's address, to see a retry reuses it
     bool tailIsZero;   // entries after argc are null
+    std::string cwd;   // the current folder during the call
+    std::string input; // what argv[1] read, if it could be read
 };
 struct FakeImageLibState {
     std::vector<FakeCall> calls;

@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "support/ChildProcess.h"
+#include "support/DeepFolder.h"
 #include "support/GifInspect.h"
 #include "support/RunProcess.h"
 #include "support/TempFolder.h"
@@ -83,23 +84,31 @@ TEST_F(Installed, PivraMakeBuildsFromAReadOnlyPrefix) {
 }
 
 // The window from the prefix makes its working folder in the user's data
-// folder: it runs until the templates are there, then it is ended.
+// folder, an ordinary one or one 200 bytes long: it runs until the templates
+// and the working copy of the picture on its command line are there (a
+// message at start would hold it up), then it is ended.
 TEST_F(Installed, WindowWorksInTheUsersDataFolder) {
     if (!fs::exists(prefix("bin/pivra"))) GTEST_SKIP() << "the window is not built (PIVRA_GUI=OFF)";
+    ASSERT_TRUE(WriteSolidPicture(user / "head.png", 40, 30, QColor(220, 30, 30)));
     const auto before = Listing(prefix());
-    std::vector<std::string> env = userEnv();
-    env.push_back("QT_QPA_PLATFORM=offscreen");
-    ChildProcess window({prefix("bin/pivra")}, env);
-    const std::string work = user / "data/pivra/Work/";
-    bool ready = false;
-    for (int i = 0; i < 600 && !ready; ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        ready = fs::exists(work + "mask.bmp") && fs::exists(work + "mask.mif") && fs::exists(work + "white.mif") &&
-                fs::exists(work + "black.bmp");
+    for (const std::string& data : {user / "data", DeepFolder(user / "long", 200)}) {
+        SCOPED_TRACE(data);
+        std::vector<std::string> env = userEnv();
+        env.back() = "XDG_DATA_HOME=" + data;
+        env.push_back("QT_QPA_PLATFORM=offscreen");
+        ChildProcess window({prefix("bin/pivra"), user / "head.png"}, env);
+        const std::string work = data + "/pivra/Work/";
+        bool ready = false;
+        for (int i = 0; i < 600 && !ready; ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            ready = fs::exists(work + "mask.bmp") && fs::exists(work + "mask.mif") && fs::exists(work + "white.mif") &&
+                    fs::exists(work + "black.bmp") && fs::exists(work + "ImagA.jpg");
+        }
+        window.signal(SIGKILL);
+        ASSERT_TRUE(ready) << window.finish().err;
+        EXPECT_EQ(QImageReader(QString::fromStdString(work + "mask.bmp")).size(), QSize(192, 192));
+        EXPECT_EQ(QImageReader(QString::fromStdString(work + "ImagA.jpg")).size(), QSize(192, 192));
     }
-    window.signal(SIGKILL);
-    ASSERT_TRUE(ready) << window.finish().err;
-    EXPECT_EQ(QImageReader(QString::fromStdString(work + "mask.bmp")).size(), QSize(192, 192));
     EXPECT_EQ(Listing(prefix()), before) << "the window wrote into the prefix";
 }
 

@@ -13,6 +13,7 @@
 #include "builder/WorkingFolders.h"
 #include "builder/WorkingTemplates.h"
 #include "platform/FolderLock.h"
+#include "support/DeepFolder.h"
 #include "support/FileContents.h"
 #include "support/GifInspect.h"
 #include "support/RecordingNotifier.h"
@@ -461,6 +462,44 @@ TEST_F(Form, TwoWindowsNeverShareAWorkingFolder) {
     Form1Fixture next{FormFolders{app.str(), PIVRA_BIN_DIR}};
     EXPECT_EQ(next.form->AppStr(), app.str() + "/");
     EXPECT_TRUE(notifier.shown.empty());
+}
+
+// Folders of any length: a picture 1000 bytes deep; a working folder and
+// installation files 200 bytes deep. Start, import and build go as usual,
+// without a message, and the picture stays as it was.
+TEST_F(Form, LongFoldersStartImportAndBuildWithoutAMessage) {
+    const std::string deepHead = DeepFolder(app / "deep", 1000 - std::string("/head.png").size()) + "/head.png";
+    fs::copy_file(headPic, deepHead);
+    const auto yesterday = fs::file_time_type::clock::now() - std::chrono::hours(24);
+    fs::last_write_time(deepHead, yesterday);
+    const std::string root = DeepFolder(app / "root", 200), install = DeepFolder(app / "install", 200);
+    for (const TemplateFile& t : kTemplates)
+        fs::copy_file(std::string(PIVRA_BIN_DIR) + "/" + t.source, install + "/" + t.source);
+    RecordingView longView;
+    Form1 longForm(longView, FormFolders{root, install, PIVRA_BIN_DIR});
+    longView.form = &longForm;
+
+    for (auto [f, v, where] : {std::tuple{form.get(), &view, app.str()}, std::tuple{&longForm, &longView, root}}) {
+        SCOPED_TRACE(where);
+        f->Form_Load();
+        f->ScalePivra(1);
+        ExpectTemplatesAt(where, 12);
+        f->ChooseHead(deepHead);
+        f->ChooseTail(tailPic);
+        EXPECT_EQ(f->state().HeadFile, deepHead);
+        EXPECT_FALSE(v->hints[0]);
+        EXPECT_TRUE(CloseColour(ToQImage(v->canvas(Pane::Picture1).picture()).pixel(6, 6), kHead, 12));
+        f->CreateBtn_Click();
+        for (int k = 0; k < 13; ++k) f->Timer1_Timer();
+        const GifInfo info = ReadGifStructure(where + "/Work/pivra.gif");
+        EXPECT_EQ(std::make_pair(info.frames.size(), info.screenWidth), std::make_pair(size_t{50}, 12));
+    }
+    std::set<std::string> names;
+    for (const auto& e : fs::directory_iterator(root)) names.insert(e.path().filename().string());
+    EXPECT_EQ(names, (std::set<std::string>{".pivra-lock", "Work"}));
+    EXPECT_TRUE(notifier.shown.empty()) << prompt();
+    EXPECT_EQ(FileContents(deepHead), FileContents(headPic));
+    EXPECT_EQ(fs::last_write_time(deepHead), yesterday);
 }
 
 }  // namespace
