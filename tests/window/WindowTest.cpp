@@ -170,6 +170,30 @@ TEST_F(Window, ScaleDialogIsPlacedInTwipsAndOkLaysTheWindowOutAtFifty) {
     EXPECT_EQ(window->dialogs().scaleDialog(), d) << "the same dialog, shown again";
 }
 
+// Typed keystroke by keystroke, "51" first moves the scroll bar to 5; OK must
+// not apply that, but say what a scale is and stay open for another try.
+TEST_F(Window, ScaleDialogRefusesTypedTextThatIsNoScaleAndStaysOpen) {
+    window->scaleAction()->trigger();
+    ScaleDialog* d = window->dialogs().scaleDialog();
+    for (const char* typed : {"51", "0", "abc", "12.5"}) {
+        SCOPED_TRACE(typed);
+        d->textBox()->selectAll();
+        QTest::keyClicks(d->textBox(), typed);
+        QTest::mouseClick(d->okButton(), Qt::LeftButton);
+        EXPECT_TRUE(d->isVisible());
+        EXPECT_EQ(window->form().i_size(), 192);
+        ASSERT_EQ(notifier.shown.size(), 1u);
+        EXPECT_EQ(notifier.shown[0].prompt, "A scale is a whole number from 1 to 50.");
+        notifier.shown.clear();
+        EXPECT_EQ(d->textBox()->selectedText(), d->textBox()->text()) << "ready to be typed over";
+    }
+    d->textBox()->selectAll();
+    QTest::keyClicks(d->textBox(), "9");
+    QTest::mouseClick(d->okButton(), Qt::LeftButton);
+    EXPECT_FALSE(d->isVisible());
+    EXPECT_EQ(window->form().i_size(), 108);
+}
+
 TEST_F(Window, HelpItemsShowOneCopyEachAndEnterOrEscapeEndsAbout) {
     for (int i = 0; i < 2; ++i) {
         window->manualAction()->trigger();

@@ -40,7 +40,13 @@ ScaleDialog::ScaleDialog(ScaleOwner& owner, QWidget* parent)
     // a value it already holds.
     connect(scroll_, &QScrollBar::valueChanged, this, [this](int v) { form_.ScrollMoved(v); });
     connect(text_, &QLineEdit::textEdited, this, [this](const QString& t) { form_.TextEdited(t.toStdString()); });
-    connect(ok_, &QPushButton::clicked, this, [this] { form_.OKButton_Click(); });
+    connect(ok_, &QPushButton::clicked, this, [this] {
+        form_.OKButton_Click();
+        if (form_.visible()) {  // refused: ready for the next try
+            text_->selectAll();
+            text_->setFocus();
+        }
+    });
 }
 
 void ScaleDialog::reject() { form_.Closed(); }
