@@ -146,14 +146,17 @@ TEST_F(Window, ScaleDialogIsPlacedInTwipsAndOkLaysTheWindowOutAtFifty) {
     EXPECT_EQ(d->windowTitle(), "Scale a Pivra");
     EXPECT_EQ(d->size(), QSize(187, 104));
     struct Case { const char* name; QRect place; };
-    const Case cases[] = {{"OKButton", {48, 75, 81, 25}}, {"Label1", {12, 6, 163, 13}},
-                          {"HScroll1", {3, 27, 181, 16}}, {"Text1", {69, 48, 43, 19}}};
+    const Case cases[] = {{"OKButton", {48, 75, 81, 25}}, {"HScroll1", {3, 27, 181, 16}},
+                          {"Text1", {69, 48, 43, 19}}};
     for (const Case& c : cases) {
         auto* w = d->findChild<QWidget*>(c.name);
         ASSERT_NE(w, nullptr) << c.name;
         EXPECT_EQ(w->geometry(), c.place) << c.name;
     }
-    EXPECT_EQ(d->findChild<QLabel*>("Label1")->text(), "Choose a scale between 1 and 50");
+    auto* label = d->findChild<QLabel*>("Label1");
+    EXPECT_EQ(label->text(), "Choose a scale between 1 and 50");
+    EXPECT_EQ(label->pos(), QPoint(12, 6)) << "163 by 13 or as much more as its text needs";
+    EXPECT_TRUE(label->geometry().contains(QRect(12, 6, 163, 13)));
     // Real keystrokes: " 1", " 13", " 13." then " 13.5" rounds to 14; the arrow's steps stop at 50.
     d->textBox()->selectAll();
     QTest::keyClicks(d->textBox(), "13.5");
@@ -192,6 +195,30 @@ TEST_F(Window, ScaleDialogRefusesTypedTextThatIsNoScaleAndStaysOpen) {
     QTest::mouseClick(d->okButton(), Qt::LeftButton);
     EXPECT_FALSE(d->isVisible());
     EXPECT_EQ(window->form().i_size(), 108);
+}
+
+// Its label shows whole, in the dialog's font and in a larger one: the text's
+// width and height in its font fit the label, and the label fits the dialog.
+TEST_F(Window, ScaleDialogLabelShowsWholeInItsFontAndALargerOne) {
+    window->scaleAction()->trigger();
+    ScaleDialog* d = window->dialogs().scaleDialog();
+    auto* label = d->findChild<QLabel*>("Label1");
+    for (const double points : {0.0, 12.0, 16.0}) {
+        SCOPED_TRACE(points);
+        if (points > 0) {
+            QFont larger = d->font();
+            larger.setPointSizeF(points);
+            d->setFont(larger);
+        }
+        const QFontMetrics metrics(label->font());
+        const QRect text = metrics.boundingRect(label->text());
+        EXPECT_LE(metrics.horizontalAdvance(label->text()), label->contentsRect().width());
+        EXPECT_LE(text.width(), label->contentsRect().width());
+        EXPECT_LE(metrics.height(), label->contentsRect().height());
+        for (QWidget* w : d->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+            EXPECT_TRUE(d->rect().contains(w->geometry())) << w->objectName().toStdString();
+        EXPECT_LE(QFontMetrics(d->textBox()->font()).height(), d->textBox()->height());
+    }
 }
 
 TEST_F(Window, HelpItemsShowOneCopyEachAndEnterOrEscapeEndsAbout) {
