@@ -12,6 +12,8 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QTest>
 #include <QTimer>
@@ -95,6 +97,40 @@ TEST_F(Window, ClicksImportAndPanesShowTheMaskedFace) {
         EXPECT_TRUE(CloseColour(head.pixel(p), Qt::black, 0)) << p.x() << "," << p.y();
     EXPECT_TRUE(CloseColour(grab(Control::Picture2).pixel(98, 98), kTail, 12));
     EXPECT_TRUE(notifier.shown.empty());
+}
+
+// Scale 50 is larger than the screen (offscreen: 800 by 800): the window keeps
+// to the screen's available area, the layout keeps its numbers, and every
+// control can be scrolled into view and clicked.
+TEST_F(Window, LargerThanTheScreenTheWindowStaysOnItAndTheClientScrolls) {
+    QScrollArea* scroller = window->scroller();
+    EXPECT_FALSE(scroller->horizontalScrollBar()->isVisible());
+    EXPECT_FALSE(scroller->verticalScrollBar()->isVisible());
+    EXPECT_EQ(scroller->viewport()->size(), QSize(400, 419)) << "at 16 the window is the layout";
+    window->form().ScalePivra(50);
+    QTest::qWait(20);
+    const QRect area = window->screen()->availableGeometry();
+    ASSERT_LT(area.height(), 1235) << "this screen has room for scale 50";
+    EXPECT_TRUE(area.contains(window->frameGeometry())) << area.width() << "x" << area.height();
+    EXPECT_EQ(window->client()->size(), QSize(1216, 1235));
+    EXPECT_EQ(window->widget(Control::SaveBtn)->geometry(), QRect(305, 1219, 300, 16));
+    const QWidget* viewport = scroller->viewport();
+    for (const Control c : {Control::Picture1, Control::Picture2, Control::Picture3, Control::Picture4,
+                            Control::Gif89a1, Control::CreateBtn, Control::SaveBtn}) {
+        QWidget* w = window->widget(c);
+        for (const QPoint corner : {QPoint(0, 0), QPoint(w->width() - 1, w->height() - 1)}) {
+            const QPoint at = w->mapTo(window->client(), corner);
+            scroller->ensureVisible(at.x(), at.y(), 1, 1);
+            EXPECT_TRUE(viewport->rect().contains(w->mapTo(viewport, corner))) << int(c) << " " << corner.x();
+        }
+    }
+    scroller->ensureWidgetVisible(window->widget(Control::SaveBtn));
+    QTest::mouseClick(window->widget(Control::SaveBtn), Qt::LeftButton);
+    ASSERT_EQ(notifier.shown.size(), 1u) << "the click reached SAVE PIVRA";
+    EXPECT_EQ(notifier.shown[0].prompt.substr(0, 29), "There is no Pivra to save yet");
+    window->form().ScalePivra(16);
+    EXPECT_FALSE(scroller->verticalScrollBar()->isVisible());
+    EXPECT_EQ(scroller->viewport()->size(), QSize(400, 419)) << "back to the layout's size";
 }
 
 TEST_F(Window, DroppedFileIsImportedOnThatSide) {
