@@ -25,6 +25,7 @@
 
 #include "dialogs/Instructions.h"
 #include "dialogs/qt/QtSaveDialog.h"
+#include "imagelibs/GifBytes.h"
 #include "support/FileContents.h"
 #include "support/GifInspect.h"
 #include "support/RecordingNotifier.h"
@@ -336,6 +337,41 @@ TEST(GifViewer, ReadsTheFileAfreshAndShowsNothingForABadOne) {
     viewer.setFile(path);
     EXPECT_FALSE(viewer.playing());
     EXPECT_TRUE(viewer.currentFrame().isNull());
+}
+
+// An animation built at another scale shows whole: shrunk when larger than the
+// viewer (aspect kept), at its own size when smaller, centred either way.
+TEST(GifViewer, ShowsTheWholeAnimationCentredAndNeverLargerThanItsViewer) {
+    // Top left, top right, bottom left, bottom right.
+    const QColor quadrant[] = {Qt::red, Qt::green, Qt::blue, Qt::yellow};
+    struct Case { int w, h; QRect shown; };
+    const Case cases[] = {{192, 192, {0, 0, 96, 96}}, {192, 96, {0, 24, 96, 48}}, {48, 48, {24, 24, 48, 48}}};
+    TempFolder dir{"viewer"};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.w) + "x" + std::to_string(c.h));
+        GifLayout l{c.w, c.h, 0, 0, c.w, c.h, {}, {0xff0000, 0x00ff00, 0x0000ff, 0xffff00}};
+        for (int y = 0; y < c.h; ++y)
+            for (int x = 0; x < c.w; ++x) l.indices.push_back(std::uint8_t((x >= c.w / 2) + 2 * (y >= c.h / 2)));
+        const std::string path = dir / "quadrants.gif";
+        std::ofstream(path, std::ios::binary | std::ios::trunc) << GifFileBytes(l);
+        GifViewer viewer;
+        viewer.resize(96, 96);
+        viewer.setFile(path);
+        ASSERT_TRUE(viewer.playing());
+        const QImage shot = viewer.grab().toImage();
+        const QRect r = c.shown;
+        for (int q = 0; q < 4; ++q) {
+            const QPoint centre(r.left() + r.width() * (1 + 2 * (q % 2)) / 4,
+                                r.top() + r.height() * (1 + 2 * (q / 2)) / 4);
+            EXPECT_TRUE(CloseColour(shot.pixel(centre), quadrant[q], 8)) << "quadrant " << q;
+        }
+        const QPoint outside[] = {r.topLeft() - QPoint(0, 2), r.topLeft() - QPoint(2, 0),
+                                  r.bottomRight() + QPoint(2, 2)};
+        for (const QPoint p : outside) {
+            if (!shot.rect().contains(p)) continue;
+            for (const QColor& colour : quadrant) EXPECT_FALSE(CloseColour(shot.pixel(p), colour, 60));
+        }
+    }
 }
 
 TEST(PivraProgram, MissingDisplayIsToldInOneLine) {
