@@ -10,6 +10,7 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
 #include <QScreen>
@@ -32,9 +33,11 @@
 #include "support/RunProcess.h"
 #include "support/TempFolder.h"
 #include "support/TestPictures.h"
+#include "window/LaunchCheck.h"
 #include "window/qt/Form1Window.h"
 #include "window/qt/GifViewer.h"
 #include "window/qt/PaneWidget.h"
+#include "window/qt/QtNotifier.h"
 
 namespace pivra::test {
 namespace {
@@ -324,6 +327,23 @@ TEST_F(Window, SaveDialogShowsTheFiltersAndAddsNoExtension) {
     EXPECT_EQ(dialog.AskSaveFileName({"", kSaveFilter, kSaveFilterIndex}), "") << "cancel";
 }
 
+// A launch the window cannot start with is a message box with the reason.
+TEST(PivraProgram, LaunchProblemIsShownInAMessageBox) {
+    QtNotifier notifier;
+    ScopedNotifier scope(notifier);
+    QString title, text;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        title = box->windowTitle();
+        text = box->text();
+        box->accept();
+    });
+    TellLaunchProblem("no such picture file 'gone.jpg'", true);
+    EXPECT_EQ(title, "PIVRA");
+    EXPECT_EQ(text.toStdString(), LaunchProblemText("no such picture file 'gone.jpg'"));
+}
+
 // A file under the same name is read afresh; a bad one shows nothing.
 TEST(GifViewer, ReadsTheFileAfreshAndShowsNothingForABadOne) {
     TempFolder dir{"viewer"};
@@ -380,6 +400,15 @@ TEST(PivraProgram, MissingDisplayIsToldInOneLine) {
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_NE(r.err.find("pivra-make"), std::string::npos) << r.err;
     EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << r.err;
+}
+
+// Where no one could click a message box away (offscreen), a launch problem
+// goes to standard error only, and the program ends.
+TEST(PivraProgram, LaunchProblemWithoutAVisibleDisplayGoesToStandardError) {
+    const std::string pivra = std::string(PIVRA_BIN_DIR) + "/pivra";
+    const ProcessResult r = RunProcess({pivra, pivra, pivra, pivra}, {"DISPLAY=:0", "QT_QPA_PLATFORM=offscreen"});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_EQ(r.err.rfind("pivra: at most two pictures (head and tail), not 3\n", 0), 0u) << r.err;
 }
 
 }  // namespace
