@@ -1,7 +1,7 @@
 // The real window and its dialogs on Qt's offscreen platform: import by clicks and
 // drops, the grabbed pixels of a pane, the whole story from two pictures to a saved
-// copy, the scale dialog, the Help windows, the save dialog, the viewer, and the
-// program without a display.
+// copy, the window on a screen too small for it, the scale dialog, the Help windows,
+// the open and save dialogs, the viewer, and the program without a display.
 #include <gtest/gtest.h>
 
 #include <QAction>
@@ -16,6 +16,7 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QSettings>
 #include <QTest>
 #include <QTimer>
 #include <QUrl>
@@ -25,6 +26,7 @@
 #include <fstream>
 
 #include "dialogs/Instructions.h"
+#include "dialogs/qt/LastFolders.h"
 #include "dialogs/qt/QtSaveDialog.h"
 #include "imagelibs/GifBytes.h"
 #include "support/FileContents.h"
@@ -34,6 +36,7 @@
 #include "support/TempFolder.h"
 #include "support/TestPictures.h"
 #include "window/LaunchCheck.h"
+#include "window/OpenFilter.h"
 #include "window/qt/Form1Window.h"
 #include "window/qt/GifViewer.h"
 #include "window/qt/PaneWidget.h"
@@ -323,8 +326,53 @@ TEST_F(Window, SaveDialogShowsTheFiltersAndAddsNoExtension) {
     EXPECT_EQ(current, 1);
     EXPECT_EQ(nameAtOpen, "");
     EXPECT_EQ(answer, chosen);
-    QTimer::singleShot(0, [] { QApplication::activeModalWidget()->close(); });
+    QString startedIn;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        startedIn = dialog->directory().absolutePath();
+        dialog->close();
+    });
     EXPECT_EQ(dialog.AskSaveFileName({"", kSaveFilter, kSaveFilterIndex}), "") << "cancel";
+    EXPECT_EQ(startedIn.toStdString(), app.str()) << "where it saved last";
+}
+
+// Each dialog starts in the folder a file was last chosen in with it, kept in
+// the settings file the next run reads; a folder since removed is forgotten.
+TEST(LastFolders, TheOpenDialogStartsWhereAPictureWasLastChosenAndKeepsItsFilters) {
+    TempFolder dir{"folders"};
+    const std::string pictures = dir / "pictures", out = dir / "out";
+    fs::create_directories(pictures);
+    fs::create_directories(out);
+    RememberFolder(FolderUse::OpenPicture, QString::fromStdString(pictures + "/head.jpg"));
+    RememberFolder(FolderUse::SaveAnimation, QString::fromStdString(out + "/spin"));
+    EXPECT_EQ(LastFolder(FolderUse::OpenPicture).toStdString(), pictures);
+    EXPECT_EQ(LastFolder(FolderUse::SaveAnimation).toStdString(), out);
+    const QSettings file(qEnvironmentVariable("XDG_CONFIG_HOME") + "/PIVRA/pivra.conf", QSettings::IniFormat);
+    EXPECT_EQ(file.value("LastFolders/open").toString().toStdString(), pictures);
+
+    const std::string tail = out + "/tail.bmp";
+    ASSERT_TRUE(WriteSolidPicture(tail, 8, 8, kTail));
+    QStringList shown;
+    int current = -1;
+    QString startedIn;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        auto* types = dialog->findChild<QComboBox*>("fileTypeCombo");
+        for (int i = 0; i < types->count(); ++i) shown << types->itemText(i);
+        current = types->currentIndex();
+        startedIn = dialog->directory().absolutePath();
+        dialog->selectFile(QString::fromStdString(tail));
+        QMetaObject::invokeMethod(dialog, "accept");
+    });
+    EXPECT_EQ(ShowOpenFileDialog(nullptr, kPictureFilter, kPictureFilterIndex), tail);
+    EXPECT_EQ(startedIn.toStdString(), pictures);
+    EXPECT_EQ(shown, (QStringList{"All Files (*.*)", "Image Files (*.jpg;*.bmp;*.jpg)", "Jpeg Files (*.jpg)",
+                                  "Bitmap Files (*.bmp)", "GIF Files (*.gif)"}));
+    EXPECT_EQ(current, 1);
+    EXPECT_EQ(LastFolder(FolderUse::OpenPicture).toStdString(), out);
+    fs::remove_all(out);
+    EXPECT_TRUE(LastFolder(FolderUse::OpenPicture).isEmpty());
 }
 
 // A launch the window cannot start with is a message box with the reason.

@@ -13,6 +13,7 @@
 
 #include <algorithm>
 
+#include "dialogs/qt/LastFolders.h"
 #include "dialogs/qt/QtSaveDialog.h"
 #include "window/OpenFilter.h"
 #include "window/qt/ClickLabel.h"
@@ -288,8 +289,11 @@ std::optional<std::string> ShowOpenFileDialog(QWidget* parent, const std::string
     for (const FilterEntry& e : ParseDialogFilter(filter)) names << QString::fromStdString(DialogNameFilter(e));
     dialog.setNameFilters(names);
     if (filterIndex >= 1 && filterIndex <= names.size()) dialog.selectNameFilter(names[filterIndex - 1]);
+    if (const QString last = LastFolder(FolderUse::OpenPicture); !last.isEmpty()) dialog.setDirectory(last);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-    return dialog.selectedFiles().first().toStdString();
+    const QString chosen = dialog.selectedFiles().first();
+    RememberFolder(FolderUse::OpenPicture, chosen);
+    return chosen.toStdString();
 }
 
 }  // namespace pivra

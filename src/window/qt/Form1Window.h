@@ -114,7 +114,8 @@ private:
 };
 
 // The open dialog of ours: the filter's entries with their own patterns,
-// any case of the extension, opening on the given entry.
+// any case of the extension, opening on the given entry in the folder a
+// picture was last chosen in.
 std::optional<std::string> ShowOpenFileDialog(QWidget* parent, const std::string& filter, int filterIndex);
 
 }  // namespace pivra
