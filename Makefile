@@ -17,9 +17,18 @@ build: deps $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j$(JOBS)
 
 # make run ARGS="head.jpg tail.jpg --scale 8"
+# Without a display (or without the window built) it does the main job
+# anyway: the sample coin, as make demo builds it.
 run: build
-	@if [ -x $(BUILD)/bin/pivra ]; then $(BUILD)/bin/pivra $(ARGS); \
-	else echo "The window is not built yet; the command-line builder is ready:"; $(BUILD)/bin/pivra-make --help; fi
+	@if [ -x $(BUILD)/bin/pivra ] && [ -n "$$DISPLAY$$WAYLAND_DISPLAY$$QT_QPA_PLATFORM" ]; then \
+	  exec $(BUILD)/bin/pivra $(ARGS); fi; \
+	mkdir -p out && \
+	$(BUILD)/bin/pivra-make $(BUILD)/bin/sample_head.jpg $(BUILD)/bin/sample_tail.jpg out/pivra.gif && \
+	echo "The sample coin is in $(CURDIR)/out/pivra.gif" && \
+	if [ -x $(BUILD)/bin/pivra ]; then \
+	  echo "The window needs a display (DISPLAY or WAYLAND_DISPLAY); without one, build with $(BUILD)/bin/pivra-make HEAD TAIL OUTPUT.gif"; \
+	else \
+	  echo "The window is not built (PIVRA_GUI=OFF); build with $(BUILD)/bin/pivra-make HEAD TAIL OUTPUT.gif"; fi
 
 test: test-release test-asan
 

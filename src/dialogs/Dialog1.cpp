@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "ScaleText.h"
+#include "platform/MessageBox.h"
 
 namespace pivra {
 
@@ -38,9 +39,16 @@ void Dialog1::Text1_Change() {
 }
 
 void Dialog1::OKButton_Click() {
+    // The scroll bar may still hold what an earlier text asked for ("5" of
+    // "51"); only the text shows what the user means now.
+    const std::optional<int16_t> scale = WholeScaleFromText(text_);
+    if (!scale) {
+        MessageBox(kNotAScale, MB_OK | MB_ICONEXCLAMATION, AppTitle);
+        return;
+    }
     visible_ = false;
     view_.SetVisible(false);
-    owner_.ScalePivra(scroll_);
+    owner_.ScalePivra(*scale);
 }
 
 void Dialog1::Closed() {

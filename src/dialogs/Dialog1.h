@@ -29,6 +29,9 @@ public:
     virtual void SetVisible(bool visible) = 0;
 };
 
+// What OK says to text that is no scale.
+inline constexpr char kNotAScale[] = "A scale is a whole number from 1 to 50.";
+
 class Dialog1 {
 public:
     static constexpr int16_t kMinScale = 1, kMaxScale = 50;
@@ -41,6 +44,8 @@ public:
     // already shows the new value).
     void ScrollMoved(int value);
     void TextEdited(const std::string& text);
+    // Applies the text's scale when it holds one (see WholeScaleFromText);
+    // otherwise says what a scale is and stays open.
     void OKButton_Click();
     // Closed from its title bar or with Escape: like an unload, the next
     // showing loads the current scale afresh; nothing is applied.

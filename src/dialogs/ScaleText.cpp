@@ -1,5 +1,6 @@
 #include "ScaleText.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -93,6 +94,24 @@ std::optional<int16_t> ScaleFromText(std::string_view text) {
     const std::optional<int16_t> n = NearestInt16(ReadLeadingNumber(text));
     if (!n || *n < 1 || *n > 50) return std::nullopt;
     return n;
+}
+
+std::optional<int16_t> WholeScaleFromText(std::string_view text) {
+    int value = 0;
+    bool digits = false, sign = false;
+    for (const char c : text) {
+        if (c == ' ' || c == '\t') continue;
+        if (c == '+' && !digits && !sign) {
+            sign = true;
+        } else if (IsDigit(c)) {
+            digits = true;
+            value = std::min(value * 10 + (c - '0'), 1000);  // past 50 the size no longer matters
+        } else {
+            return std::nullopt;
+        }
+    }
+    if (!digits || value < 1 || value > 50) return std::nullopt;
+    return static_cast<int16_t>(value);
 }
 
 }  // namespace pivra

@@ -22,4 +22,10 @@ std::optional<int16_t> NearestInt16(double value);
 // scroll bar keeps its value.
 std::optional<int16_t> ScaleFromText(std::string_view text);
 
+// The scale OK may apply: the text must be a whole number from 1 to 50 and
+// nothing else. Blanks count for nothing wherever they stand, as above (the
+// dialog itself writes " 7"), and a leading "+" is allowed; "12.5", "7abc"
+// and "1e1" move the scroll bar but are not scales, so OK refuses them.
+std::optional<int16_t> WholeScaleFromText(std::string_view text);
+
 }  // namespace pivra

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "dialogs/Dialog1.h"
+#include "support/RecordingNotifier.h"
 
 namespace pivra {
 namespace {
@@ -80,6 +81,42 @@ TEST_F(ScaleDialogForm, ClosingAppliesNothingAndOkHidesThenScalesAndLaterShowing
     EXPECT_EQ(r.log, Log{"show"});
     EXPECT_EQ(d.text(), " 50");
     EXPECT_EQ(d.scrollValue(), 50);
+}
+
+// OK takes the scale from the text, never from a scroll bar that an earlier
+// keystroke moved; text that is no whole number from 1 to 50 is refused with
+// a message and the dialog stays open.
+TEST_F(ScaleDialogForm, OkAppliesTheTextOnlyWhenItIsAWholeScale) {
+    struct Case { std::vector<std::string> keystrokes; int16_t applied; };  // the texts typed; 0: refused
+    const Case cases[] = {
+        {{"5", "51"}, 0},   {{"0"}, 0},        {{"abc"}, 0},       {{""}, 0},     {{" "}, 0},
+        {{"1", "12", "12.", "12.5"}, 0},       {{"7", "7a", "7abc"}, 0},           {{"5", "5e", "5e0"}, 0},
+        {{"-", "-7"}, 0},   {{"+", "+7"}, 7},  {{"7", "7 "}, 7},   {{"5", "5 ", "5 0"}, 50},
+        {{"0", "05"}, 5},   {{"1"}, 1},        {{"5", "50"}, 50},
+        // The scroll bar went to 14 and wrote " 14" back: OK applies what the box shows.
+        {{"1", "13", "13.", "13.5"}, 14},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.keystrokes.back());
+        Recorder owner;
+        Dialog1 dialog{owner, owner};
+        test::RecordingNotifier notifier;
+        dialog.Show();
+        for (const std::string& text : c.keystrokes) dialog.TextEdited(text);
+        owner.log.clear();
+        dialog.OKButton_Click();
+        if (c.applied) {
+            EXPECT_EQ(owner.log, (Log{"hide", "ScalePivra " + std::to_string(c.applied)}));
+            EXPECT_TRUE(notifier.shown.empty());
+        } else {
+            EXPECT_EQ(owner.log, Log{});
+            EXPECT_TRUE(dialog.visible());
+            EXPECT_EQ(owner.i_size, 192);
+            ASSERT_EQ(notifier.shown.size(), 1u);
+            EXPECT_EQ(notifier.shown[0].prompt, "A scale is a whole number from 1 to 50.");
+            EXPECT_EQ(notifier.shown[0].style, MB_OK | MB_ICONEXCLAMATION);
+        }
+    }
 }
 
 }  // namespace

@@ -1,8 +1,13 @@
 // The open dialog's filter and the window program's command line.
 #include <gtest/gtest.h>
 
+#include "support/RecordingNotifier.h"
+#include "support/TempFolder.h"
+#include "window/LaunchCheck.h"
 #include "window/OpenFilter.h"
 #include "window/PivraArgs.h"
+
+#include <fstream>
 
 #include <tuple>
 
@@ -48,6 +53,49 @@ TEST(PivraArgs, AcceptsAndRefuses) {
         EXPECT_FALSE(ParsePivraArgs(args, error)) << args[0];
         EXPECT_FALSE(error.empty()) << args[0];
         EXPECT_EQ(error.find('\n'), std::string::npos) << args[0];
+    }
+}
+
+// A command line the window cannot start with is told with its reason: in a
+// message box where one can be seen (a desktop launch has no terminal), and on
+// standard error always.
+TEST(Launch, AProblemIsToldInAMessageBoxOnlyWhereOneCanBeSeen) {
+    test::TempFolder dir{"launch"};
+    const std::string head = dir / "head.jpg", missing = dir / "missing.jpg";
+    std::ofstream(head) << "x";
+    struct Case { std::vector<std::string> argv; const char* reason; };
+    const Case cases[] = {
+        {{head, head, head}, "at most two pictures (head and tail), not 3"},
+        {{head, missing}, "no such picture file '"},
+        {{"--bogus"}, "unknown option '--bogus'"},
+        {{head, head, "--scale", "8"}, ""},
+    };
+    for (const Case& c : cases) {
+        const Launch launch = CheckLaunch(c.argv);
+        EXPECT_EQ(launch.problem.substr(0, std::string(c.reason).size()), c.reason) << launch.problem;
+        EXPECT_EQ(launch.problem.empty(), *c.reason == '\0') << launch.problem;
+    }
+
+    struct Place { const char *display, *wayland, *platform; bool box; };
+    const Place places[] = {
+        {":0", nullptr, nullptr, true},        {nullptr, "wayland-0", nullptr, true}, {nullptr, nullptr, "xcb", true},
+        {":0", nullptr, "offscreen", false},   {nullptr, nullptr, "minimal", false},  {"", "", "", false},
+        {nullptr, nullptr, nullptr, false},    {":0", nullptr, "offscreen:size=9", false},
+    };
+    const auto shown = [](const char* v) { return v ? v : "-"; };
+    for (const Place& p : places)
+        EXPECT_EQ(CanShowMessageBox(p.display, p.wayland, p.platform), p.box)
+            << shown(p.display) << " " << shown(p.wayland) << " " << shown(p.platform);
+
+    const std::string problem = CheckLaunch({head, head, head}).problem;
+    for (const bool box : {false, true}) {
+        test::RecordingNotifier notifier;
+        int opened = 0;
+        TellLaunchProblem(problem, box, [&] { ++opened; });
+        EXPECT_EQ(opened, box ? 1 : 0);
+        ASSERT_EQ(notifier.shown.size(), box ? 1u : 0u);
+        for (const test::ShownMessage& m : notifier.shown)
+            EXPECT_EQ(m.prompt, "pivra: " + problem + "\n" + kPivraUsage);
     }
 }
 

@@ -1,7 +1,7 @@
 // The real window and its dialogs on Qt's offscreen platform: import by clicks and
 // drops, the grabbed pixels of a pane, the whole story from two pictures to a saved
-// copy, the scale dialog, the Help windows, the save dialog, the viewer, and the
-// program without a display.
+// copy, the window on a screen too small for it, the scale dialog, the Help windows,
+// the open and save dialogs, the viewer, and the program without a display.
 #include <gtest/gtest.h>
 
 #include <QAction>
@@ -10,9 +10,13 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
 #include <QScrollBar>
+#include <QSettings>
 #include <QTest>
 #include <QTimer>
 #include <QUrl>
@@ -22,16 +26,21 @@
 #include <fstream>
 
 #include "dialogs/Instructions.h"
+#include "dialogs/qt/LastFolders.h"
 #include "dialogs/qt/QtSaveDialog.h"
+#include "imagelibs/GifBytes.h"
 #include "support/FileContents.h"
 #include "support/GifInspect.h"
 #include "support/RecordingNotifier.h"
 #include "support/RunProcess.h"
 #include "support/TempFolder.h"
 #include "support/TestPictures.h"
+#include "window/LaunchCheck.h"
+#include "window/OpenFilter.h"
 #include "window/qt/Form1Window.h"
 #include "window/qt/GifViewer.h"
 #include "window/qt/PaneWidget.h"
+#include "window/qt/QtNotifier.h"
 
 namespace pivra::test {
 namespace {
@@ -97,6 +106,40 @@ TEST_F(Window, ClicksImportAndPanesShowTheMaskedFace) {
     EXPECT_TRUE(notifier.shown.empty());
 }
 
+// Scale 50 is larger than the screen (offscreen: 800 by 800): the window keeps
+// to the screen's available area, the layout keeps its numbers, and every
+// control can be scrolled into view and clicked.
+TEST_F(Window, LargerThanTheScreenTheWindowStaysOnItAndTheClientScrolls) {
+    QScrollArea* scroller = window->scroller();
+    EXPECT_FALSE(scroller->horizontalScrollBar()->isVisible());
+    EXPECT_FALSE(scroller->verticalScrollBar()->isVisible());
+    EXPECT_EQ(scroller->viewport()->size(), QSize(400, 419)) << "at 16 the window is the layout";
+    window->form().ScalePivra(50);
+    QTest::qWait(20);
+    const QRect area = window->screen()->availableGeometry();
+    ASSERT_LT(area.height(), 1235) << "this screen has room for scale 50";
+    EXPECT_TRUE(area.contains(window->frameGeometry())) << area.width() << "x" << area.height();
+    EXPECT_EQ(window->client()->size(), QSize(1216, 1235));
+    EXPECT_EQ(window->widget(Control::SaveBtn)->geometry(), QRect(305, 1219, 300, 16));
+    const QWidget* viewport = scroller->viewport();
+    for (const Control c : {Control::Picture1, Control::Picture2, Control::Picture3, Control::Picture4,
+                            Control::Gif89a1, Control::CreateBtn, Control::SaveBtn}) {
+        QWidget* w = window->widget(c);
+        for (const QPoint corner : {QPoint(0, 0), QPoint(w->width() - 1, w->height() - 1)}) {
+            const QPoint at = w->mapTo(window->client(), corner);
+            scroller->ensureVisible(at.x(), at.y(), 1, 1);
+            EXPECT_TRUE(viewport->rect().contains(w->mapTo(viewport, corner))) << int(c) << " " << corner.x();
+        }
+    }
+    scroller->ensureWidgetVisible(window->widget(Control::SaveBtn));
+    QTest::mouseClick(window->widget(Control::SaveBtn), Qt::LeftButton);
+    ASSERT_EQ(notifier.shown.size(), 1u) << "the click reached SAVE PIVRA";
+    EXPECT_EQ(notifier.shown[0].prompt.substr(0, 29), "There is no Pivra to save yet");
+    window->form().ScalePivra(16);
+    EXPECT_FALSE(scroller->verticalScrollBar()->isVisible());
+    EXPECT_EQ(scroller->viewport()->size(), QSize(400, 419)) << "back to the layout's size";
+}
+
 TEST_F(Window, DroppedFileIsImportedOnThatSide) {
     QMimeData data;
     data.setUrls({QUrl::fromLocalFile(QString::fromStdString(tailPic))});
@@ -146,14 +189,17 @@ TEST_F(Window, ScaleDialogIsPlacedInTwipsAndOkLaysTheWindowOutAtFifty) {
     EXPECT_EQ(d->windowTitle(), "Scale a Pivra");
     EXPECT_EQ(d->size(), QSize(187, 104));
     struct Case { const char* name; QRect place; };
-    const Case cases[] = {{"OKButton", {48, 75, 81, 25}}, {"Label1", {12, 6, 163, 13}},
-                          {"HScroll1", {3, 27, 181, 16}}, {"Text1", {69, 48, 43, 19}}};
+    const Case cases[] = {{"OKButton", {48, 75, 81, 25}}, {"HScroll1", {3, 27, 181, 16}},
+                          {"Text1", {69, 48, 43, 19}}};
     for (const Case& c : cases) {
         auto* w = d->findChild<QWidget*>(c.name);
         ASSERT_NE(w, nullptr) << c.name;
         EXPECT_EQ(w->geometry(), c.place) << c.name;
     }
-    EXPECT_EQ(d->findChild<QLabel*>("Label1")->text(), "Choose a scale between 1 and 50");
+    auto* label = d->findChild<QLabel*>("Label1");
+    EXPECT_EQ(label->text(), "Choose a scale between 1 and 50");
+    EXPECT_EQ(label->pos(), QPoint(12, 6)) << "163 by 13 or as much more as its text needs";
+    EXPECT_TRUE(label->geometry().contains(QRect(12, 6, 163, 13)));
     // Real keystrokes: " 1", " 13", " 13." then " 13.5" rounds to 14; the arrow's steps stop at 50.
     d->textBox()->selectAll();
     QTest::keyClicks(d->textBox(), "13.5");
@@ -168,6 +214,54 @@ TEST_F(Window, ScaleDialogIsPlacedInTwipsAndOkLaysTheWindowOutAtFifty) {
     EXPECT_EQ(window->client()->size(), QSize(2 * 600 + 16, 2 * 600 + 35));
     window->scaleAction()->trigger();
     EXPECT_EQ(window->dialogs().scaleDialog(), d) << "the same dialog, shown again";
+}
+
+// Typed keystroke by keystroke, "51" first moves the scroll bar to 5; OK must
+// not apply that, but say what a scale is and stay open for another try.
+TEST_F(Window, ScaleDialogRefusesTypedTextThatIsNoScaleAndStaysOpen) {
+    window->scaleAction()->trigger();
+    ScaleDialog* d = window->dialogs().scaleDialog();
+    for (const char* typed : {"51", "0", "abc", "12.5"}) {
+        SCOPED_TRACE(typed);
+        d->textBox()->selectAll();
+        QTest::keyClicks(d->textBox(), typed);
+        QTest::mouseClick(d->okButton(), Qt::LeftButton);
+        EXPECT_TRUE(d->isVisible());
+        EXPECT_EQ(window->form().i_size(), 192);
+        ASSERT_EQ(notifier.shown.size(), 1u);
+        EXPECT_EQ(notifier.shown[0].prompt, "A scale is a whole number from 1 to 50.");
+        notifier.shown.clear();
+        EXPECT_EQ(d->textBox()->selectedText(), d->textBox()->text()) << "ready to be typed over";
+    }
+    d->textBox()->selectAll();
+    QTest::keyClicks(d->textBox(), "9");
+    QTest::mouseClick(d->okButton(), Qt::LeftButton);
+    EXPECT_FALSE(d->isVisible());
+    EXPECT_EQ(window->form().i_size(), 108);
+}
+
+// Its label shows whole, in the dialog's font and in a larger one: the text's
+// width and height in its font fit the label, and the label fits the dialog.
+TEST_F(Window, ScaleDialogLabelShowsWholeInItsFontAndALargerOne) {
+    window->scaleAction()->trigger();
+    ScaleDialog* d = window->dialogs().scaleDialog();
+    auto* label = d->findChild<QLabel*>("Label1");
+    for (const double points : {0.0, 12.0, 16.0}) {
+        SCOPED_TRACE(points);
+        if (points > 0) {
+            QFont larger = d->font();
+            larger.setPointSizeF(points);
+            d->setFont(larger);
+        }
+        const QFontMetrics metrics(label->font());
+        const QRect text = metrics.boundingRect(label->text());
+        EXPECT_LE(metrics.horizontalAdvance(label->text()), label->contentsRect().width());
+        EXPECT_LE(text.width(), label->contentsRect().width());
+        EXPECT_LE(metrics.height(), label->contentsRect().height());
+        for (QWidget* w : d->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+            EXPECT_TRUE(d->rect().contains(w->geometry())) << w->objectName().toStdString();
+        EXPECT_LE(QFontMetrics(d->textBox()->font()).height(), d->textBox()->height());
+    }
 }
 
 TEST_F(Window, HelpItemsShowOneCopyEachAndEnterOrEscapeEndsAbout) {
@@ -232,8 +326,70 @@ TEST_F(Window, SaveDialogShowsTheFiltersAndAddsNoExtension) {
     EXPECT_EQ(current, 1);
     EXPECT_EQ(nameAtOpen, "");
     EXPECT_EQ(answer, chosen);
-    QTimer::singleShot(0, [] { QApplication::activeModalWidget()->close(); });
+    QString startedIn;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        startedIn = dialog->directory().absolutePath();
+        dialog->close();
+    });
     EXPECT_EQ(dialog.AskSaveFileName({"", kSaveFilter, kSaveFilterIndex}), "") << "cancel";
+    EXPECT_EQ(startedIn.toStdString(), app.str()) << "where it saved last";
+}
+
+// Each dialog starts in the folder a file was last chosen in with it, kept in
+// the settings file the next run reads; a folder since removed is forgotten.
+TEST(LastFolders, TheOpenDialogStartsWhereAPictureWasLastChosenAndKeepsItsFilters) {
+    TempFolder dir{"folders"};
+    const std::string pictures = dir / "pictures", out = dir / "out";
+    fs::create_directories(pictures);
+    fs::create_directories(out);
+    RememberFolder(FolderUse::OpenPicture, QString::fromStdString(pictures + "/head.jpg"));
+    RememberFolder(FolderUse::SaveAnimation, QString::fromStdString(out + "/spin"));
+    EXPECT_EQ(LastFolder(FolderUse::OpenPicture).toStdString(), pictures);
+    EXPECT_EQ(LastFolder(FolderUse::SaveAnimation).toStdString(), out);
+    const QSettings file(qEnvironmentVariable("XDG_CONFIG_HOME") + "/PIVRA/pivra.conf", QSettings::IniFormat);
+    EXPECT_EQ(file.value("LastFolders/open").toString().toStdString(), pictures);
+
+    const std::string tail = out + "/tail.bmp";
+    ASSERT_TRUE(WriteSolidPicture(tail, 8, 8, kTail));
+    QStringList shown;
+    int current = -1;
+    QString startedIn;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        auto* types = dialog->findChild<QComboBox*>("fileTypeCombo");
+        for (int i = 0; i < types->count(); ++i) shown << types->itemText(i);
+        current = types->currentIndex();
+        startedIn = dialog->directory().absolutePath();
+        dialog->selectFile(QString::fromStdString(tail));
+        QMetaObject::invokeMethod(dialog, "accept");
+    });
+    EXPECT_EQ(ShowOpenFileDialog(nullptr, kPictureFilter, kPictureFilterIndex), tail);
+    EXPECT_EQ(startedIn.toStdString(), pictures);
+    EXPECT_EQ(shown, (QStringList{"All Files (*.*)", "Image Files (*.jpg;*.bmp;*.jpg)", "Jpeg Files (*.jpg)",
+                                  "Bitmap Files (*.bmp)", "GIF Files (*.gif)"}));
+    EXPECT_EQ(current, 1);
+    EXPECT_EQ(LastFolder(FolderUse::OpenPicture).toStdString(), out);
+    fs::remove_all(out);
+    EXPECT_TRUE(LastFolder(FolderUse::OpenPicture).isEmpty());
+}
+
+// A launch the window cannot start with is a message box with the reason.
+TEST(PivraProgram, LaunchProblemIsShownInAMessageBox) {
+    QtNotifier notifier;
+    ScopedNotifier scope(notifier);
+    QString title, text;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        title = box->windowTitle();
+        text = box->text();
+        box->accept();
+    });
+    TellLaunchProblem("no such picture file 'gone.jpg'", true);
+    EXPECT_EQ(title, "PIVRA");
+    EXPECT_EQ(text.toStdString(), LaunchProblemText("no such picture file 'gone.jpg'"));
 }
 
 // A file under the same name is read afresh; a bad one shows nothing.
@@ -251,12 +407,56 @@ TEST(GifViewer, ReadsTheFileAfreshAndShowsNothingForABadOne) {
     EXPECT_TRUE(viewer.currentFrame().isNull());
 }
 
+// An animation built at another scale shows whole: shrunk when larger than the
+// viewer (aspect kept), at its own size when smaller, centred either way.
+TEST(GifViewer, ShowsTheWholeAnimationCentredAndNeverLargerThanItsViewer) {
+    // Top left, top right, bottom left, bottom right.
+    const QColor quadrant[] = {Qt::red, Qt::green, Qt::blue, Qt::yellow};
+    struct Case { int w, h; QRect shown; };
+    const Case cases[] = {{192, 192, {0, 0, 96, 96}}, {192, 96, {0, 24, 96, 48}}, {48, 48, {24, 24, 48, 48}}};
+    TempFolder dir{"viewer"};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.w) + "x" + std::to_string(c.h));
+        GifLayout l{c.w, c.h, 0, 0, c.w, c.h, {}, {0xff0000, 0x00ff00, 0x0000ff, 0xffff00}};
+        for (int y = 0; y < c.h; ++y)
+            for (int x = 0; x < c.w; ++x) l.indices.push_back(std::uint8_t((x >= c.w / 2) + 2 * (y >= c.h / 2)));
+        const std::string path = dir / "quadrants.gif";
+        std::ofstream(path, std::ios::binary | std::ios::trunc) << GifFileBytes(l);
+        GifViewer viewer;
+        viewer.resize(96, 96);
+        viewer.setFile(path);
+        ASSERT_TRUE(viewer.playing());
+        const QImage shot = viewer.grab().toImage();
+        const QRect r = c.shown;
+        for (int q = 0; q < 4; ++q) {
+            const QPoint centre(r.left() + r.width() * (1 + 2 * (q % 2)) / 4,
+                                r.top() + r.height() * (1 + 2 * (q / 2)) / 4);
+            EXPECT_TRUE(CloseColour(shot.pixel(centre), quadrant[q], 8)) << "quadrant " << q;
+        }
+        const QPoint outside[] = {r.topLeft() - QPoint(0, 2), r.topLeft() - QPoint(2, 0),
+                                  r.bottomRight() + QPoint(2, 2)};
+        for (const QPoint p : outside) {
+            if (!shot.rect().contains(p)) continue;
+            for (const QColor& colour : quadrant) EXPECT_FALSE(CloseColour(shot.pixel(p), colour, 60));
+        }
+    }
+}
+
 TEST(PivraProgram, MissingDisplayIsToldInOneLine) {
     const ProcessResult r = RunProcess({std::string(PIVRA_BIN_DIR) + "/pivra", "--scale", "4"},
                                        {"DISPLAY=", "WAYLAND_DISPLAY=", "QT_QPA_PLATFORM="});
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_NE(r.err.find("pivra-make"), std::string::npos) << r.err;
     EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << r.err;
+}
+
+// Where no one could click a message box away (offscreen), a launch problem
+// goes to standard error only, and the program ends.
+TEST(PivraProgram, LaunchProblemWithoutAVisibleDisplayGoesToStandardError) {
+    const std::string pivra = std::string(PIVRA_BIN_DIR) + "/pivra";
+    const ProcessResult r = RunProcess({pivra, pivra, pivra, pivra}, {"DISPLAY=:0", "QT_QPA_PLATFORM=offscreen"});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_EQ(r.err.rfind("pivra: at most two pictures (head and tail), not 3\n", 0), 0u) << r.err;
 }
 
 }  // namespace

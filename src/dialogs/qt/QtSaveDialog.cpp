@@ -2,6 +2,7 @@
 
 #include <QFileDialog>
 
+#include "LastFolders.h"
 #include "dialogs/DialogFilter.h"
 
 namespace pivra {
@@ -22,9 +23,12 @@ std::string QtSaveDialog::AskSaveFileName(const SaveDialogRequest& request) {
     dialog.setNameFilters(filters);
     if (request.filterIndex >= 1 && request.filterIndex <= filters.size())
         dialog.selectNameFilter(filters[request.filterIndex - 1]);
+    if (const QString last = LastFolder(FolderUse::SaveAnimation); !last.isEmpty()) dialog.setDirectory(last);
     dialog.selectFile(QString::fromStdString(request.fileName));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-    return dialog.selectedFiles().first().toStdString();
+    const QString chosen = dialog.selectedFiles().first();
+    RememberFolder(FolderUse::SaveAnimation, chosen);
+    return chosen.toStdString();
 }
 
 }  // namespace pivra

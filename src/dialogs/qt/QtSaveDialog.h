@@ -1,6 +1,6 @@
 #pragma once
 // The save dialog as the user sees it: Qt's file dialog set up from the
-// request, adding no extension of its own.
+// request, adding no extension of its own, starting in the folder saved to last.
 #include <QStringList>
 
 #include "dialogs/SavePivra.h"

@@ -23,8 +23,10 @@ public:
 
 protected:
     void reject() override;  // Escape and the title bar's close
+    void changeEvent(QEvent* e) override;
 
 private:
+    void layOut();
     void ShowScrollValue(int16_t value) override;
     void ShowText(const std::string& text) override;
     void SetVisible(bool visible) override;

@@ -6,7 +6,14 @@
 #include <QFileDialog>
 #include <QMenuBar>
 #include <QProgressBar>
+#include <QScreen>
+#include <QScrollArea>
+#include <QStyle>
+#include <QWindow>
 
+#include <algorithm>
+
+#include "dialogs/qt/LastFolders.h"
 #include "dialogs/qt/QtSaveDialog.h"
 #include "window/OpenFilter.h"
 #include "window/qt/ClickLabel.h"
@@ -74,27 +81,31 @@ Form1Window::~Form1Window() {
 }
 
 void Form1Window::makeControls() {
-    auto* client = new QWidget(this);
-    setCentralWidget(client);
+    scroller_ = new QScrollArea(this);
+    scroller_->setFrameShape(QFrame::NoFrame);
+    scroller_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    client_ = new QWidget;
+    scroller_->setWidget(client_);
+    setCentralWidget(scroller_);
     const QStringList sans{QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")};
     const QStringList narrow{QStringLiteral("Liberation Sans Narrow"), QStringLiteral("Arial Narrow"),
                              QStringLiteral("DejaVu Sans Condensed")};
     const char* const hintCaptions[] = {"CLICK HERE TO LOAD HEAD IMAGE", "CLICK HERE TO LOAD TAIL IMAGE",
                                         "IMAGE BEFORE CREATING THE PIVRA"};
     for (size_t k = 0; k < 3; ++k) {
-        panes_[k] = new PaneWidget(client);
+        panes_[k] = new PaneWidget(client_);
         hints_[k] = MakeLabel(hintCaptions[k], panes_[k], sans, kHintText, Qt::black);
         hintShown_[k] = true;
     }
     panes_[2]->setAcceptDrops(false);
-    auto* frame = new QFrame(client);
+    auto* frame = new QFrame(client_);
     frame->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     frame->setLineWidth(2);
     resultFrame_ = frame;
-    viewer_ = new GifViewer(client);
-    createBtn_ = MakeLabel("CREATE PIVRA", client, narrow, kButtonText, kButtonBack);
-    saveBtn_ = MakeLabel("SAVE PIVRA", client, narrow, kButtonText, kButtonBack);
-    progress_ = new QProgressBar(client);
+    viewer_ = new GifViewer(client_);
+    createBtn_ = MakeLabel("CREATE PIVRA", client_, narrow, kButtonText, kButtonBack);
+    saveBtn_ = MakeLabel("SAVE PIVRA", client_, narrow, kButtonText, kButtonBack);
+    progress_ = new QProgressBar(client_);
     progress_->setRange(0, 150);
     progress_->setValue(0);
     progress_->setTextVisible(false);
@@ -140,8 +151,44 @@ QWidget* Form1Window::widget(Control c) const {
 }
 
 void Form1Window::setClientSize(int width, int height) {
-    centralWidget()->setFixedSize(width, height);
-    setFixedSize(width, height + menuBar()->sizeHint().height());
+    client_->setFixedSize(width, height);
+    fitToScreen();
+}
+
+// The window is as large as the layout when the screen has room for it.
+// Otherwise it takes the screen's available area (less its frame) and the
+// client scrolls; the layout itself is never squeezed.
+void Form1Window::fitToScreen() {
+    const QSize wanted(client_->width(), client_->height() + menuBar()->sizeHint().height());
+    QScreen* shown = screen();
+    if (!shown) {
+        setFixedSize(wanted);
+        return;
+    }
+    const QRect area = shown->availableGeometry();
+    const QSize frame = frameGeometry().size() - geometry().size();  // known once the window manager framed it
+    fittedFrame_ = frame;
+    const QSize room = area.size() - frame;
+    const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, scroller_);
+    QSize size = wanted;
+    // A scroll bar along one side takes room from the other.
+    const bool down = size.height() > room.height();
+    if (down) size.rwidth() += bar;
+    if (size.width() > room.width()) {
+        size.rheight() += bar;
+        if (!down && size.height() > room.height()) size.rwidth() += bar;
+    }
+    size = size.boundedTo(room);
+    setFixedSize(size);
+
+    // Keep the whole frame on the screen, so the menu and the scroll bars can
+    // be reached. Before the first showing the window manager places it.
+    const QRect outer(frameGeometry().topLeft(), size + frame);
+    if (isVisible() && !area.contains(outer)) {
+        const int x = std::clamp(outer.left(), area.left(), area.right() + 1 - outer.width());
+        const int y = std::clamp(outer.top(), area.top(), area.bottom() + 1 - outer.height());
+        QWidget::move(x, y);
+    }
 }
 
 void Form1Window::setFontSize(Control c, int points) {
@@ -204,6 +251,29 @@ void Form1Window::closeEvent(QCloseEvent* e) {
     e->accept();
 }
 
+void Form1Window::showEvent(QShowEvent* e) {
+    QMainWindow::showEvent(e);
+    if (!followsScreen_ && windowHandle()) {
+        // Another screen, or a panel that takes room, refits the window.
+        followsScreen_ = true;
+        const auto follow = [this](QScreen* s) {
+            disconnect(screenArea_);
+            if (s) screenArea_ = connect(s, &QScreen::availableGeometryChanged, this, [this] { fitToScreen(); });
+            fitToScreen();
+        };
+        connect(windowHandle(), &QWindow::screenChanged, this, follow);
+        follow(screen());
+        return;
+    }
+    fitToScreen();
+}
+
+void Form1Window::moveEvent(QMoveEvent* e) {
+    QMainWindow::moveEvent(e);
+    // The window manager's frame arrives after the first showing.
+    if (frameGeometry().size() - size() != fittedFrame_) fitToScreen();
+}
+
 void Form1Window::resizeEvent(QResizeEvent* e) {
     QMainWindow::resizeEvent(e);
     if (form_) form_->Form_Resize();
@@ -219,8 +289,11 @@ std::optional<std::string> ShowOpenFileDialog(QWidget* parent, const std::string
     for (const FilterEntry& e : ParseDialogFilter(filter)) names << QString::fromStdString(DialogNameFilter(e));
     dialog.setNameFilters(names);
     if (filterIndex >= 1 && filterIndex <= names.size()) dialog.selectNameFilter(names[filterIndex - 1]);
+    if (const QString last = LastFolder(FolderUse::OpenPicture); !last.isEmpty()) dialog.setDirectory(last);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-    return dialog.selectedFiles().first().toStdString();
+    const QString chosen = dialog.selectedFiles().first();
+    RememberFolder(FolderUse::OpenPicture, chosen);
+    return chosen.toStdString();
 }
 
 }  // namespace pivra

@@ -16,6 +16,7 @@
 
 class QAction;
 class QProgressBar;
+class QScrollArea;
 
 namespace pivra {
 
@@ -42,7 +43,10 @@ public:
     PaneWidget* pane(Pane p) const { return panes_[static_cast<size_t>(p)]; }
     QWidget* widget(Control c) const;
     GifViewer* viewer() const { return viewer_; }
-    QWidget* client() const { return centralWidget(); }
+    // The area the layout places its controls in; it scrolls when the window
+    // cannot be as large as the layout on this screen.
+    QWidget* client() const { return client_; }
+    QScrollArea* scroller() const { return scroller_; }
     QTimer& timer() { return timer_; }
     QAction* scaleAction() const { return scaleAct_; }
     QAction* createAction() const { return createAct_; }
@@ -79,11 +83,19 @@ public:
 protected:
     void closeEvent(QCloseEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
+    void showEvent(QShowEvent* e) override;
+    void moveEvent(QMoveEvent* e) override;
 
 private:
     void makeMenus();
     void makeControls();
+    void fitToScreen();
 
+    QScrollArea* scroller_ = nullptr;
+    QWidget* client_ = nullptr;
+    QSize fittedFrame_;
+    bool followsScreen_ = false;
+    QMetaObject::Connection screenArea_;
     std::array<PaneWidget*, 3> panes_{};
     QWidget* resultFrame_ = nullptr;
     std::array<ClickLabel*, 3> hints_{};
@@ -102,7 +114,8 @@ private:
 };
 
 // The open dialog of ours: the filter's entries with their own patterns,
-// any case of the extension, opening on the given entry.
+// any case of the extension, opening on the given entry in the folder a
+// picture was last chosen in.
 std::optional<std::string> ShowOpenFileDialog(QWidget* parent, const std::string& filter, int filterIndex);
 
 }  // namespace pivra

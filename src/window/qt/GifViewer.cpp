@@ -43,10 +43,20 @@ int GifViewer::frameCount() const { return movie_ ? movie_->frameCount() : 0; }
 
 QImage GifViewer::currentFrame() const { return movie_ ? movie_->currentImage() : QImage(); }
 
+QRect GifViewer::frameRect(QSize frame) const {
+    // Larger than the viewer: shrunk, aspect kept. Smaller: its own size, so
+    // the viewer never shows more pixels than the file has.
+    if (frame.width() > width() || frame.height() > height()) frame.scale(size(), Qt::KeepAspectRatio);
+    return QRect(QPoint((width() - frame.width()) / 2, (height() - frame.height()) / 2), frame);
+}
+
 void GifViewer::paintEvent(QPaintEvent*) {
     if (!movie_) return;
+    const QImage frame = movie_->currentImage();
+    if (frame.isNull()) return;
     QPainter p(this);
-    p.drawImage(QPoint(0, 0), movie_->currentImage());
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
+    p.drawImage(frameRect(frame.size()), frame);
 }
 
 }  // namespace pivra

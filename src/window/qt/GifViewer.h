@@ -1,7 +1,9 @@
 #pragma once
 // Gif89a1, the result viewer: plays one animated GIF from its first frame,
-// looping as the file asks. The file's bytes are read afresh at every
-// setFile, so a file rebuilt under the same name shows its new content.
+// looping as the file asks, whole and centred: an animation larger than the
+// viewer (built before the scale went down) is shrunk to fit. The file's
+// bytes are read afresh at every setFile, so a file rebuilt under the same
+// name shows its new content.
 // A missing or unreadable file shows an empty frame, without a message.
 #include <QBuffer>
 #include <QByteArray>
@@ -32,6 +34,7 @@ protected:
 
 private:
     void clear();
+    QRect frameRect(QSize frame) const;
 
     std::string file_;
     QByteArray bytes_;

@@ -1,5 +1,5 @@
 #pragma once
-// Messages as modal message boxes over the main window.
+// Messages as modal message boxes over the active window, else the main one.
 #include <QPointer>
 #include <QWidget>
 

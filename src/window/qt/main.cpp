@@ -3,31 +3,30 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 
 #include "PivraVersion.h"
 
 #include "platform/FileSystem.h"
 #include "platform/AppFolders.h"
 #include "platform/PictureMemory.h"
-#include "window/PivraArgs.h"
+#include "window/LaunchCheck.h"
 #include "window/qt/Form1Window.h"
 #include "window/qt/QtNotifier.h"
 
 int main(int argc, char** argv) {
     pivra::KeepPictureBuffersForReuse();
-    std::string error;
-    const auto args = pivra::ParsePivraArgs(std::vector<std::string>(argv + 1, argv + argc), error);
-    if (args) {
-        for (const std::string& picture : {args->head, args->tail})
-            if (!picture.empty() && !pivra::FileSystem().FileExists(picture)) {
-                error = "no such picture file '" + picture + "'";
-                break;
-            }
-    }
-    if (!args || !error.empty()) {
-        std::fprintf(stderr, "pivra: %s\n%s", error.c_str(), pivra::kPivraUsage);
+    const pivra::Launch launch = pivra::CheckLaunch(std::vector<std::string>(argv + 1, argv + argc));
+    if (!launch.problem.empty()) {
+        const bool box = pivra::CanShowMessageBox(std::getenv("DISPLAY"), std::getenv("WAYLAND_DISPLAY"),
+                                                  std::getenv("QT_QPA_PLATFORM"));
+        std::optional<QApplication> app;
+        pivra::QtNotifier notifier;
+        std::optional<pivra::ScopedNotifier> scope;
+        pivra::TellLaunchProblem(launch.problem, box, [&] { app.emplace(argc, argv), scope.emplace(notifier); });
         return 2;
     }
+    const pivra::PivraArgs* args = &launch.args;
     if (args->help) {
         std::fputs(pivra::kPivraUsage, stdout);
         const pivra::AppFolders folders = pivra::LocateAppFolders();
