@@ -10,20 +10,19 @@ configure_file(${CMAKE_CURRENT_LIST_DIR}/PivraLayout.h.in ${CMAKE_BINARY_DIR}/ge
 # Included after the targets exist.
 function(pivra_install_rules)
   install(TARGETS pivra-make RUNTIME DESTINATION bin)
-  if(TARGET pivra)
-    install(TARGETS pivra RUNTIME DESTINATION bin)
-  endif()
   install(TARGETS Morphex Layerik LIBRARY DESTINATION ${PIVRA_INSTALL_LIBDIR})
   install(FILES
     ${PIVRA_BIN_DIR}/pre_mask.bmp ${PIVRA_BIN_DIR}/pre_mask.mif ${PIVRA_BIN_DIR}/pre_white.mif
     ${PIVRA_BIN_DIR}/pre_black.bmp ${PIVRA_BIN_DIR}/Apivra.gif
     DESTINATION ${PIVRA_INSTALL_DATADIR})
-  install(FILES ${CMAKE_SOURCE_DIR}/tools/desktop/pivra.desktop DESTINATION share/applications)
-  install(FILES ${PIVRA_ICON} DESTINATION share/icons/hicolor/256x256/apps)
 
-  # Everything the rules above copy, for whatever installs (the install test).
-  add_custom_target(pivra_installable DEPENDS pivra-make Morphex Layerik pivra_installation_files pivra_icon)
+  # Everything the rules copy, for whatever installs (the install test).
+  add_custom_target(pivra_installable DEPENDS pivra-make Morphex Layerik pivra_installation_files)
+  # The menu entry and its icon belong to the window.
   if(TARGET pivra)
-    add_dependencies(pivra_installable pivra)
+    install(TARGETS pivra RUNTIME DESTINATION bin)
+    install(FILES ${CMAKE_SOURCE_DIR}/tools/desktop/pivra.desktop DESTINATION share/applications)
+    install(FILES ${PIVRA_ICON} DESTINATION share/icons/hicolor/256x256/apps)
+    add_dependencies(pivra_installable pivra pivra_icon)
   endif()
 endfunction()
