@@ -35,11 +35,14 @@ function(pivra_install_rules)
     ${PIVRA_BIN_DIR}/pre_mask.bmp ${PIVRA_BIN_DIR}/pre_mask.mif ${PIVRA_BIN_DIR}/pre_white.mif
     ${PIVRA_BIN_DIR}/pre_black.bmp ${PIVRA_BIN_DIR}/Apivra.gif
     DESTINATION ${PIVRA_INSTALL_DATADIR})
+  install(FILES ${PIVRA_MAN_DIR}/pivra-make.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
   # Everything the rules copy, for whatever installs (the install test).
-  add_custom_target(pivra_installable DEPENDS pivra-make Morphex Layerik pivra_installation_files)
+  add_custom_target(pivra_installable DEPENDS pivra-make Morphex Layerik pivra_installation_files
+    pivra_man_pages)
 
   if(TARGET pivra)
     install(TARGETS pivra RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+    install(FILES ${PIVRA_MAN_DIR}/pivra.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
     install(FILES ${CMAKE_SOURCE_DIR}/tools/desktop/pivra.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
     install(FILES ${PIVRA_ICON} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/256x256/apps)
     add_dependencies(pivra_installable pivra pivra_icon)

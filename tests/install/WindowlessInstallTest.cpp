@@ -68,8 +68,10 @@ TEST(WindowlessInstall, LeavesOutTheWindowsFiles) {
     std::string listing;
     for (const std::string& f : files) listing += f + "\n";
     EXPECT_EQ(files.count("bin/pivra-make"), 1u) << listing;
+    EXPECT_EQ(files.count("share/man/man1/pivra-make.1.gz"), 1u) << listing;
     for (const std::string& f : files) {
         EXPECT_NE(f, "bin/pivra");
+        EXPECT_NE(f, "share/man/man1/pivra.1.gz");
         for (const char* windowOnly : {"share/applications/", "share/icons/", "share/metainfo/"})
             EXPECT_NE(f.rfind(windowOnly, 0), 0u) << f;
     }
