@@ -24,8 +24,9 @@ set(PIVRA_INSTALL_LIBDIR ${CMAKE_INSTALL_LIBDIR}/pivra)
 set(PIVRA_INSTALL_DATADIR ${CMAKE_INSTALL_DATADIR}/pivra)
 configure_file(${CMAKE_CURRENT_LIST_DIR}/PivraLayout.h.in ${CMAKE_BINARY_DIR}/generated/PivraLayout.h @ONLY)
 
-# Included after the targets exist. What belongs to the window is installed
-# only when the window is built.
+# Included after the targets exist. What belongs to the window (the desktop
+# entry, its icon, the AppStream listing and pivra(1)) is installed only when
+# the window is built.
 function(pivra_install_rules)
   install(TARGETS pivra-make RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
   # Loaded with dlopen, never linked: plain files, not executable.
@@ -36,15 +37,17 @@ function(pivra_install_rules)
     ${PIVRA_BIN_DIR}/pre_black.bmp ${PIVRA_BIN_DIR}/Apivra.gif
     DESTINATION ${PIVRA_INSTALL_DATADIR})
   install(FILES ${PIVRA_MAN_DIR}/pivra-make.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
-  # Everything the rules copy, for whatever installs (the install test).
+  install(FILES ${PIVRA_DOC_FILES} DESTINATION ${CMAKE_INSTALL_DOCDIR})
   add_custom_target(pivra_installable DEPENDS pivra-make Morphex Layerik pivra_installation_files
-    pivra_man_pages)
+    pivra_man_pages pivra_doc_files)
 
   if(TARGET pivra)
     install(TARGETS pivra RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
     install(FILES ${PIVRA_MAN_DIR}/pivra.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
-    install(FILES ${CMAKE_SOURCE_DIR}/tools/desktop/pivra.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+    install(FILES ${CMAKE_SOURCE_DIR}/tools/desktop/${PIVRA_APP_ID}.desktop
+      DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
     install(FILES ${PIVRA_ICON} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/256x256/apps)
+    install(FILES ${PIVRA_METAINFO} DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
     add_dependencies(pivra_installable pivra pivra_icon)
   endif()
 endfunction()

@@ -116,12 +116,5 @@ TEST_F(Installed, HelpNamesTheInstalledFolders) {
         EXPECT_NE(w.out.find(s), std::string::npos) << s << "\n" << w.out;
 }
 
-TEST_F(Installed, DesktopEntryIsValid) {
-    const ProcessResult r = RunProcess({"desktop-file-validate", prefix("share/applications/pivra.desktop")});
-    EXPECT_EQ(r.exitCode, 0) << "desktop-file-validate (package desktop-file-utils): " << r.out << r.err;
-    EXPECT_EQ(r.out + r.err, "");
-    EXPECT_TRUE(fs::is_regular_file(prefix("share/icons/hicolor/256x256/apps/pivra.png")));
-}
-
 }  // namespace
 }  // namespace pivra::test
