@@ -5,7 +5,7 @@ ASAN     ?= build-asan
 CMAKE_FLAGS ?=
 PREFIX   ?= /usr/local
 
-.PHONY: deps build run test test-release test-asan install demo bench fuzz clean
+.PHONY: deps build run test test-release test-asan install package demo bench fuzz clean
 
 deps:
 	@scripts/install-deps
@@ -46,6 +46,10 @@ test-asan: deps
 # Installs under PREFIX; the installed programs find everything relative to bin/.
 install: build
 	cmake --install $(BUILD) --prefix "$(PREFIX)"
+
+# The Debian package build/pivra_<version>_<arch>.deb (sudo apt install ./build/pivra_...deb).
+package: build
+	cd $(BUILD) && cpack -G DEB
 
 demo: build
 	mkdir -p out

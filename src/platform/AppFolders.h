@@ -1,7 +1,7 @@
 #pragma once
 // Where the program reads what it was installed with and where it keeps its
 // working files. Built and run in place (build/bin), everything lies in the
-// executable's folder. Installed under a prefix (bin/, lib/pivra/,
+// executable's folder. Installed under a prefix (bin/, lib/<multiarch>/pivra/,
 // share/pivra/), the installation files and libraries are found relative to
 // bin/, and the working files go to the user's data folder, since a prefix is
 // not the user's to write to.

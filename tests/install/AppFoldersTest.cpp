@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "PivraLayout.h"
 #include "platform/AppFolders.h"
 #include "support/TempFolder.h"
 
@@ -28,7 +29,8 @@ TEST(AppFolders, LayoutDecidesThenWritability) {
     const FolderEnvironment xdg{"/data/xdg", "/home/ann"}, noXdg{"", "/home/ann"}, relXdg{"data/xdg", "/home/ann"};
     const std::string home = "/home/ann/.local/share/pivra/";
     struct Case { const char* name; std::string exe; FolderEnvironment env; bool installed; std::string files, libs, work; };
-    const std::string build = root + "build/bin/", share = root + "prefix/share/pivra/", lib = root + "prefix/lib/pivra/";
+    const std::string build = root + "build/bin/", share = root + "prefix/share/pivra/";
+    const std::string lib = root + "prefix/" PIVRA_INSTALL_LIBDIR "/";
     const Case cases[] = {
         {"build folder", build, xdg, false, build, build, build},
         {"no trailing slash", root + "build/bin", xdg, false, build, build, build},
