@@ -49,6 +49,7 @@ int main(int argc, char** argv) {
     }
 
     QApplication app(argc, argv);
+    QGuiApplication::setDesktopFileName(QStringLiteral(PIVRA_APP_ID));
     pivra::QtNotifier notifier;
     pivra::ScopedNotifier scope(notifier);
     pivra::Form1Window window(pivra::DefaultFormFolders());
