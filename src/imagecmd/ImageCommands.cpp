@@ -36,6 +36,16 @@ CommandStatus ImageCommands::RunConvert(const std::string& src, const std::strin
     return run(morphex_, block, dst);
 }
 
+CommandStatus ImageCommands::RunConvertWith(const std::string& src, const std::string& dst,
+                                            const std::vector<std::string>& options) {
+    ArgBlock block;
+    AppendArg(block, "Morphex.dll");
+    AppendArg(block, src);
+    for (const std::string& option : options) AppendArg(block, option);
+    AppendArg(block, dst);
+    return run(morphex_, block, dst);
+}
+
 CommandStatus ImageCommands::RunComposite(const std::string& src, const std::string& dst,
                                           const std::string& base, const int16_t& mode) {
     ArgBlock block;

@@ -45,6 +45,7 @@ public:
     QWidget* client() const { return centralWidget(); }
     QTimer& timer() { return timer_; }
     QAction* scaleAction() const { return scaleAct_; }
+    QAction* cropAction() const { return cropAct_; }
     QAction* createAction() const { return createAct_; }
     QAction* saveAction() const { return saveAct_; }
     QAction* manualAction() const { return manualAct_; }
@@ -93,7 +94,7 @@ private:
     ClickLabel* saveBtn_ = nullptr;
     QProgressBar* progress_ = nullptr;
     QAction *scaleAct_ = nullptr, *createAct_ = nullptr, *saveAct_ = nullptr, *manualAct_ = nullptr,
-            *aboutAct_ = nullptr;
+            *aboutAct_ = nullptr, *cropAct_ = nullptr;
     QTimer timer_;
     OpenFileChooser chooser_;
     SaveFileChooser saveChooser_;
