@@ -75,10 +75,12 @@ Picture decodeHeif(const std::vector<std::uint8_t>& bytes, const std::string& na
     const bool alpha = heif_image_handle_has_alpha_channel(handle.get()) != 0;
     checkSize(width, height, name);
     const int denominator = nextResize ? jpegScaleDenominator({width, height}, resizeTargetFor(*nextResize, {width, height}, false)) : 1;
-    // libheif's planes (up to 16 bits a sample, alpha too), its interleaved
-    // copy, and ours at the reduced size.
-    const std::size_t ours = denominator > 1 ? 1 : 4;
-    checkDecodeBytes(width, height, 8 + 4 + ours, 0, name);
+    // The decoder's planes and working buffers (measured at about 6 bytes a
+    // pixel for 8-bit 4:2:0, twice that past 8 bits), libheif's interleaved
+    // copy, and ours unless reduced.
+    const bool deep = heif_image_handle_get_luma_bits_per_pixel(handle.get()) > 8;
+    const std::size_t perPixel = (deep ? 12 : 6) + (alpha ? 4 : 3) + (denominator > 1 ? 0 : 4);
+    checkDecodeBytes(width, height, perPixel, 0, name);
 
     HeifPtr<heif_decoding_options> options(heif_decoding_options_alloc());
     options->convert_hdr_to_8bit = 1;
