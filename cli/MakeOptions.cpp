@@ -5,11 +5,13 @@
 namespace pivra {
 
 const char* const kMakeUsage =
-    "Usage: pivra-make HEAD TAIL OUTPUT.gif [--scale N] [--workdir DIR] [--trace] [--quiet]\n"
+    "Usage: pivra-make HEAD TAIL OUTPUT.gif [--scale N] [--crop] [--workdir DIR] [--trace] [--quiet]\n"
     "Builds a looping animated GIF of a coin spinning about its vertical axis,\n"
     "HEAD on one face and TAIL on the other: 50 frames of 12 x N pixels.\n"
     "\n"
     "  --scale N      size step from 1 to 50, 12 pixels each (default 16: 192 pixels)\n"
+    "  --crop         make each face from the picture's largest centred square\n"
+    "                 instead of squeezing the whole picture into it\n"
     "  --workdir DIR  keep the working files in DIR instead of a private folder\n"
     "  --trace        print every image library call, one tab-separated line each\n"
     "  --quiet        no progress bar\n"
@@ -32,6 +34,8 @@ std::optional<MakeOptions> ParseMakeOptions(const std::vector<std::string>& args
             o.help = true;
         } else if (a == "--version") {
             o.version = true;
+        } else if (a == "--crop") {
+            o.crop = true;
         } else if (a == "--trace") {
             o.trace = true;
         } else if (a == "--quiet") {

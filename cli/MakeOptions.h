@@ -10,6 +10,7 @@ struct MakeOptions {
     std::string head, tail, output;
     int scale = 16;
     std::string workdir;  // empty: a fresh private folder, removed at the end
+    bool crop = false;  // faces from the pictures' centre squares
     bool trace = false;
     bool quiet = false;
     bool help = false;

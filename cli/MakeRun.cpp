@@ -103,6 +103,7 @@ int RunPivraMake(const MakeOptions& o, TraceStream& trace) {
     state.ShowHead = true;
     state.HeadFile = head;
     state.TailFile = tail;
+    state.CropToSquare = o.crop;
     state.BuildRequested = true;
 
     ImageCommands commands(state.i_size, fso, ImageLibraryFiles{LocateAppFolders().libraries});

@@ -25,12 +25,13 @@ bool CheckPictureFile(const std::string& path, std::string& why) {
         why = std::strerror(errno);
         return false;
     }
-    // Enough for every signature the image libraries know.
-    std::uint8_t head[32] = {};
+    // Enough for every signature the image libraries know (an ISO media
+    // file's brands included).
+    std::uint8_t head[64] = {};
     in.read(reinterpret_cast<char*>(head), sizeof head);
     const std::size_t got = static_cast<std::size_t>(in.gcount());
     if (imagelib::sniffFormat(head, got)) return true;
-    why = got == 0 ? "the file is empty" : "not a JPEG, PNG, GIF or BMP picture";
+    why = got == 0 ? "the file is empty" : std::string("not a ") + imagelib::kPictureFormatNames + " picture";
     return false;
 }
 

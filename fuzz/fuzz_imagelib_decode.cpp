@@ -1,5 +1,6 @@
 // Feeds arbitrary bytes to the image libraries' decoding: content sniffing,
-// then our JPEG, GIF and ImageMagick (PNG, BMP, MIFF) paths. The quick
+// the EXIF orientation, then our JPEG, GIF, WebP and HEIF paths and
+// ImageMagick's (PNG, BMP, MIFF, TIFF), whole and reduced for a resize. The quick
 // readers (plain BMP and MIFF, whole-screen GIF) must give what the general
 // decoder gives whenever they give anything.
 #include <cstdint>
@@ -30,6 +31,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         for (std::uint8_t v : picture.rgba) sum += v;
         (void)sum;
         if (!picture.matte && !picture.isOpaque()) __builtin_trap();
+        // Reduced for a small resize, it is still a whole picture.
+        const Picture reduced = decodeFirstFrame(bytes, "fuzz", ResizeGeometry{4, 4, false, true});
+        if (reduced.width <= 0 || reduced.width > picture.width || reduced.height > picture.height ||
+            reduced.rgba.size() != reduced.pixelCount() * 4)
+            __builtin_trap();
     } catch (const CommandError&) {
         // Refused with a reason: the expected outcome for most inputs. A
         // quick reader may still read what the general one refuses (a GIF

@@ -1,6 +1,7 @@
 // Writes seed pictures for the fuzzers: BMPs of each depth and compression,
 // JPEGs grey, colour, progressive and four-channel; for the image libraries
-// all of those and PNG, GIF and MIFF pictures written with MagickWand.
+// all of those and PNG, GIF, MIFF, WebP, TIFF, HEIC and AVIF pictures written
+// with MagickWand, some with an EXIF orientation.
 #include <wand/MagickWand.h>
 
 #include <filesystem>
@@ -15,7 +16,16 @@ namespace {
 
 // A small picture with a gradient and a transparent corner (or an opaque
 // grey one), in the coder and image type given ("PNG", "GIF", "MIFF"...).
-void writeWithMagick(const std::string& path, const char* coder, ImageType type, bool interlaced, bool opaqueGrey = false) {
+// The EXIF block ImageMagick writes for a profile named "exif": the JPEG
+// marker's "Exif" header, then a little-endian TIFF block with one entry,
+// the Orientation.
+std::vector<unsigned char> exifWithOrientation(unsigned char orientation) {
+    return {'E', 'x', 'i', 'f', 0, 0, 'I', 'I', 42, 0, 8, 0, 0, 0, 1, 0, 0x12, 0x01, 3, 0, 1, 0, 0, 0,
+            orientation, 0, 0, 0, 0, 0, 0, 0};
+}
+
+void writeWithMagick(const std::string& path, const char* coder, ImageType type, bool interlaced, bool opaqueGrey = false,
+                     unsigned char orientation = 0, int frames = 1) {
     const int w = 12, h = 9;
     std::vector<unsigned char> rgba;
     for (int y = 0; y < h; ++y)
@@ -27,10 +37,18 @@ void writeWithMagick(const std::string& path, const char* coder, ImageType type,
                                          static_cast<unsigned char>(200 - x * 10),
                                          static_cast<unsigned char>(x + y < 3 ? 0 : 255)});
     MagickWand* wand = NewMagickWand();
-    MagickConstituteImage(wand, w, h, opaqueGrey ? "RGB" : "RGBA", CharPixel, rgba.data());
+    for (int f = 0; f < frames; ++f) {
+        MagickConstituteImage(wand, w, h, opaqueGrey ? "RGB" : "RGBA", CharPixel, rgba.data());
+        for (unsigned char& v : rgba) v = static_cast<unsigned char>(255 - v);
+    }
     if (type != UndefinedType) MagickSetImageType(wand, type);
     if (interlaced) MagickSetInterlaceScheme(wand, LineInterlace);
-    MagickWriteImage(wand, (std::string(coder) + ":" + path).c_str());
+    if (orientation != 0) {
+        const std::vector<unsigned char> exif = exifWithOrientation(orientation);
+        MagickSetImageProfile(wand, "exif", exif.data(), exif.size());
+        MagickSetImageOrientation(wand, static_cast<OrientationType>(orientation));
+    }
+    MagickWriteImages(wand, (std::string(coder) + ":" + path).c_str(), MagickTrue);
     DestroyMagickWand(wand);
 }
 
@@ -80,6 +98,17 @@ int main(int argc, char** argv) {
     writeWithMagick((libs / "grey.mif").string(), "MIFF", UndefinedType, false, true);
     writeWithMagick((libs / "grey-palette.mif").string(), "MIFF", PaletteType, false, true);
     writeWithMagick((libs / "alpha.bmp").string(), "BMP", UndefinedType, false);
+    // Phone and web photos, and photos stored turned.
+    writeWithMagick((libs / "rgba.webp").string(), "WEBP", UndefinedType, false);
+    writeWithMagick((libs / "grey.webp").string(), "WEBP", UndefinedType, false, true, 6);
+    writeWithMagick((libs / "animated.webp").string(), "WEBP", UndefinedType, false, false, 0, 2);
+    writeWithMagick((libs / "rgba.tif").string(), "TIFF", UndefinedType, false);
+    writeWithMagick((libs / "turned.tif").string(), "TIFF", UndefinedType, false, true, 8);
+    writeWithMagick((libs / "pages.tif").string(), "TIFF", UndefinedType, false, false, 0, 2);
+    writeWithMagick((libs / "turned.jpg").string(), "JPEG", UndefinedType, false, true, 5);
+    writeWithMagick((libs / "turned.png").string(), "PNG", UndefinedType, false, false, 7);
+    writeWithMagick((libs / "grey.heic").string(), "HEIC", UndefinedType, false, true);
+    writeWithMagick((libs / "rgba.avif").string(), "AVIF", UndefinedType, false);
     MagickWandTerminus();
     return 0;
 }

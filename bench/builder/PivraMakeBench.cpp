@@ -1,7 +1,9 @@
 // Whole pivra-make runs as a user would see them: wall time and peak memory
 // of the process, for the sample pictures at scales 1, 16 and 50 (the quick
 // path and, for comparison, the plain path of the image libraries) and for
-// phone-sized photo pairs made here (24 MP at scale 16, 48 MP at scale 50).
+// phone-sized photo pairs made here (24 MP at scale 16, 48 MP at scale 50),
+// and the 24 MP pair as a phone may also keep it: stored turned with EXIF
+// orientation 6, and as HEIC.
 // Runs are interleaved so that a busy machine hurts every case alike. Then
 // each call of a scale-50 build on its own, replayed through the libraries:
 // the longest call and the animation.
@@ -13,7 +15,9 @@
 #include <spawn.h>
 #include <unistd.h>
 
+#include <QBuffer>
 #include <QImage>
+#include <libheif/heif.h>
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -83,6 +87,50 @@ bool writePhoto(const std::string& path, int width, int height, int seed) {
     return image.save(QString::fromStdString(path), "JPG", 88);
 }
 
+// The same photo stored turned anticlockwise, with the EXIF Orientation 6 that turns it back: a JPEG
+// whose APP1 follows Qt's JFIF segment.
+bool writeTurnedPhoto(const std::string& path, int width, int height, int seed) {
+    if (!writePhoto(path, width, height, seed)) return false;
+    QImage turned = QImage(QString::fromStdString(path)).transformed(QTransform().rotate(-90));
+    QByteArray jpeg;
+    QBuffer buffer(&jpeg);
+    buffer.open(QIODevice::WriteOnly);
+    if (!turned.save(&buffer, "JPG", 88)) return false;
+    const char app1[] = {'\xFF', '\xE1', 0, 34, 'E', 'x', 'i', 'f', 0, 0, 'I', 'I', 42, 0, 8, 0, 0, 0,
+                         1, 0, 0x12, 0x01, 3, 0, 1, 0, 0, 0, 6, 0, 0, 0, 0, 0, 0, 0};
+    const int afterJfif = 4 + (static_cast<unsigned char>(jpeg[4]) << 8 | static_cast<unsigned char>(jpeg[5]));
+    jpeg.insert(afterJfif, app1, sizeof app1);
+    std::ofstream(path, std::ios::binary).write(jpeg.constData(), jpeg.size());
+    return true;
+}
+
+// The same photo as HEIC, written by libheif's x265 at its fastest preset (the bench waits for it).
+bool writeHeicPhoto(const std::string& path, int width, int height, int seed) {
+    const std::string jpeg = path + ".jpg";
+    if (!writePhoto(jpeg, width, height, seed)) return false;
+    const QImage image = QImage(QString::fromStdString(jpeg)).convertToFormat(QImage::Format_RGB888);
+    fs::remove(jpeg);
+    heif_context* context = heif_context_alloc();
+    heif_encoder* encoder = nullptr;
+    heif_image* picture = nullptr;
+    bool ok = heif_context_get_encoder_for_format(context, heif_compression_HEVC, &encoder).code == heif_error_Ok;
+    if (ok) {
+        heif_encoder_set_lossy_quality(encoder, 80);
+        heif_encoder_set_parameter(encoder, "preset", "ultrafast");
+        heif_image_create(width, height, heif_colorspace_RGB, heif_chroma_interleaved_RGB, &picture);
+        heif_image_add_plane(picture, heif_channel_interleaved, width, height, 8);
+        int stride = 0;
+        std::uint8_t* rows = heif_image_get_plane(picture, heif_channel_interleaved, &stride);
+        for (int y = 0; y < height; ++y) std::copy_n(image.constScanLine(y), width * 3, rows + std::ptrdiff_t(y) * stride);
+        ok = heif_context_encode_image(context, picture, encoder, nullptr, nullptr).code == heif_error_Ok &&
+             heif_context_write_to_file(context, path.c_str()).code == heif_error_Ok;
+        heif_image_release(picture);
+        heif_encoder_release(encoder);
+    }
+    heif_context_free(context);
+    return ok;
+}
+
 struct Case {
     std::string label;
     std::string head, tail;
@@ -108,24 +156,33 @@ std::vector<std::string> linesOf(const std::string& path) {
 int main(int argc, char** argv) {
     // The photos are drawn in a child of their own: a child's peak memory
     // counts whatever its parent held when it started.
-    if (argc == 6 && std::string(argv[1]) == "--photo")
-        return writePhoto(argv[2], std::atoi(argv[3]), std::atoi(argv[4]), std::atoi(argv[5])) ? 0 : 1;
+    if (argc == 7 && std::string(argv[1]) == "--photo") {
+        const std::string kind = argv[6];
+        const int width = std::atoi(argv[3]), height = std::atoi(argv[4]), seed = std::atoi(argv[5]);
+        const bool ok = kind == "heic"     ? writeHeicPhoto(argv[2], width, height, seed)
+                        : kind == "turned" ? writeTurnedPhoto(argv[2], width, height, seed)
+                                           : writePhoto(argv[2], width, height, seed);
+        return ok ? 0 : 1;
+    }
     const std::string bin = argc > 1 ? argv[1] : PIVRA_BIN_DIR;
     const int repeats = argc > 2 ? std::max(1, std::atoi(argv[2])) : 7;
     const fs::path scratch = fs::temp_directory_path() / ("pivra-bench-" + std::to_string(::getpid()));
     fs::create_directories(scratch);
     const std::string out = (scratch / "out.gif").string();
 
-    std::printf("making the photo pairs (24 MP and 48 MP JPEGs)...\n");
+    std::printf("making the photo pairs (24 MP and 48 MP JPEGs, 24 MP turned and HEIC)...\n");
     const std::string p24a = (scratch / "head24.jpg").string(), p24b = (scratch / "tail24.jpg").string();
     const std::string p48a = (scratch / "head48.jpg").string(), p48b = (scratch / "tail48.jpg").string();
     const std::string self = fs::read_symlink("/proc/self/exe").string();
-    auto photo = [&](const std::string& path, int width, int height, int seed) {
-        return runOnce({self, "--photo", path, std::to_string(width), std::to_string(height), std::to_string(seed)})
+    const std::string t24a = (scratch / "head24-turned.jpg").string(), t24b = (scratch / "tail24-turned.jpg").string();
+    const std::string h24a = (scratch / "head24.heic").string(), h24b = (scratch / "tail24.heic").string();
+    auto photo = [&](const std::string& path, int width, int height, int seed, const char* kind = "jpeg") {
+        return runOnce({self, "--photo", path, std::to_string(width), std::to_string(height), std::to_string(seed), kind})
                    .exitCode == 0;
     };
     if (!photo(p24a, 6000, 4000, 1) || !photo(p24b, 6000, 4000, 2) || !photo(p48a, 8000, 6000, 3) ||
-        !photo(p48b, 8000, 6000, 4)) {
+        !photo(p48b, 8000, 6000, 4) || !photo(t24a, 6000, 4000, 1, "turned") || !photo(t24b, 6000, 4000, 2, "turned") ||
+        !photo(h24a, 6000, 4000, 1, "heic") || !photo(h24b, 6000, 4000, 2, "heic")) {
         std::fprintf(stderr, "cannot write the photo pairs in %s\n", scratch.c_str());
         return 1;
     }
@@ -134,6 +191,7 @@ int main(int argc, char** argv) {
     std::vector<Case> cases = {
         {"samples, scale 1", head, tail, 1, false, {}},        {"samples, scale 16", head, tail, 16, false, {}},
         {"samples, scale 50", head, tail, 50, false, {}},      {"24 MP pair, scale 16", p24a, p24b, 16, false, {}},
+        {"24 MP turned, scale 16", t24a, t24b, 16, false, {}}, {"24 MP HEIC, scale 16", h24a, h24b, 16, false, {}},
         {"48 MP pair, scale 50", p48a, p48b, 50, false, {}},   {"plain: samples, scale 1", head, tail, 1, true, {}},
         {"plain: samples, scale 16", head, tail, 16, true, {}}, {"plain: samples, scale 50", head, tail, 50, true, {}}};
     int failures = 0;
@@ -156,6 +214,20 @@ int main(int argc, char** argv) {
         std::printf("%-26s %8.3f %10.3f %8.3f %13.1f\n", c.label.c_str(), *std::min_element(seconds.begin(), seconds.end()),
                     median(seconds), *std::max_element(seconds.begin(), seconds.end()), peak / 1024.0);
     }
+
+    // What the photo formats cost beside the plain JPEG pair.
+    auto medianOf = [&](const std::string& label) {
+        for (const Case& c : cases)
+            if (c.label == label) {
+                std::vector<double> seconds;
+                for (const Run& r : c.runs) seconds.push_back(r.seconds);
+                return median(seconds);
+            }
+        return 0.0;
+    };
+    const double jpegPair = medianOf("24 MP pair, scale 16");
+    std::printf("%-26s %8.2f x the 24 MP JPEG pair\n", "turned (orientation 6)", medianOf("24 MP turned, scale 16") / jpegPair);
+    std::printf("%-26s %8.2f x the 24 MP JPEG pair\n", "HEIC", medianOf("24 MP HEIC, scale 16") / jpegPair);
 
     // Each call of a scale-50 build, timed on its own by the replay tool.
     const std::string replay = PIVRA_REPLAY, calls = (scratch / "calls.txt").string();

@@ -2,6 +2,8 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
+
 #include "AnimationAssembler.h"
 #include "CommandError.h"
 #include "FileBytes.h"
@@ -21,6 +23,22 @@ namespace {
 const std::string& valueOf(const std::vector<std::string>& middle, std::size_t& i) {
     if (i + 1 >= middle.size()) throw CommandError("option \"" + middle[i] + "\" needs a value");
     return middle[++i];
+}
+
+// The part of the picture the region covers (ImageMagick clips a region
+// that reaches outside); a region wholly outside is refused.
+Picture cropPicture(const Picture& input, const ConvertStep& step) {
+    int x = 0, y = 0;
+    cropOrigin(step.gravity, step.crop, input.width, input.height, x, y);
+    const int left = std::max(x, 0), top = std::max(y, 0);
+    const int right = std::min(x + step.crop.width, input.width), bottom = std::min(y + step.crop.height, input.height);
+    if (left >= right || top >= bottom) throw CommandError("the crop lies outside the picture");
+    Picture out(right - left, bottom - top);
+    out.palette = input.palette;
+    out.matte = input.matte;
+    for (int row = top; row < bottom; ++row)
+        std::copy_n(input.pixel(left, row), static_cast<std::size_t>(out.width) * 4, out.pixel(0, row - top));
+    return out;
 }
 
 // `source` is the exact decode of that file version (or empty); the resize
@@ -43,6 +61,9 @@ Picture applySteps(const Picture& input, FileIdentity source, const std::vector<
             case ConvertStep::Kind::Transparent:
                 if (current != &picture) picture = *current;
                 makeColorTransparent(picture, step.color);
+                break;
+            case ConvertStep::Kind::Crop:
+                picture = cropPicture(*current, step);
                 break;
         }
         current = &picture;
@@ -75,10 +96,24 @@ ConvertRequest parseConvertArguments(const std::vector<std::string>& args) {
     request.outputFormat = *format;
 
     const std::vector<std::string> middle(args.begin() + 1, args.end() - 1);
+    Gravity gravity = Gravity::NorthWest;
+    // ImageMagick keeps a cropped picture's place on its old canvas, which
+    // GIF and PNG would write; only "+repage" after it forgets that place.
+    bool keptCanvas = false;
     for (std::size_t i = 0; i < middle.size(); ++i) {
         const std::string& option = middle[i];
         if (option == "-geometry" || option == "-resize") {
             request.steps.push_back({ConvertStep::Kind::Resize, parseGeometry(valueOf(middle, i)), {}});
+        } else if (option == "-gravity") {
+            gravity = parseGravity(valueOf(middle, i));
+        } else if (option == "-crop") {
+            ConvertStep step{ConvertStep::Kind::Crop, {}, {}};
+            step.crop = parseCropGeometry(valueOf(middle, i));
+            step.gravity = gravity;
+            request.steps.push_back(step);
+            keptCanvas = true;
+        } else if (option == "+repage") {
+            keptCanvas = false;
         } else if (option == "-negate") {
             request.steps.push_back({ConvertStep::Kind::Negate, {}, {}});
         } else if (option == "-transparent") {
@@ -101,6 +136,7 @@ ConvertRequest parseConvertArguments(const std::vector<std::string>& args) {
             throw CommandError("unexpected argument \"" + option + "\"");
         }
     }
+    if (keptCanvas) throw CommandError("a -crop needs +repage after it");
     return request;
 }
 
@@ -118,12 +154,13 @@ void runConvert(const ConvertRequest& request) {
     if (request.outputFormat != ImageFormat::Gif) inputs.resize(1);
 
     if (inputs.size() == 1 && !pattern) {
-        // A first exact resize lets a large photo be decoded at a reduced scale.
-        std::optional<PixelSize> resizeTo;
+        // A first resize to an exact or covering size lets a large photo be
+        // decoded at a reduced scale.
+        std::optional<ResizeGeometry> nextResize;
         if (!request.steps.empty() && request.steps.front().kind == ConvertStep::Kind::Resize &&
-            request.steps.front().geometry.exact)
-            resizeTo = PixelSize{request.steps.front().geometry.width, request.steps.front().geometry.height};
-        const LoadedPicture loaded = loadPicture(inputs.front(), resizeTo);
+            (request.steps.front().geometry.exact || request.steps.front().geometry.fill))
+            nextResize = request.steps.front().geometry;
+        const LoadedPicture loaded = loadPicture(inputs.front(), nextResize);
         writePicture(request.output, applySteps(*loaded.picture, loaded.source, request.steps),
                      request.outputFormat, request.animation);
         return;

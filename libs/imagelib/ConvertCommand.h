@@ -12,9 +12,11 @@ namespace pivra::imagelib {
 
 // One picture operator, applied in the order given.
 struct ConvertStep {
-    enum class Kind { Resize, Negate, Transparent } kind;
+    enum class Kind { Resize, Negate, Transparent, Crop } kind;
     ResizeGeometry geometry;
     Rgb color;
+    CropGeometry crop = {};
+    Gravity gravity = Gravity::NorthWest;  // the -gravity in force for the crop
 };
 
 struct ConvertRequest {

@@ -11,6 +11,24 @@ bool startsWith(const std::uint8_t* bytes, std::size_t size, const char* magic, 
     return size >= n && std::memcmp(bytes, magic, n) == 0;
 }
 
+// An ISO media file (HEIF, AVIF) opens with its "ftyp" box: size, type, the
+// major brand, a minor version, then compatible brands.
+std::optional<ImageFormat> sniffFileType(const std::uint8_t* bytes, std::size_t size) {
+    if (size < 16 || std::memcmp(bytes + 4, "ftyp", 4) != 0) return std::nullopt;
+    const std::size_t boxSize = std::size_t{bytes[0]} << 24 | std::size_t{bytes[1]} << 16 | std::size_t{bytes[2]} << 8 | bytes[3];
+    const std::size_t end = boxSize < size ? boxSize : size;
+    bool heif = false;
+    for (std::size_t at = 8; at + 4 <= end; at += at == 8 ? 8 : 4) {
+        const char* brand = reinterpret_cast<const char*>(bytes + at);
+        for (const char* avif : {"avif", "avis"})
+            if (std::memcmp(brand, avif, 4) == 0) return ImageFormat::Avif;
+        for (const char* still : {"heic", "heix", "heim", "heis", "mif1"})
+            heif = heif || std::memcmp(brand, still, 4) == 0;
+    }
+    if (heif) return ImageFormat::Heif;
+    return std::nullopt;
+}
+
 }  // namespace
 
 std::optional<ImageFormat> sniffFormat(const std::uint8_t* bytes, std::size_t size) {
@@ -21,7 +39,12 @@ std::optional<ImageFormat> sniffFormat(const std::uint8_t* bytes, std::size_t si
     // "BM" alone is too weak: also require a header long enough for a BMP.
     if (startsWith(bytes, size, "BM", 2) && size >= 26) return ImageFormat::Bmp;
     if (startsWith(bytes, size, "id=ImageMagick", 14)) return ImageFormat::Miff;
-    return std::nullopt;
+    if (startsWith(bytes, size, "RIFF", 4) && size >= 12 && std::memcmp(bytes + 8, "WEBP", 4) == 0)
+        return ImageFormat::Webp;
+    // Classic and big TIFF, either byte order.
+    for (const char* tiff : {"II*\0", "MM\0*", "II+\0", "MM\0+"})
+        if (startsWith(bytes, size, tiff, 4)) return ImageFormat::Tiff;
+    return sniffFileType(bytes, size);
 }
 
 std::optional<ImageFormat> formatForOutputName(const std::string& path) {
@@ -45,6 +68,10 @@ const char* magickCoderName(ImageFormat format) {
         case ImageFormat::Gif: return "GIF";
         case ImageFormat::Bmp: return "BMP";
         case ImageFormat::Miff: return "MIFF";
+        case ImageFormat::Webp: return "WEBP";
+        case ImageFormat::Heif: return "HEIC";
+        case ImageFormat::Avif: return "AVIF";
+        case ImageFormat::Tiff: return "TIFF";
     }
     return "";
 }

@@ -1,5 +1,6 @@
 #pragma once
-// The five picture formats the commands read and write.
+// The picture formats the commands read: the five they also write, and the
+// photo formats of phones and the web, read only.
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -7,7 +8,10 @@
 
 namespace pivra::imagelib {
 
-enum class ImageFormat { Jpeg, Png, Gif, Bmp, Miff };
+enum class ImageFormat { Jpeg, Png, Gif, Bmp, Miff, Webp, Heif, Avif, Tiff };
+
+// The formats a user's picture may be in, for messages.
+inline constexpr const char* kPictureFormatNames = "JPEG, PNG, GIF, BMP, WebP, HEIC, AVIF or TIFF";
 
 // Recognised by the leading bytes only; nullopt for anything else.
 std::optional<ImageFormat> sniffFormat(const std::uint8_t* bytes, std::size_t size);

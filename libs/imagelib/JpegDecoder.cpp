@@ -31,7 +31,7 @@ using namespace ijl;
 using ijl::IJLERR;
 
 Picture decodeJpeg(const std::vector<std::uint8_t>& bytes, const std::string& name,
-                   std::optional<PixelSize> resizeTarget) {
+                   const std::optional<ResizeGeometry>& nextResize, bool sidesSwapped) {
     ijl::IjlDecoder decoder;
     if (!decoder.ready()) throw CommandError("cannot decode \"" + name + "\": out of memory");
     ijl::JpegParams params;
@@ -42,7 +42,9 @@ Picture decodeJpeg(const std::vector<std::uint8_t>& bytes, const std::string& na
     if (!params.arithmetic && params.blocks / 8 > static_cast<long long>(bytes.size())) failEndsEarly(name);
     checkDecodeBytes(params.width, params.height, 4, params.progressive ? params.blocks * 128 : 0, name);
 
-    const int denominator = resizeTarget ? jpegScaleDenominator({params.width, params.height}, *resizeTarget) : 1;
+    const PixelSize stored{params.width, params.height};
+    const int denominator =
+        nextResize ? jpegScaleDenominator(stored, resizeTargetFor(*nextResize, stored, sidesSwapped)) : 1;
     if (denominator > 1 && (params.channels == 1 || params.channels == 3)) {
         // libjpeg rounds a scaled side up.
         Picture scaled((params.width + denominator - 1) / denominator, (params.height + denominator - 1) / denominator);

@@ -13,9 +13,11 @@ namespace pivra::imagelib {
 
 // The picture at full size. CommandError for damaged or short data and for
 // sizes beyond the limits or beyond what the file's bytes can hold.
-// `resizeTarget`, when given, lets a large picture come back at 1/2, 1/4 or
-// 1/8 scale, the smallest leaving twice the target (see JpegScale.h).
+// `nextResize`, the resize that follows, lets a large picture come back at
+// 1/2, 1/4 or 1/8 scale, the smallest leaving twice its target (see
+// JpegScale.h); `sidesSwapped` when the picture is turned on its side
+// before that resize. The pixels come back as stored.
 Picture decodeJpeg(const std::vector<std::uint8_t>& bytes, const std::string& name,
-                   std::optional<PixelSize> resizeTarget = std::nullopt);
+                   const std::optional<ResizeGeometry>& nextResize = std::nullopt, bool sidesSwapped = false);
 
 }  // namespace pivra::imagelib

@@ -4,6 +4,13 @@
 
 namespace pivra::imagelib {
 
+PixelSize resizeTargetFor(const ResizeGeometry& resize, PixelSize stored, bool sidesSwapped) {
+    PixelSize shown = sidesSwapped ? PixelSize{stored.height, stored.width} : stored;
+    PixelSize target;
+    applyGeometry(resize, shown.width, shown.height, target.width, target.height);
+    return sidesSwapped ? PixelSize{target.height, target.width} : target;
+}
+
 int jpegScaleDenominator(PixelSize full, PixelSize target) {
     for (int denominator : {8, 4, 2}) {
         // libjpeg rounds a scaled side up.

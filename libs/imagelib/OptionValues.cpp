@@ -52,8 +52,8 @@ int halfDifference(int a, int b) {
 ResizeGeometry parseGeometry(const std::string& text) {
     ResizeGeometry geometry;
     std::string body = text;
-    if (!body.empty() && body.back() == '!') {
-        geometry.exact = true;
+    if (!body.empty() && (body.back() == '!' || body.back() == '^')) {
+        (body.back() == '!' ? geometry.exact : geometry.fill) = true;
         body.pop_back();
     }
     std::string::size_type x = body.find_first_of("xX");
@@ -72,10 +72,50 @@ void applyGeometry(const ResizeGeometry& geometry, int width, int height, int& o
         outHeight = geometry.height;
         return;
     }
-    double scale = std::min(static_cast<double>(geometry.width) / width,
-                            static_cast<double>(geometry.height) / height);
+    const double scaleX = static_cast<double>(geometry.width) / width;
+    const double scaleY = static_cast<double>(geometry.height) / height;
+    const double scale = geometry.fill ? std::max(scaleX, scaleY) : std::min(scaleX, scaleY);
     outWidth = std::max(1, static_cast<int>(std::floor(width * scale + 0.5)));
     outHeight = std::max(1, static_cast<int>(std::floor(height * scale + 0.5)));
+}
+
+CropGeometry parseCropGeometry(const std::string& text) {
+    CropGeometry crop;
+    const std::string::size_type sign = text.find_first_of("+-");
+    if (sign == std::string::npos) throw CommandError("bad geometry \"" + text + "\": the crop needs its offsets");
+    const ResizeGeometry size = parseGeometry(text.substr(0, sign));
+    if (size.exact || size.fill) throw CommandError("bad geometry \"" + text + "\"");
+    crop.width = size.width;
+    crop.height = size.height;
+    const std::string::size_type second = text.find_first_of("+-", sign + 1);
+    if (second == std::string::npos) throw CommandError("bad geometry \"" + text + "\": the crop needs its offsets");
+    int* offsets[] = {&crop.x, &crop.y};
+    const std::string parts[] = {text.substr(sign + 1, second - sign - 1), text.substr(second + 1)};
+    for (int k = 0; k < 2; ++k) {
+        if (!allDigits(parts[k]) || parts[k].size() > 6 || std::stoi(parts[k]) > kMaxSide)
+            throw CommandError("bad geometry \"" + text + "\"");
+        *offsets[k] = std::stoi(parts[k]) * (text[k == 0 ? sign : second] == '-' ? -1 : 1);
+    }
+    return crop;
+}
+
+void cropOrigin(Gravity gravity, const CropGeometry& crop, int width, int height, int& x, int& y) {
+    x = crop.x;
+    y = crop.y;
+    switch (gravity) {
+        case Gravity::NorthEast: case Gravity::East: case Gravity::SouthEast:
+            x = width - crop.width - crop.x; break;
+        case Gravity::North: case Gravity::Center: case Gravity::South:
+            x += width / 2 - crop.width / 2; break;
+        default: break;
+    }
+    switch (gravity) {
+        case Gravity::SouthWest: case Gravity::South: case Gravity::SouthEast:
+            y = height - crop.height - crop.y; break;
+        case Gravity::West: case Gravity::Center: case Gravity::East:
+            y += height / 2 - crop.height / 2; break;
+        default: break;
+    }
 }
 
 Rgb parseColor(const std::string& text) {

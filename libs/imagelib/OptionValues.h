@@ -10,9 +10,10 @@ struct ResizeGeometry {
     int width = 0;
     int height = 0;
     bool exact = false;  // "!": exactly this size, aspect ratio not kept
+    bool fill = false;   // "^": the smallest size covering it, aspect ratio kept
 };
 
-// "WxH" (fit inside, aspect kept) or "WxH!" (exact); x or X. CommandError otherwise.
+// "WxH" (fit inside, aspect kept), "WxH!" (exact) or "WxH^" (cover); x or X. CommandError otherwise.
 ResizeGeometry parseGeometry(const std::string& text);
 
 // The size a picture of width x height gets under the geometry.
@@ -28,9 +29,24 @@ int parseCount(const std::string& option, const std::string& text, int max);
 // GIF disposal method: Undefined 0, None 1, Background 2, Previous 3, or the digit.
 int parseDisposal(const std::string& text);
 
+// A region "WxH+X+Y" (each offset + or -), as -crop takes it.
+struct CropGeometry {
+    int width = 0;
+    int height = 0;
+    int x = 0;
+    int y = 0;
+};
+
+// CommandError unless both sides and both offsets are given.
+CropGeometry parseCropGeometry(const std::string& text);
+
 enum class Gravity { NorthWest, North, NorthEast, West, Center, East, SouthWest, South, SouthEast };
 
 Gravity parseGravity(const std::string& text);
+
+// Where a crop region's top-left corner lies on a picture under the gravity,
+// as ImageMagick places it: the centre halves each side on its own.
+void cropOrigin(Gravity gravity, const CropGeometry& crop, int width, int height, int& x, int& y);
 
 // Where src's top-left corner goes on base under the gravity.
 void gravityOffset(Gravity gravity, int baseWidth, int baseHeight, int srcWidth, int srcHeight,

@@ -3,13 +3,17 @@
 #include "PixelOps.h"
 
 #include "CommandError.h"
+#include "ExifOrientation.h"
 #include "FileBacking.h"
 #include "GifDecoder.h"
+#include "HeifDecoder.h"
 #include "ImageFormat.h"
 #include "JpegDecoder.h"
 #include "MagickHandles.h"
 #include "MagickSession.h"
+#include "Orientation.h"
 #include "SizeChecks.h"
+#include "WebpDecoder.h"
 
 namespace pivra::imagelib {
 
@@ -52,18 +56,14 @@ void exportOpaque(MagickWand* wand, Picture& frame, const std::string& name) {
     spreadRgbToOpaqueRgba(frame);
 }
 
-}  // namespace
+// PNG, BMP, MIFF and TIFF, through ImageMagick. `orientation` gets the
+// TIFF's own Orientation tag.
+Picture decodeWithMagick(const std::vector<std::uint8_t>& bytes, ImageFormat format, const std::string& name,
+                         int& orientation) {
+    const char* coder = magickCoderName(format);
 
-Picture decodeFirstFrame(const std::vector<std::uint8_t>& bytes, const std::string& name,
-                         std::optional<PixelSize> resizeTarget) {
-    std::optional<ImageFormat> format = sniffFormat(bytes.data(), bytes.size());
-    if (!format) throw CommandError("\"" + name + "\" is not a picture");
-    if (*format == ImageFormat::Gif) return decodeGifFirstFrame(bytes, name);
-    if (*format == ImageFormat::Jpeg) return decodeJpeg(bytes, name, resizeTarget);
-    const char* coder = magickCoderName(*format);
-
-    if (*format == ImageFormat::Bmp) checkBmpBacking(bytes, name);
-    if (*format == ImageFormat::Png) checkPngBacking(bytes, name);
+    if (format == ImageFormat::Bmp) checkBmpBacking(bytes, name);
+    if (format == ImageFormat::Png) checkPngBacking(bytes, name);
     checkClaimedSize(bytes, coder, name);
 
     WandPtr wand = newWand();
@@ -73,6 +73,7 @@ Picture decodeFirstFrame(const std::vector<std::uint8_t>& bytes, const std::stri
     if (MagickReadImageBlob(wand.get(), bytes.data(), bytes.size()) == MagickFalse)
         throw CommandError("cannot decode \"" + name + "\": " + takeWandError(wand.get()));
     MagickSetFirstIterator(wand.get());
+    if (format == ImageFormat::Tiff) orientation = static_cast<int>(MagickGetImageOrientation(wand.get()));
 
     const std::size_t width = MagickGetImageWidth(wand.get());
     const std::size_t height = MagickGetImageHeight(wand.get());
@@ -95,6 +96,27 @@ Picture decodeFirstFrame(const std::vector<std::uint8_t>& bytes, const std::stri
     }
     frame.palette = GetImageFromMagickWand(wand.get())->storage_class == PseudoClass;
     return frame;
+}
+
+}  // namespace
+
+bool decodesReduced(ImageFormat format) {
+    return format == ImageFormat::Jpeg || format == ImageFormat::Heif || format == ImageFormat::Avif;
+}
+
+Picture decodeFirstFrame(const std::vector<std::uint8_t>& bytes, const std::string& name,
+                         const std::optional<ResizeGeometry>& nextResize) {
+    std::optional<ImageFormat> format = sniffFormat(bytes.data(), bytes.size());
+    if (!format) throw CommandError("\"" + name + "\" is not a " + kPictureFormatNames + " picture");
+    // The decoders of HEIF and AVIF turn the picture themselves.
+    if (*format == ImageFormat::Heif || *format == ImageFormat::Avif) return decodeHeif(bytes, name, nextResize);
+    if (*format == ImageFormat::Gif) return decodeGifFirstFrame(bytes, name);
+    int orientation = exifOrientation(bytes.data(), bytes.size(), *format);
+    if (*format == ImageFormat::Jpeg)
+        return turnUpright(decodeJpeg(bytes, name, nextResize, turnsOnItsSide(orientation)), orientation);
+    if (*format == ImageFormat::Webp) return turnUpright(decodeWebp(bytes, name), orientation);
+    Picture stored = decodeWithMagick(bytes, *format, name, orientation);
+    return turnUpright(std::move(stored), orientation);
 }
 
 }  // namespace pivra::imagelib

@@ -1,20 +1,25 @@
 #pragma once
-// Bytes of a JPEG, PNG, GIF, BMP or MIFF file to a Picture (its first frame).
+// Bytes of a picture file to a Picture: its first frame or page, turned
+// upright as its EXIF orientation says.
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "JpegScale.h"
+#include "ImageFormat.h"
+#include "OptionValues.h"
 #include "Picture.h"
 
 namespace pivra::imagelib {
 
 // `name` only labels error messages. Throws CommandError for content that
-// is not one of the five formats, is damaged, or is larger than the limits.
-// `resizeTarget`, the exact size the picture is resized to next, lets a
-// large JPEG be decoded at a reduced scale (see JpegScale.h).
+// is not one of the formats (ImageFormat.h), is damaged, or is larger than
+// the limits. `nextResize`, the resize that follows, lets a large JPEG, HEIF
+// or AVIF be decoded at a reduced scale (see JpegScale.h).
 Picture decodeFirstFrame(const std::vector<std::uint8_t>& bytes, const std::string& name,
-                         std::optional<PixelSize> resizeTarget = std::nullopt);
+                         const std::optional<ResizeGeometry>& nextResize = std::nullopt);
+
+// Whether decodeFirstFrame can reduce pictures of this format.
+bool decodesReduced(ImageFormat format);
 
 }  // namespace pivra::imagelib

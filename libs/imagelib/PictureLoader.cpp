@@ -24,13 +24,13 @@ Picture decodeHereOrWithMagick(const std::vector<std::uint8_t>& bytes, std::opti
 
 }  // namespace
 
-LoadedPicture loadPicture(const std::string& path, std::optional<PixelSize> resizeTo) {
+LoadedPicture loadPicture(const std::string& path, const std::optional<ResizeGeometry>& nextResize) {
     FileIdentity read;
     const std::vector<std::uint8_t> bytes = readInputFile(path, kMaxInputBytes, &read);
     const std::optional<ImageFormat> format = sniffFormat(bytes.data(), bytes.size());
     // Decoded for that one resize, perhaps reduced: not a picture to keep.
-    if (resizeTo && format == ImageFormat::Jpeg)
-        return {std::make_shared<const Picture>(decodeFirstFrame(bytes, path, resizeTo)), {}};
+    if (nextResize && format && decodesReduced(*format))
+        return {std::make_shared<const Picture>(decodeFirstFrame(bytes, path, nextResize)), {}};
     if (plainPath()) return {std::make_shared<const Picture>(decodeFirstFrame(bytes, path)), {}};
     // A file that changed size while it was read is not what its identity says.
     if (!read.known() || static_cast<unsigned long long>(read.size) != bytes.size())

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "FileIdentity.h"
-#include "JpegScale.h"
+#include "OptionValues.h"
 #include "PackedPicture.h"
 #include "Picture.h"
 
@@ -20,10 +20,10 @@ struct LoadedPicture {
 };
 
 // The first frame of the file at path. CommandError as decodeFirstFrame.
-// `resizeTo`, the exact size the picture is resized to next, lets a large
-// JPEG be decoded at a reduced scale (not cached: no other command asks
-// for that picture at that size).
-LoadedPicture loadPicture(const std::string& path, std::optional<PixelSize> resizeTo = std::nullopt);
+// `nextResize`, the resize that follows, lets a large JPEG, HEIF or AVIF be
+// decoded at a reduced scale (not cached: no other command asks for that
+// picture at that size).
+LoadedPicture loadPicture(const std::string& path, const std::optional<ResizeGeometry>& nextResize = std::nullopt);
 
 // After our own write: the picture a later read of `written` will decode
 // to, so that read needs no decode.

@@ -15,6 +15,7 @@ struct PivraState {
     bool BuildRequested = false;
     std::string HeadFile;     // empty while the picture is missing
     std::string TailFile;
+    bool CropToSquare = false;  // faces from the pictures' centre squares, not squeezed whole
 };
 
 }  // namespace pivra

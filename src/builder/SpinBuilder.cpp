@@ -5,6 +5,7 @@
 #include "builder/WorkingFolders.h"
 #include "builder/ZeroPad.h"
 #include "imagecmd/ImageCommands.h"
+#include "imagecmd/PictureImport.h"
 #include "platform/FileSystem.h"
 
 namespace pivra {
@@ -87,9 +88,9 @@ bool SpinBuilder::carryOn() {
 
 bool SpinBuilder::makeFaceCopies() {
     const int16_t i_size = s_.i_size;
-    commands_.RunConvert(s_.HeadFile, s_.AppStr + "Masks/" + "ImagA.gif", i_size, Resize);
+    ImportPicture(commands_, s_.HeadFile, s_.AppStr + "Masks/" + "ImagA.gif", i_size, s_.CropToSquare);
     if (!carryOn()) return false;
-    commands_.RunConvert(s_.TailFile, s_.AppStr + "Masks/" + "ImagB.gif", i_size, Resize);
+    ImportPicture(commands_, s_.TailFile, s_.AppStr + "Masks/" + "ImagB.gif", i_size, s_.CropToSquare);
     return !controls_.stopRequested();
 }
 

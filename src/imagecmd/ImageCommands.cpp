@@ -37,6 +37,14 @@ CommandStatus ImageCommands::RunConvert(const std::string& src, const std::strin
     return run(morphex_, args, dst);
 }
 
+CommandStatus ImageCommands::RunConvertWith(const std::string& src, const std::string& dst,
+                                            const std::vector<std::string>& options) {
+    std::vector<CommandArg> args{{"Morphex.dll"}, {src, ArgKind::Input}};
+    for (const std::string& option : options) args.push_back({option});
+    args.push_back({dst, ArgKind::Output});
+    return run(morphex_, args, dst);
+}
+
 CommandStatus ImageCommands::RunComposite(const std::string& src, const std::string& dst,
                                           const std::string& base, const int16_t& mode) {
     std::vector<CommandArg> args{{"Layerik.dll"}, {src, ArgKind::Input}};

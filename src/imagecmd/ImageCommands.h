@@ -41,6 +41,9 @@ public:
 
     CommandStatus RunConvert(const std::string& src, const std::string& dst, const int16_t& value,
                              const int16_t& mode);
+    // A conversion with options of the caller's own between src and dst.
+    CommandStatus RunConvertWith(const std::string& src, const std::string& dst,
+                                 const std::vector<std::string>& options);
     CommandStatus RunComposite(const std::string& src, const std::string& dst, const std::string& base,
                                const int16_t& mode);
 

@@ -9,6 +9,7 @@
 #include "window/OpenFilter.h"
 #include "builder/BuildOutcome.h"
 #include "builder/WorkingFolders.h"
+#include "imagecmd/PictureImport.h"
 
 namespace pivra {
 
@@ -195,6 +196,12 @@ void Form1::runPendingWork() {
         const int16_t scale = *pendingScale_;
         pendingScale_.reset();
         ScalePivra(scale);
+        pendingReimport_ = false;  // the scale imported both pictures
+    }
+    if (pendingReimport_) {
+        pendingReimport_ = false;
+        LoadHeadImage();
+        LoadTailImage();
     }
     std::vector<PendingPick> picks;
     picks.swap(pendingPicks_);
@@ -251,6 +258,17 @@ void Form1::CreateBtn_Click() {
         return;
     }
     s_.BuildRequested = true;
+}
+
+void Form1::mnu_Crop_Click() {
+    s_.CropToSquare = !s_.CropToSquare;
+    // The build made its face copies first; the panes follow once it returns.
+    if (building()) {
+        pendingReimport_ = true;
+        return;
+    }
+    LoadHeadImage();
+    LoadTailImage();
 }
 
 void Form1::SaveBtn_Click() { pivra::SaveBtn_Click(view_, fso_, s_.AppStr); }
@@ -367,7 +385,7 @@ bool Form1::importWorkingCopy(Side side, const std::string& file, std::string& r
     WorkingCopyBackup backup(fso_, working, s_.AppStr + "Work");
     HeldMessages held;
     commands_.resetMissingOutputs();
-    const CommandStatus status = commands_.RunConvert(file, working, s_.i_size, Resize);
+    const CommandStatus status = ImportPicture(commands_, file, working, s_.i_size, s_.CropToSquare);
     if (status != CommandStatus::Ran || commands_.missingOutputs() > 0 || !fso_.FileExists(working)) {
         reason = !held.first.empty()                        ? held.first
                  : !commands_.firstMissingOutput().reason.empty() ? commands_.firstMissingOutput().reason

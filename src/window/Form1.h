@@ -63,6 +63,12 @@ public:
     void SaveBtn_Click();
     void mnu_Save_Click() { SaveBtn_Click(); }
     void mnu_Scale_Click() { view_.showScaleDialog(); }
+    // "Crop Pictures to a Square": toggles the option and imports both
+    // pictures again (after the build, during one).
+    void mnu_Crop_Click();
+    bool cropToSquare() const { return s_.CropToSquare; }
+    // The option as remembered from the last run, before Form_Load.
+    void setCropToSquare(bool on) { s_.CropToSquare = on; }
     void Mnu_Manual_Click() { view_.showManual(); }
     void mn_about_Click() { view_.showAbout(); }
 
@@ -152,6 +158,7 @@ private:
     bool workFolderReady_ = false;
     bool stopRequested_ = false;
     std::optional<int16_t> pendingScale_;
+    bool pendingReimport_ = false;
     std::vector<PendingPick> pendingPicks_;
 };
 

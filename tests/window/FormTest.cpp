@@ -17,6 +17,7 @@
 #include "support/FileContents.h"
 #include "support/GifInspect.h"
 #include "support/RecordingNotifier.h"
+#include "support/RunProcess.h"
 #include "support/ScratchMount.h"
 #include "support/TempFolder.h"
 #include "support/TestPictures.h"
@@ -432,6 +433,49 @@ TEST_F(Form, PicksDuringABuildWaitForItsEnd) {
     ASSERT_EQ(frames.size(), 50u);
     EXPECT_TRUE(CloseColour(frames[0].pixel(6, 6), kTail, 16));
     EXPECT_TRUE(CloseColour(frames[24].pixel(6, 6), kHead, 16));
+    EXPECT_TRUE(notifier.shown.empty());
+}
+
+// A red disc in the middle of a w x h picture, on white.
+bool WriteDisc(const std::string& path, int w, int h) {
+    QImage image(w, h, QImage::Format_RGB32);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const double dx = x + 0.5 - w / 2.0, dy = y + 0.5 - h / 2.0, r = std::min(w, h) * 0.4;
+            image.setPixel(x, y, dx * dx + dy * dy <= r * r ? qRgb(230, 30, 30) : qRgb(255, 255, 255));
+        }
+    return image.save(QString::fromStdString(path), nullptr, 95);
+}
+
+// Red pixels across the middle row and down the middle column of a face.
+std::pair<int, int> RedExtent(const QImage& face) {
+    int across = 0, down = 0;
+    for (int k = 0; k < face.width(); ++k) {
+        across += CloseColour(face.pixel(k, face.height() / 2), QColor(230, 30, 30), 60);
+        down += CloseColour(face.pixel(face.width() / 2, k), QColor(230, 30, 30), 60);
+    }
+    return {across, down};
+}
+
+// "Crop Pictures to a Square" imports both pictures again from their centre squares, as pivra-make --crop
+// makes its faces; off again, the squeezed faces come back.
+TEST_F(Form, CropReimportsBothFacesAsPivraMakeCropsThem) {
+    ASSERT_TRUE(WriteDisc(headPic, 300, 100));
+    ASSERT_TRUE(WriteDisc(tailPic, 100, 300));
+    start();
+    EXPECT_NEAR(RedExtent(paneImage(Pane::Picture1)).first, 51, 3);  // squeezed: 80 of 300 across
+    form->mnu_Crop_Click();
+    EXPECT_TRUE(form->cropToSquare());
+    for (Pane side : {Pane::Picture1, Pane::Picture2}) {
+        const auto [across, down] = RedExtent(paneImage(side));
+        EXPECT_NEAR(across, 154, 3);  // 0.8 of the face each way
+        EXPECT_NEAR(down, 154, 3);
+    }
+    const std::string made = app / "made.gif";
+    ASSERT_EQ(RunProcess({std::string(PIVRA_BIN_DIR) + "/pivra-make", headPic, tailPic, made, "--crop"}).exitCode, 0);
+    EXPECT_EQ(RedExtent(ReadGifFrames(made).at(24)), RedExtent(paneImage(Pane::Picture1)));
+    form->mnu_Crop_Click();
+    EXPECT_NEAR(RedExtent(paneImage(Pane::Picture2)).second, 51, 3);
     EXPECT_TRUE(notifier.shown.empty());
 }
 

@@ -11,6 +11,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMimeData>
 #include <QPushButton>
 #include <QScreen>
@@ -62,6 +64,7 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(WriteSolidPicture(headPic, 300, 200, kHead));
         ASSERT_TRUE(WriteSolidPicture(tailPic, 160, 240, kTail));
+        QSettings(QStringLiteral("pivra"), QStringLiteral("pivra")).clear();  // options as on a first run
         window = std::make_unique<Form1Window>(FormFolders{app.str(), PIVRA_BIN_DIR});
         window->setOpenFileChooser([this](const std::string&, int) {
             std::optional<std::string> a;
@@ -151,6 +154,36 @@ TEST_F(Window, DroppedFileIsImportedOnThatSide) {
     EXPECT_EQ(window->form().state().TailFile, tailPic);
     EXPECT_TRUE(window->form().state().HeadFile.empty());
     EXPECT_TRUE(CloseColour(grab(Control::Picture2).pixel(98, 98), kTail, 12));
+}
+
+// File, "Crop Pictures to a Square": a check mark, both faces imported again from their centre squares
+// (the tall tail fills its face), and the next window starts with it as it was left.
+TEST_F(Window, CropMenuItemReimportsBothAndIsRememberedByTheNextWindow) {
+    QAction* crop = window->cropAction();
+    ASSERT_TRUE(window->menuBar()->actions().at(0)->menu()->actions().contains(crop));
+    EXPECT_EQ(crop->text(), "Crop Pictures to a Square");
+    EXPECT_TRUE(crop->isCheckable());
+    EXPECT_FALSE(crop->isChecked());
+    const std::string stripes = app / "stripes.png";  // 100 x 300: blue above, red in the middle third, blue below
+    QImage tall(100, 300, QImage::Format_RGB32);
+    tall.fill(kTail);
+    for (int y = 100; y < 200; ++y)
+        for (int x = 0; x < 100; ++x) tall.setPixel(x, y, kHead.rgb());
+    ASSERT_TRUE(tall.save(QString::fromStdString(stripes)));
+    answers = {headPic, stripes};
+    QTest::mouseClick(window->pane(Pane::Picture1), Qt::LeftButton);
+    QTest::mouseClick(window->pane(Pane::Picture2), Qt::LeftButton);
+    EXPECT_TRUE(CloseColour(grab(Control::Picture2).pixel(98, 40), kTail, 12));
+    crop->trigger();
+    EXPECT_TRUE(crop->isChecked());
+    EXPECT_TRUE(CloseColour(grab(Control::Picture2).pixel(98, 40), kHead, 12));
+    EXPECT_TRUE(CloseColour(grab(Control::Picture1).pixel(98, 98), kHead, 12));
+    window.reset();
+    window = std::make_unique<Form1Window>(FormFolders{app.str(), PIVRA_BIN_DIR});
+    EXPECT_TRUE(window->cropAction()->isChecked());
+    EXPECT_TRUE(window->form().cropToSquare());
+    window->cropAction()->trigger();
+    EXPECT_FALSE(Form1Window(FormFolders{app.str() + "third/", PIVRA_BIN_DIR}).cropAction()->isChecked());
 }
 
 // CREATE PIVRA: the tick builds, the viewer plays the new file under the old name and

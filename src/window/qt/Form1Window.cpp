@@ -10,6 +10,7 @@
 #include <QScrollArea>
 #include <QStyle>
 #include <QWindow>
+#include <QSettings>
 
 #include <algorithm>
 
@@ -47,6 +48,10 @@ ClickLabel* MakeLabel(const char* caption, QWidget* parent, const QStringList& f
     return label;
 }
 
+// Options kept between runs, in the user's configuration folder.
+QSettings Settings() { return QSettings(QStringLiteral("pivra"), QStringLiteral("pivra")); }
+const QString kCropKey = QStringLiteral("cropToSquare");
+
 }  // namespace
 
 Form1Window::Form1Window(FormFolders folders) {
@@ -55,6 +60,8 @@ Form1Window::Form1Window(FormFolders folders) {
     makeMenus();
     timer_.setTimerType(Qt::PreciseTimer);
     form_ = std::make_unique<Form1>(*this, std::move(folders));
+    form_->setCropToSquare(Settings().value(kCropKey, false).toBool());
+    cropAct_->setChecked(form_->cropToSquare());
     dialogs_ = std::make_unique<DialogHost>(*form_, form_->installFolder(), this);
     saveChooser_ = [this](const SaveDialogRequest& r) { return QtSaveDialog(this).AskSaveFileName(r); };
     connect(&timer_, &QTimer::timeout, this, [this] { form_->Timer1_Timer(); });
@@ -115,6 +122,8 @@ void Form1Window::makeControls() {
 void Form1Window::makeMenus() {
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
     scaleAct_ = file->addAction(QStringLiteral("Scale a Pivra"));
+    cropAct_ = file->addAction(QStringLiteral("Crop Pictures to a Square"));
+    cropAct_->setCheckable(true);
     createAct_ = file->addAction(QStringLiteral("Create a Pivra"));
     saveAct_ = file->addAction(QStringLiteral("Save the Pivra"));
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
@@ -123,6 +132,11 @@ void Form1Window::makeMenus() {
     createAct_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
     saveAct_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     connect(scaleAct_, &QAction::triggered, this, [this] { form_->mnu_Scale_Click(); });
+    connect(cropAct_, &QAction::triggered, this, [this] {
+        form_->mnu_Crop_Click();
+        cropAct_->setChecked(form_->cropToSquare());
+        Settings().setValue(kCropKey, form_->cropToSquare());
+    });
     connect(createAct_, &QAction::triggered, this, [this] { form_->mnu_Create_Click(); });
     connect(saveAct_, &QAction::triggered, this, [this] { form_->mnu_Save_Click(); });
     connect(manualAct_, &QAction::triggered, this, [this] { form_->Mnu_Manual_Click(); });

@@ -49,6 +49,7 @@ public:
     QScrollArea* scroller() const { return scroller_; }
     QTimer& timer() { return timer_; }
     QAction* scaleAction() const { return scaleAct_; }
+    QAction* cropAction() const { return cropAct_; }
     QAction* createAction() const { return createAct_; }
     QAction* saveAction() const { return saveAct_; }
     QAction* manualAction() const { return manualAct_; }
@@ -105,7 +106,7 @@ private:
     ClickLabel* saveBtn_ = nullptr;
     QProgressBar* progress_ = nullptr;
     QAction *scaleAct_ = nullptr, *createAct_ = nullptr, *saveAct_ = nullptr, *manualAct_ = nullptr,
-            *aboutAct_ = nullptr;
+            *aboutAct_ = nullptr, *cropAct_ = nullptr;
     QTimer timer_;
     OpenFileChooser chooser_;
     SaveFileChooser saveChooser_;

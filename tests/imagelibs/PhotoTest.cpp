@@ -1,0 +1,244 @@
+// Photos as phones and the web keep them, each written at test time by a real encoder (ImageMagick, libheif):
+// every EXIF orientation turned upright, HEIF and AVIF turned by their own boxes only, every format read, and
+// the centred-square crop against ImageMagick's own convert.
+#include <libheif/heif.h>
+
+#include "ImageLibsTest.h"
+#include "support/RunProcess.h"
+
+namespace pivra::test {
+namespace {
+
+using Photos = ImageLibsTest;
+
+// Four smooth quadrants of clearly different colours: any turn or mirror shows, codec noise stays small.
+QImage quadrants(int w, int h) {
+    QImage image(w, h, QImage::Format_RGB32);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const int q = (x >= w / 2) + 2 * (y >= h / 2), shade = (x % (w / 2)) * 60 / w;
+            const QRgb colours[] = {qRgb(220 - shade, 40, 40), qRgb(40, 200 - shade, 40), qRgb(40, 40, 220 - shade),
+                                    qRgb(230 - shade, 230 - shade, 60)};
+            image.setPixel(x, y, colours[q]);
+        }
+    return image;
+}
+
+// Without an alpha channel unless the picture has one: ImageMagick picks its resize filter by that.
+Wand wandOf(const QImage& image) {
+    Wand wand = readWand("");
+    const bool alpha = image.hasAlphaChannel();
+    std::vector<unsigned char> samples;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb p = image.pixel(x, y);
+            samples.insert(samples.end(), {std::uint8_t(qRed(p)), std::uint8_t(qGreen(p)), std::uint8_t(qBlue(p))});
+            if (alpha) samples.push_back(std::uint8_t(qAlpha(p)));
+        }
+    MagickConstituteImage(wand.get(), image.width(), image.height(), alpha ? "RGBA" : "RGB", CharPixel, samples.data());
+    return wand;
+}
+
+// ImageMagick's own turns, undoing what each orientation asks a viewer to do.
+void storeTurned(MagickWand* wand, int orientation) {
+    PixelWand* none = NewPixelWand();
+    switch (orientation) {
+        case 2: MagickFlopImage(wand); break;
+        case 3: MagickRotateImage(wand, none, 180); break;
+        case 4: MagickFlipImage(wand); break;
+        case 5: MagickTransposeImage(wand); break;
+        case 6: MagickRotateImage(wand, none, 270); break;
+        case 7: MagickTransverseImage(wand); break;
+        case 8: MagickRotateImage(wand, none, 90); break;
+    }
+    DestroyPixelWand(none);
+}
+
+// An EXIF block as a JPEG's APP1 holds it: "Exif", then a big-endian TIFF block whose one entry is the
+// Orientation.
+std::vector<unsigned char> exifWithOrientation(int orientation) {
+    return {'E', 'x', 'i', 'f', 0, 0, 'M', 'M', 0, 42, 0, 0, 0, 8, 0, 1, 0x01, 0x12, 0, 3, 0, 0, 0, 1,
+            0, static_cast<unsigned char>(orientation), 0, 0, 0, 0, 0, 0};
+}
+
+std::string writeWand(MagickWand* wand, const std::string& path, const std::string& coder, int orientation = 0) {
+    if (orientation > 0) {
+        const std::vector<unsigned char> exif = exifWithOrientation(orientation);
+        MagickSetImageProfile(wand, "exif", exif.data(), exif.size());
+        MagickSetImageOrientation(wand, static_cast<OrientationType>(orientation));  // TIFF's own tag
+    }
+    EXPECT_NE(MagickWriteImages(wand, (coder + ":" + path).c_str(), MagickTrue), MagickFalse) << path;
+    return path;
+}
+
+// HEIC or AVIF through libheif: `stored` pixels, a rotation box that shows them turned 90 degrees clockwise,
+// and an EXIF block claiming orientation 6 as well, which readers must not apply a second time.
+void writeHeif(const QImage& stored, const std::string& path, heif_compression_format codec) {
+    heif_context* context = heif_context_alloc();
+    heif_encoder* encoder = nullptr;
+    ASSERT_EQ(heif_context_get_encoder_for_format(context, codec, &encoder).code, heif_error_Ok);
+    heif_encoder_set_lossy_quality(encoder, 95);
+    heif_encoder_set_parameter(encoder, "chroma", "444");
+    heif_image* image = nullptr;
+    heif_image_create(stored.width(), stored.height(), heif_colorspace_RGB, heif_chroma_interleaved_RGB, &image);
+    heif_image_add_plane(image, heif_channel_interleaved, stored.width(), stored.height(), 8);
+    int stride = 0;
+    std::uint8_t* rows = heif_image_get_plane(image, heif_channel_interleaved, &stride);
+    for (int y = 0; y < stored.height(); ++y)
+        for (int x = 0; x < stored.width(); ++x) {
+            const QRgb p = stored.pixel(x, y);
+            std::uint8_t* q = rows + y * stride + x * 3;
+            q[0] = qRed(p), q[1] = qGreen(p), q[2] = qBlue(p);
+        }
+    heif_encoding_options* options = heif_encoding_options_alloc();
+    options->image_orientation = heif_orientation_rotate_90_cw;
+    heif_image_handle* handle = nullptr;
+    ASSERT_EQ(heif_context_encode_image(context, image, encoder, options, &handle).code, heif_error_Ok);
+    const std::vector<unsigned char> exif = exifWithOrientation(6);
+    heif_context_add_exif_metadata(context, handle, exif.data() + 6, int(exif.size() - 6));
+    ASSERT_EQ(heif_context_write_to_file(context, path.c_str()).code, heif_error_Ok);
+    heif_image_handle_release(handle);
+    heif_encoding_options_free(options);
+    heif_image_release(image);
+    heif_encoder_release(encoder);
+    heif_context_free(context);
+}
+
+QImage turned(const QImage& image, int degreesClockwise) { return image.transformed(QTransform().rotate(degreesClockwise)); }
+
+// Each orientation (0: no tag) against the same picture stored upright, whole and through the reduced
+// decode of a resize; both with JPEG's noise, so within a few levels.
+TEST_F(Photos, EveryExifOrientationOfAJpegComesOutUpright) {
+    const QImage upright = quadrants(128, 96);
+    Wand plain = wandOf(upright);
+    MagickSetImageCompressionQuality(plain.get(), 95);
+    MagickSetSamplingFactors(plain.get(), 3, std::vector<double>{1, 1, 1}.data());
+    const std::string reference = writeWand(plain.get(), at("upright.jpg"), "JPEG");
+    ok(morphex(), {reference, "-geometry", "16X12!", at("upright-small.png")});
+    for (int orientation = 0; orientation <= 8; ++orientation) {
+        SCOPED_TRACE(orientation);
+        Wand stored = wandOf(upright);
+        MagickSetImageCompressionQuality(stored.get(), 95);
+        MagickSetSamplingFactors(stored.get(), 3, std::vector<double>{1, 1, 1}.data());
+        storeTurned(stored.get(), orientation);
+        const std::string file = writeWand(stored.get(), at("stored.jpg"), "JPEG", orientation);
+        ok(morphex(), {file, at("out.png")});
+        EXPECT_EQ(offPixels(read(at("out.png")), pixelsOf(readWand(reference).get()), orientation == 0 ? 0 : 6), 0);
+        ok(morphex(), {file, "-geometry", "16X12!", at("small.png")});
+        EXPECT_EQ(offPixels(read(at("small.png")), read(at("upright-small.png")), orientation == 0 ? 0 : 6), 0);
+        // The working copy is written upright, with nothing left to turn it again.
+        ok(morphex(), {file, "-geometry", "32X24!", at("copy.jpg")});
+        EXPECT_EQ(MagickGetImageOrientation(readWand(at("copy.jpg")).get()), UndefinedOrientation);
+    }
+}
+
+TEST_F(Photos, PngWebpAndTiffTurnByTheirOrientationHeifAndAvifByTheirBoxesOnly) {
+    const QImage upright = quadrants(64, 48);
+    for (const char* coder : {"PNG", "WEBP", "TIFF"}) {
+        SCOPED_TRACE(coder);
+        Wand stored = wandOf(upright);
+        storeTurned(stored.get(), 6);
+        MagickSetOption(stored.get(), "webp:lossless", "true");
+        const std::string file = at("stored." + std::string(coder));
+        writeWand(stored.get(), file, coder, 6);
+        // ImageMagick keeps no EXIF in a PNG: exiftool adds the eXIf chunk.
+        if (coder == std::string("PNG"))
+            ASSERT_EQ(RunProcess({"exiftool", "-q", "-overwrite_original", "-Orientation#=6", file}).exitCode, 0);
+        ok(morphex(), {file, at("out.png")});
+        EXPECT_EQ(offPixels(read(at("out.png")), upright), 0);
+    }
+    for (const auto& [name, codec] : {std::pair{"stored.heic", heif_compression_HEVC}, {"stored.avif", heif_compression_AV1}}) {
+        SCOPED_TRACE(name);
+        writeHeif(turned(upright, -90), at(name), codec);
+        ok(morphex(), {at(name), at("out.png")});
+        EXPECT_EQ(offPixels(read(at("out.png")), upright, 24), 0);
+    }
+}
+
+// Each format as its encoder wrote it, through a resize, against ImageMagick's resize of the pixels given
+// to the encoder: the first frame of an animation, the first page of a TIFF, alpha where the format has it.
+TEST_F(Photos, EveryFormatIsReadFromWhatARealEncoderWrote) {
+    QImage first = quadrants(96, 64), second = quadrants(96, 64).mirrored(true, true);
+    QImage clear = first.convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 96; ++x) clear.setPixel(x, y, qRgba(0, 0, 0, 0));
+    struct Case { std::string file, coder; QImage picture; bool twoFrames; std::string lossless; int tolerance; };
+    const Case cases[] = {
+        {"photo.png", "PNG", clear, false, "", 1},
+        {"photo.webp", "WEBP", first, false, "false", 32},
+        {"clear.webp", "WEBP", clear, false, "true", 1},
+        {"moving.webp", "WEBP", first, true, "true", 1},
+        {"pages.tiff", "TIFF", first, true, "", 1},
+        {"photo.heic", "HEIC", first, false, "", 32},
+        {"photo.avif", "AVIF", first, false, "", 32},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        Wand wand = wandOf(c.picture);
+        if (c.twoFrames) MagickAddImage(wand.get(), wandOf(second).get());
+        MagickSetFirstIterator(wand.get());
+        if (!c.lossless.empty()) MagickSetOption(wand.get(), "webp:lossless", c.lossless.c_str());
+        MagickSetImageCompressionQuality(wand.get(), 92);
+        ok(morphex(), {writeWand(wand.get(), at(c.file), c.coder), "-geometry", "48X32!", at("out.png")});
+        Wand theirs = wandOf(c.picture);
+        MagickResizeImage(theirs.get(), 48, 32, UndefinedFilter, 1.0);
+        EXPECT_EQ(offPixels(read(at("out.png")), pixelsOf(theirs.get()), c.tolerance), 0);
+    }
+}
+
+TEST_F(Photos, WhatIsNoPictureIsRefusedNamingTheFormats) {
+    std::ofstream(at("notes.heic")) << "plain words, not a picture";
+    EXPECT_NE(morphex().run({at("notes.heic"), at("out.png")}), 0);
+    EXPECT_NE(morphex().lastError().find("JPEG, PNG, GIF, BMP, WebP, HEIC, AVIF or TIFF"), std::string::npos)
+        << morphex().lastError();
+    Wand wand = wandOf(quadrants(32, 32));
+    for (const char* coder : {"WEBP", "HEIC", "AVIF", "TIFF"}) {
+        const std::string whole = FileContents(writeWand(wand.get(), at("whole"), coder));
+        std::ofstream(at("cut"), std::ios::binary) << whole.substr(0, whole.size() * 2 / 3);
+        EXPECT_NE(morphex().run({at("cut"), at("out.png")}), 0) << coder;
+        EXPECT_NE(morphex().lastError().find("cut"), std::string::npos) << morphex().lastError();
+    }
+}
+
+// The crop of pivra-make --crop and others, against ImageMagick's convert given the same arguments.
+TEST_F(Photos, CropsAsImageMagicksConvertDoes) {
+    const std::string panorama = save(quadrants(300, 100), "panorama.png"), portrait = save(quadrants(97, 301), "tall.png");
+    QImage clear = quadrants(120, 80).convertToFormat(QImage::Format_ARGB32);
+    clear.setPixel(60, 40, qRgba(10, 200, 10, 100));
+    const std::string alpha = save(clear, "alpha.png");
+    const std::vector<std::vector<std::string>> commands = {
+        {panorama, "-resize", "48X48^", "-gravity", "center", "-crop", "48X48+0+0", "+repage"},
+        {portrait, "-resize", "48X48^", "-gravity", "center", "-crop", "48X48+0+0", "+repage"},
+        {portrait, "-geometry", "33X33^", "-gravity", "Center", "-crop", "33x33+0+0", "+repage"},
+        {alpha, "-resize", "31X31^", "-gravity", "center", "-crop", "31X31+0+0", "+repage"},
+        {panorama, "-gravity", "southeast", "-crop", "40x30+7+3", "+repage", "-geometry", "20X15!"},
+        {portrait, "-crop", "60x50-10+280", "+repage"},  // clipped at the left and bottom
+        {panorama, "-gravity", "north", "-crop", "101x9+2+0", "+repage"},
+    };
+    for (std::vector<std::string> args : commands) {
+        SCOPED_TRACE(args[1] + " " + args[2] + " " + args[args.size() - 2]);
+        args.push_back(at("ours.png"));
+        ok(morphex(), args);
+        std::vector<std::string> theirs = {"convert"};
+        theirs.insert(theirs.end(), args.begin(), args.end() - 1);
+        theirs.push_back(at("theirs.png"));
+        std::vector<char*> argv;
+        for (std::string& a : theirs) argv.push_back(a.data());
+        ImageInfo* info = AcquireImageInfo();
+        ExceptionInfo* exception = AcquireExceptionInfo();
+        EXPECT_NE(ConvertImageCommand(info, int(argv.size()), argv.data(), nullptr, exception), MagickFalse);
+        DestroyExceptionInfo(exception);
+        DestroyImageInfo(info);
+        EXPECT_EQ(offPixels(read(at("ours.png")), read(at("theirs.png")), 1), 0);
+    }
+    for (const std::vector<std::string>& refused : std::vector<std::vector<std::string>>{
+             {panorama, "-crop", "10x10+0+0", at("out.png")},            // would keep its canvas
+             {panorama, "-crop", "10x10+400+0", "+repage", at("out.png")},  // misses the picture
+             {panorama, "-crop", "10x10", "+repage", at("out.png")}}) {      // tiles: not done here
+        EXPECT_NE(morphex().run(refused), 0) << refused[2];
+        EXPECT_FALSE(std::filesystem::exists(at("out.png")));
+    }
+}
+
+}  // namespace
+}  // namespace pivra::test
