@@ -44,6 +44,10 @@ Picture applySteps(const Picture& input, FileIdentity source, const std::vector<
                 if (current != &picture) picture = *current;
                 makeColorTransparent(picture, step.color);
                 break;
+            case ConvertStep::Kind::Colorize:
+                if (current != &picture) picture = *current;
+                colorize(picture, step.color, step.percent);
+                break;
         }
         current = &picture;
         source = FileIdentity{};
@@ -75,6 +79,7 @@ ConvertRequest parseConvertArguments(const std::vector<std::string>& args) {
     request.outputFormat = *format;
 
     const std::vector<std::string> middle(args.begin() + 1, args.end() - 1);
+    Rgb fill{0, 0, 0};  // a setting, for the operators after it; black as in convert
     for (std::size_t i = 0; i < middle.size(); ++i) {
         const std::string& option = middle[i];
         if (option == "-geometry" || option == "-resize") {
@@ -83,6 +88,12 @@ ConvertRequest parseConvertArguments(const std::vector<std::string>& args) {
             request.steps.push_back({ConvertStep::Kind::Negate, {}, {}});
         } else if (option == "-transparent") {
             request.steps.push_back({ConvertStep::Kind::Transparent, {}, parseColor(valueOf(middle, i))});
+        } else if (option == "-fill") {
+            fill = parseColor(valueOf(middle, i));
+        } else if (option == "-colorize") {
+            std::string value = valueOf(middle, i);
+            if (!value.empty() && value.back() == '%') value.pop_back();
+            request.steps.push_back({ConvertStep::Kind::Colorize, {}, fill, parseCount(option, value, 100)});
         } else if (option == "-compress") {
             // GIF is always LZW; any other scheme is a request we cannot honour.
             const std::string& value = valueOf(middle, i);

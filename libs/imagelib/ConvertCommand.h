@@ -12,9 +12,10 @@ namespace pivra::imagelib {
 
 // One picture operator, applied in the order given.
 struct ConvertStep {
-    enum class Kind { Resize, Negate, Transparent } kind;
+    enum class Kind { Resize, Negate, Transparent, Colorize } kind;
     ResizeGeometry geometry;
-    Rgb color;
+    Rgb color;        // Transparent: the colour cleared; Colorize: the fill
+    int percent = 0;  // Colorize: how much of the fill
 };
 
 struct ConvertRequest {

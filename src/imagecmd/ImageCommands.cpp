@@ -54,6 +54,23 @@ CommandStatus ImageCommands::RunComposite(const std::string& src, const std::str
     return run(layerik_, block, dst);
 }
 
+CommandStatus ImageCommands::RunFillColour(const std::string& src, const std::string& dst,
+                                           const std::string& colour) {
+    ArgBlock block;
+    for (const std::string& arg : {std::string("Morphex.dll"), src, std::string("-fill"), colour,
+                                   std::string("-colorize"), std::string("100"), dst})
+        AppendArg(block, arg);
+    return run(morphex_, block, dst);
+}
+
+CommandStatus ImageCommands::RunCompositeThroughMask(const std::string& src, const std::string& dst,
+                                                     const std::string& base, const std::string& mask) {
+    ArgBlock block;
+    AppendArg(block, "Layerik.dll");
+    for (const std::string* arg : {&src, &base, &mask, &dst}) AppendArg(block, *arg);
+    return run(layerik_, block, dst);
+}
+
 CommandStatus ImageCommands::run(ImageLibrary& library, ArgBlock& block, const std::string& dst) {
     // Nothing is shown from here: the reason goes with the missing output,
     // and whoever judges the commands tells the user once.
