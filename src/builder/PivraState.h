@@ -15,6 +15,9 @@ struct PivraState {
     bool BuildRequested = false;
     std::string HeadFile;     // empty while the picture is missing
     std::string TailFile;
+    // "#rrggbb": the page the GIF will lie on, which its edges blend into;
+    // empty for none (white, as the build always did).
+    std::string PageColour;
 };
 
 }  // namespace pivra

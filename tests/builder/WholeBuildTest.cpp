@@ -37,7 +37,7 @@ protected:
 TEST_P(WholeBuild, FramesFollowThePlan) {
     const int scale = GetParam();
     PivraState state{app.str() + "/", static_cast<int16_t>(12 * scale), static_cast<int16_t>(scale),
-                     static_cast<int16_t>(13 * scale), true, true, app / "head.png", app / "tail.jpg"};
+                     static_cast<int16_t>(13 * scale), true, true, app / "head.png", app / "tail.jpg", ""};
     FileSystem fso;
     ImageCommands commands(state.i_size, fso, ImageLibraryFiles{PIVRA_BIN_DIR});
     RecordingControls controls;
