@@ -26,7 +26,12 @@ void Write(const std::string& path, const std::string& bytes) { std::ofstream(pa
 // Answers the save dialog with one name, remembering how it was set up.
 struct AnsweringDialog : SaveDialog {
     explicit AnsweringDialog(std::string a) : answer(std::move(a)) {}
-    std::string AskSaveFileName(const SaveDialogRequest& r) override { return requests.push_back(r), answer; }
+    std::string AskSaveFileName(SaveDialogRequest& r) override {
+        requests.push_back(r);
+        if (chosenEntry) r.filterIndex = chosenEntry;
+        return answer;
+    }
+    int16_t chosenEntry = 0;  // the entry the user leaves selected; 0: the one it opened on
     std::string answer;
     std::vector<SaveDialogRequest> requests;
 };
@@ -57,7 +62,8 @@ TEST_F(Saving, DialogOpensOnTheGifEntryWithAnEmptyNameAndCancelOrNoAnimationCopi
     EXPECT_EQ(save(dialog), SaveOutcome::Cancelled);
     ASSERT_EQ(dialog.requests.size(), 1u);
     EXPECT_EQ(dialog.requests[0].fileName, "");
-    EXPECT_EQ(dialog.requests[0].filter, "All Files (*.*)|*.*|GIF Files (*.gif)|*.gif");
+    EXPECT_EQ(dialog.requests[0].filter, "All Files (*.*)|*.*|GIF Files (*.gif)|*.gif"
+                                         "|Animated WebP (*.webp)|*.webp|Animated PNG (*.png)|*.png");
     EXPECT_EQ(dialog.requests[0].filterIndex, 2);
     EXPECT_TRUE(notifier.shown.empty());
     // With no animation yet the user is told, and asked nothing.

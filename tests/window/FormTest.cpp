@@ -55,7 +55,11 @@ struct RecordingView : FormView {
     void showManual() override {}
     void showAbout() override {}
     void showProgress() override {}
-    std::string AskSaveFileName(const SaveDialogRequest&) override { return ""; }
+    std::string AskSaveFileName(SaveDialogRequest&) override { return ""; }
+    std::optional<std::string> choosePageColour(const std::string& current) override {
+        colourDialogs.push_back(current);
+        return colourAnswer;
+    }
     void closeWindow() override { ++closes; }
     void setCreateCaption(const std::string& c) override { captions.push_back(c); }
     void setProgress(int v) override { progressValue = v; }
@@ -65,7 +69,8 @@ struct RecordingView : FormView {
     const Form1* form = nullptr;
     std::pair<int, int> client{};
     bool isMinimized = false, timer = false, hints[3] = {true, true, true};
-    std::vector<std::string> viewerFiles, captions;
+    std::vector<std::string> viewerFiles, captions, colourDialogs;
+    std::optional<std::string> colourAnswer;
     std::vector<std::pair<std::string, int>> dialogs;
     std::deque<std::optional<std::string>> answers;
     PaneCanvas canvases[3];

@@ -223,17 +223,22 @@ TEST_F(Window, SaveDialogShowsTheFiltersAndAddsNoExtension) {
         for (int i = 0; i < types->count(); ++i) shown << types->itemText(i);
         current = types->currentIndex();
         nameAtOpen = dialog->findChild<QLineEdit*>("fileNameEdit")->text();
+        types->setCurrentIndex(2);  // the user picks the WebP entry
+        emit types->activated(2);
         dialog->selectFile(QString::fromStdString(chosen));
         QMetaObject::invokeMethod(dialog, "accept");
     });
     QtSaveDialog dialog(nullptr);
-    const std::string answer = dialog.AskSaveFileName({"", kSaveFilter, kSaveFilterIndex});
-    EXPECT_EQ(shown, (QStringList{"All Files (*.*)", "GIF Files (*.gif)"}));
+    SaveDialogRequest request{"", kSaveFilter, kSaveFilterIndex};
+    const std::string answer = dialog.AskSaveFileName(request);
+    EXPECT_EQ(shown, (QStringList{"All Files (*.*)", "GIF Files (*.gif)", "Animated WebP (*.webp)", "Animated PNG (*.png)"}));
     EXPECT_EQ(current, 1);
     EXPECT_EQ(nameAtOpen, "");
     EXPECT_EQ(answer, chosen);
+    EXPECT_EQ(request.filterIndex, 3) << "the entry the user left selected";
     QTimer::singleShot(0, [] { QApplication::activeModalWidget()->close(); });
-    EXPECT_EQ(dialog.AskSaveFileName({"", kSaveFilter, kSaveFilterIndex}), "") << "cancel";
+    SaveDialogRequest cancelled{"", kSaveFilter, kSaveFilterIndex};
+    EXPECT_EQ(dialog.AskSaveFileName(cancelled), "") << "cancel";
 }
 
 // A file under the same name is read afresh; a bad one shows nothing.

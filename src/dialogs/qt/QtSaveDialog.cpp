@@ -13,7 +13,7 @@ QStringList QtNameFilters(const std::string& filter) {
     return filters;
 }
 
-std::string QtSaveDialog::AskSaveFileName(const SaveDialogRequest& request) {
+std::string QtSaveDialog::AskSaveFileName(SaveDialogRequest& request) {
     QFileDialog dialog(parent_, QStringLiteral("Save As"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
@@ -24,6 +24,12 @@ std::string QtSaveDialog::AskSaveFileName(const SaveDialogRequest& request) {
         dialog.selectNameFilter(filters[request.filterIndex - 1]);
     dialog.selectFile(QString::fromStdString(request.fileName));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    // The dialog answers with the shown text of the entry left selected.
+    const QString selected = dialog.selectedNameFilter();
+    const std::vector<FilterEntry> entries = ParseDialogFilter(request.filter);
+    for (size_t i = 0; i < entries.size(); ++i)
+        if (selected == QString::fromStdString(entries[i].text) || selected == filters.value(static_cast<int>(i)))
+            request.filterIndex = static_cast<int16_t>(i + 1);
     return dialog.selectedFiles().first().toStdString();
 }
 
