@@ -6,13 +6,17 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QColorDialog>
 #include <QComboBox>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMimeData>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSettings>
 #include <QTest>
 #include <QTimer>
 #include <QUrl>
@@ -239,6 +243,30 @@ TEST_F(Window, SaveDialogShowsTheFiltersAndAddsNoExtension) {
     QTimer::singleShot(0, [] { QApplication::activeModalWidget()->close(); });
     SaveDialogRequest cancelled{"", kSaveFilter, kSaveFilterIndex};
     EXPECT_EQ(dialog.AskSaveFileName(cancelled), "") << "cancel";
+}
+
+// File, Page Colour…: Qt's colour dialog on the colour so far; the choice is
+// the form's, and the next window (the next run) starts with it.
+TEST_F(Window, PageColourIsChosenInTheColourDialogAndRememberedForTheNextRun) {
+    const QList<QAction*> file = window->menuBar()->actions().first()->menu()->actions();
+    ASSERT_TRUE(file.contains(window->pageColourAction()));
+    EXPECT_EQ(window->pageColourAction()->text(), QString::fromUtf8("Page Colour\u2026"));
+    QColor opened;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QColorDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        opened = dialog->currentColor();
+        dialog->setCurrentColor(QColor(0x20, 0x30, 0x40));
+        QMetaObject::invokeMethod(dialog, "accept");
+    });
+    window->pageColourAction()->trigger();
+    EXPECT_EQ(opened, QColor(Qt::white));
+    EXPECT_EQ(window->form().pageColour(), "#203040");
+    EXPECT_EQ(window->form().state().PageColour, "#203040");
+    TempFolder other{"window-next"};
+    Form1Window next(FormFolders{other.str(), PIVRA_BIN_DIR});
+    EXPECT_EQ(next.form().pageColour(), "#203040");
+    QSettings("PIVRA", "pivra").remove("pageColour");  // the other tests start without one
 }
 
 // A file under the same name is read afresh; a bad one shows nothing.
