@@ -49,8 +49,7 @@ bool EncodeAnimatedWebp(const FrameSource& frames, int count, int delayMs, const
     config.lossless = settings.lossless ? 1 : 0;
     config.quality = static_cast<float>(settings.quality);
     // Sixteen levels of alpha on the lossy coin's rim: steps too small to
-    // see, and the rim then costs half of what it does at full precision
-    // (the lossless alpha of flat faces is most of the file).
+    // see, and a fifth off the file for flat faces, whose rim is most of it.
     if (!settings.lossless) config.alpha_quality = 70;
     if (!WebPValidateConfig(&config)) return Refused(nullptr, "its settings", why);
     std::unique_ptr<WebPAnimEncoder, AnimEncoderDeleter> encoder(WebPAnimEncoderNew(first.width, first.height, &options));
