@@ -1,17 +1,27 @@
 #include "MakeOptions.h"
 
+#include "builder/PageColour.h"
 #include "builder/ScaleArgument.h"
+#include "render/ExportAnimation.h"
 
 namespace pivra {
 
 const char* const kMakeUsage =
-    "Usage: pivra-make HEAD TAIL OUTPUT.gif [--scale N] [--crop] [--workdir DIR] [--trace] [--quiet]\n"
-    "Builds a looping animated GIF of a coin spinning about its vertical axis,\n"
-    "HEAD on one face and TAIL on the other: 50 frames of 12 x N pixels.\n"
+    "Usage: pivra-make HEAD TAIL OUTPUT.gif [--scale N] [--crop] [--matte COLOR] [--workdir DIR] [--trace] [--quiet]\n"
+    "       pivra-make HEAD TAIL OUTPUT.webp [--scale N] [--crop] [--quality N | --lossless] [...]\n"
+    "       pivra-make HEAD TAIL OUTPUT.png [--scale N] [--crop] [...]\n"
+    "Builds a looping animation of a coin spinning about its vertical axis,\n"
+    "HEAD on one face and TAIL on the other: 50 frames of 12 x N pixels, 60 ms each.\n"
+    "OUTPUT's ending picks the kind: .gif, or .webp (animated WebP) and .png\n"
+    "(animated PNG), whose coin edges are truly transparent on any page.\n"
     "\n"
     "  --scale N      size step from 1 to 50, 12 pixels each (default 16: 192 pixels)\n"
     "  --crop         make each face from the picture's largest centred square\n"
     "                 instead of squeezing the whole picture into it\n"
+    "  --matte COLOR  GIF: blend the edges into the page colour COLOR (#rrggbb, #rgb\n"
+    "                 or a basic name such as navy) instead of into white\n"
+    "  --quality N    WebP: lossy quality from 0 to 100 (default 80)\n"
+    "  --lossless     WebP: lossless instead\n"
     "  --workdir DIR  keep the working files in DIR instead of a private folder\n"
     "  --trace        print every image library call, one tab-separated line each\n"
     "  --quiet        no progress bar\n"
@@ -47,6 +57,27 @@ std::optional<MakeOptions> ParseMakeOptions(const std::vector<std::string>& args
                 error = "the scale must be a whole number from 1 to 50, not \"" + *v + "\"";
                 return std::nullopt;
             }
+        } else if (a == "--quality") {
+            const std::string* v = value("--quality");
+            if (!v) return std::nullopt;
+            if (v->empty() || v->size() > 3 || v->find_first_not_of("0123456789") != std::string::npos ||
+                std::stoi(*v) > 100) {
+                error = "the quality must be a whole number from 0 to 100, not \"" + *v + "\"";
+                return std::nullopt;
+            }
+            o.quality = std::stoi(*v);
+            o.qualityGiven = true;
+        } else if (a == "--lossless") {
+            o.lossless = true;
+        } else if (a == "--matte") {
+            const std::string* v = value("--matte");
+            if (!v) return std::nullopt;
+            const std::optional<std::string> colour = ParsePageColour(*v);
+            if (!colour) {
+                error = "the matte must be #rrggbb, #rgb or a basic colour name such as navy, not \"" + *v + "\"";
+                return std::nullopt;
+            }
+            o.matte = PageColourForBuild(*colour);
         } else if (a == "--workdir") {
             const std::string* v = value("--workdir");
             if (!v) return std::nullopt;
@@ -79,6 +110,20 @@ std::optional<MakeOptions> ParseMakeOptions(const std::vector<std::string>& args
     o.head = files[0];
     o.tail = files[1];
     o.output = files[2];
+    const std::optional<AnimationFormat> format = FormatOfName(o.output);
+    if (!format) {
+        error = "the output must end in .gif, .webp or .png: " + o.output;
+        return std::nullopt;
+    }
+    // Each option belongs to one kind of output; elsewhere it would silently do nothing.
+    if ((o.lossless || o.qualityGiven) && *format != AnimationFormat::Webp) {
+        error = std::string(o.lossless ? "--lossless" : "--quality") + " is for a .webp output";
+        return std::nullopt;
+    }
+    if (!o.matte.empty() && *format != AnimationFormat::Gif) {
+        error = "--matte is for a .gif output: WebP and PNG keep their edges truly transparent";
+        return std::nullopt;
+    }
     return o;
 }
 

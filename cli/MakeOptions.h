@@ -9,6 +9,10 @@ namespace pivra {
 struct MakeOptions {
     std::string head, tail, output;
     int scale = 16;
+    int quality = 80;          // WebP: lossy quality, or the effort of --lossless
+    bool qualityGiven = false;
+    bool lossless = false;
+    std::string matte;         // GIF: "#rrggbb" of --matte, empty without
     std::string workdir;  // empty: a fresh private folder, removed at the end
     bool crop = false;  // faces from the pictures' centre squares
     bool trace = false;

@@ -21,6 +21,7 @@
 #include "platform/FileSystem.h"
 #include "platform/MessageBox.h"
 #include "platform/ReplaceFile.h"
+#include "render/ExportAnimation.h"
 
 namespace fs = std::filesystem;
 
@@ -105,16 +106,20 @@ int RunPivraMake(const MakeOptions& o, TraceStream& trace) {
     state.TailFile = tail;
     state.CropToSquare = o.crop;
     state.BuildRequested = true;
+    state.PageColour = o.matte;
+    const AnimationFormat format = FormatOfName(output).value_or(AnimationFormat::Gif);
 
     ImageCommands commands(state.i_size, fso, ImageLibraryFiles{LocateAppFolders().libraries});
     commands.setWorkingRoot(state.AppStr);
     if (o.trace) commands.setTrace(&trace);
-    MakeWorkingTemplates(commands, state, state.AppStr);
+    // WebP and APNG are rendered in memory from the face copies alone.
+    const bool rendered = format != AnimationFormat::Gif;
+    if (!rendered) MakeWorkingTemplates(commands, state, state.AppStr);
     if (controls.stopRequested()) return Stopped(traced);
     if (commands.missingOutputs() > 0) return Fail(DescribeMissingOutputs(commands, state));
 
     SpinBuilder builder(state, fso, commands, controls);
-    const BuildOutcome outcome = builder.BuildSpin();
+    const BuildOutcome outcome = rendered ? builder.BuildFaces() : builder.BuildSpin();
     controls.endBar();
     if (outcome.result == BuildResult::Stopped || controls.stopRequested()) return Stopped(traced);
     if (outcome.result != BuildResult::Finished) return Fail(outcome.reason.empty() ? "the build did not run" : OneLine(outcome.reason));
@@ -123,10 +128,15 @@ int RunPivraMake(const MakeOptions& o, TraceStream& trace) {
     if (!outcome.warning.empty()) Warn(OneLine(outcome.warning));
     for (const std::string& message : notifier.messages) Warn(message);
     const std::string animation = state.AppStr + "Work/pivra.gif";
+    std::vector<std::uint8_t> bytes;
+    if (rendered && !EncodeBuiltAnimation(state.AppStr, format, WebpSettings{o.quality, o.lossless}, bytes, why))
+        return Fail(why);
+    if (controls.stopRequested()) return Stopped(traced);
     {
         // Written whole or not at all: a stop signal waits until it is in place.
         StopSignalsHeld held;
-        if (!fso.CopyFile(animation, output)) return Fail(fso.lastError());
+        if (rendered ? !ReplaceWithBytes(bytes, output, why) : !fso.CopyFile(animation, output))
+            return Fail(rendered ? "cannot write " + output + ": " + why : fso.lastError());
     }
     if (!folder.removePrivate(why)) Warn("the working folder " + folder.privatePath() + " could not be removed: " + why);
     if (StopSignal() != 0) return Stopped(traced);

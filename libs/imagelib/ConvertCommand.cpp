@@ -65,6 +65,10 @@ Picture applySteps(const Picture& input, FileIdentity source, const std::vector<
             case ConvertStep::Kind::Crop:
                 picture = cropPicture(*current, step);
                 break;
+            case ConvertStep::Kind::Colorize:
+                if (current != &picture) picture = *current;
+                colorize(picture, step.color, step.percent);
+                break;
         }
         current = &picture;
         source = FileIdentity{};
@@ -100,6 +104,7 @@ ConvertRequest parseConvertArguments(const std::vector<std::string>& args) {
     // ImageMagick keeps a cropped picture's place on its old canvas, which
     // GIF and PNG would write; only "+repage" after it forgets that place.
     bool keptCanvas = false;
+    Rgb fill{0, 0, 0};  // a setting, for the operators after it; black as in convert
     for (std::size_t i = 0; i < middle.size(); ++i) {
         const std::string& option = middle[i];
         if (option == "-geometry" || option == "-resize") {
@@ -118,6 +123,14 @@ ConvertRequest parseConvertArguments(const std::vector<std::string>& args) {
             request.steps.push_back({ConvertStep::Kind::Negate, {}, {}});
         } else if (option == "-transparent") {
             request.steps.push_back({ConvertStep::Kind::Transparent, {}, parseColor(valueOf(middle, i))});
+        } else if (option == "-fill") {
+            fill = parseColor(valueOf(middle, i));
+        } else if (option == "-colorize") {
+            std::string value = valueOf(middle, i);
+            if (!value.empty() && value.back() == '%') value.pop_back();
+            ConvertStep step{ConvertStep::Kind::Colorize, {}, fill};
+            step.percent = parseCount(option, value, 100);
+            request.steps.push_back(step);
         } else if (option == "-compress") {
             // GIF is always LZW; any other scheme is a request we cannot honour.
             const std::string& value = valueOf(middle, i);

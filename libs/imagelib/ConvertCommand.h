@@ -12,11 +12,12 @@ namespace pivra::imagelib {
 
 // One picture operator, applied in the order given.
 struct ConvertStep {
-    enum class Kind { Resize, Negate, Transparent, Crop } kind;
+    enum class Kind { Resize, Negate, Transparent, Crop, Colorize } kind;
     ResizeGeometry geometry;
-    Rgb color;
+    Rgb color;  // Transparent: the colour cleared; Colorize: the fill
     CropGeometry crop = {};
     Gravity gravity = Gravity::NorthWest;  // the -gravity in force for the crop
+    int percent = 0;                       // Colorize: how much of the fill
 };
 
 struct ConvertRequest {

@@ -55,6 +55,14 @@ void makeColorTransparent(Picture& picture, Rgb color) {
     picture.matte = true;
 }
 
+void colorize(Picture& picture, Rgb fill, int percent) {
+    const std::uint8_t to[3] = {fill.r, fill.g, fill.b};
+    const float w = percent / 100.0f;
+    for (std::size_t i = 0; i < picture.rgba.size(); i += 4)
+        for (int c = 0; c < 3; ++c) picture.rgba[i + c] = toByte(picture.rgba[i + c] * (1.0f - w) + to[c] * w);
+    picture.palette = false;
+}
+
 void flattenOnto(Picture& picture, Rgb background) {
     const std::uint8_t under[4] = {background.r, background.g, background.b, 255};
     for (std::size_t i = 0; i < picture.rgba.size(); i += 4) {

@@ -22,6 +22,10 @@ void negateColors(Picture& picture);
 // Every pixel of exactly this colour (any alpha) becomes fully transparent.
 void makeColorTransparent(Picture& picture, Rgb color);
 
+// Blends red, green and blue toward fill by percent (0 to 100); alpha is
+// left as it is.
+void colorize(Picture& picture, Rgb fill, int percent);
+
 // Lays partly transparent pixels over an opaque background colour.
 void flattenOnto(Picture& picture, Rgb background);
 

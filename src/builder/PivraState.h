@@ -16,6 +16,9 @@ struct PivraState {
     std::string HeadFile;     // empty while the picture is missing
     std::string TailFile;
     bool CropToSquare = false;  // faces from the pictures' centre squares, not squeezed whole
+    // "#rrggbb": the page the GIF will lie on, which its edges blend into;
+    // empty for none (white, as the build always did).
+    std::string PageColour;
 };
 
 }  // namespace pivra

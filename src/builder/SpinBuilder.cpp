@@ -1,7 +1,8 @@
 #include "SpinBuilder.h"
 
-#include <cstdlib>
+#include <utility>
 
+#include "builder/BuiltFaces.h"
 #include "builder/WorkingFolders.h"
 #include "builder/ZeroPad.h"
 #include "imagecmd/ImageCommands.h"
@@ -12,7 +13,12 @@ namespace pivra {
 
 namespace {
 constexpr int32_t kDigits = 5;
-int16_t Abs16(int16_t v) { return static_cast<int16_t>(std::abs(v)); }
+
+struct Running {
+    bool& flag;
+    explicit Running(bool& f) : flag(f) { flag = true; }
+    ~Running() { flag = false; }
+};
 }  // namespace
 
 SpinBuilder::SpinBuilder(PivraState& state, FileSystem& fso, ImageCommands& commands, BuildControls& controls)
@@ -21,17 +27,14 @@ SpinBuilder::SpinBuilder(PivraState& state, FileSystem& fso, ImageCommands& comm
 void SpinBuilder::advance() { controls_.setProgress(controls_.progress() + 1); }
 
 BuildOutcome SpinBuilder::BuildSpin() {
-    if (controls_.hintVisible()) return {BuildResult::Skipped};
-
-    struct Running {
-        bool& flag;
-        explicit Running(bool& f) : flag(f) { flag = true; }
-        ~Running() { flag = false; }
-    } running(building_);
+    if (controls_.hintVisible()) return {BuildResult::Skipped, {}, {}};
+    Running running(building_);
 
     controls_.disablePreviewTimer();
     controls_.setCreateCaption("WORKING");
     commands_.resetMissingOutputs();
+    plan_ = PlanFrames(s_.i_size, s_.SpinStep, s_.ShowHead);
+    pageColour_ = s_.PageColour;
 
     std::string why;
     if (!recreateFolder("Images", why) || !recreateFolder("Masks", why)) return fail(why);
@@ -47,7 +50,46 @@ BuildOutcome SpinBuilder::BuildSpin() {
 
     advance();
     if (!assemble(why)) return finish(BuildResult::Failed, why);
+    // The animation stands even when its faces cannot be kept beside it.
+    const bool kept = keepFaces(why);
+    BuildOutcome outcome = finish(BuildResult::Finished);
+    if (!kept) {
+        const std::string lost = "The pictures of this Pivra could not be kept, so it can be saved only as a GIF.\n" + why;
+        outcome.warning = outcome.warning.empty() ? lost : lost + "\n" + outcome.warning;
+    }
+    return outcome;
+}
+
+BuildOutcome SpinBuilder::BuildFaces() {
+    if (controls_.hintVisible()) return {BuildResult::Skipped, {}, {}};
+    Running running(building_);
+
+    controls_.disablePreviewTimer();
+    controls_.setCreateCaption("WORKING");
+    commands_.resetMissingOutputs();
+
+    std::string why;
+    if (!recreateFolder("Masks", why)) return fail(why);
+    controls_.showProgress();
+    controls_.setProgress(1);
+    if (!makeFaceCopies()) return stop();
+    if (commands_.missingOutputs() > 0) return finish(BuildResult::Failed, DescribeMissingOutputs(commands_, s_));
+    if (!keepFaces(why)) return finish(BuildResult::Failed, why);
     return finish(BuildResult::Finished);
+}
+
+bool SpinBuilder::keepFaces(std::string& why) {
+    const std::pair<const char*, const char*> faces[] = {{"Masks/ImagA.gif", kBuiltHeadFace},
+                                                         {"Masks/ImagB.gif", kBuiltTailFace}};
+    for (const auto& [copy, kept] : faces) {
+        if (fso_.MoveFile(s_.AppStr + copy, s_.AppStr + kept)) continue;
+        why = fso_.lastError();
+        // One face of this build and one of another would render a coin never built.
+        for (const auto& face : faces)
+            if (fso_.FileExists(s_.AppStr + face.second)) fso_.DeleteFile(s_.AppStr + face.second);
+        return false;
+    }
+    return true;
 }
 
 bool SpinBuilder::assemble(std::string& why) {
@@ -102,10 +144,9 @@ bool SpinBuilder::makeStrips() {
     const std::string headCopy = s_.AppStr + "Masks/" + "ImagA.gif";
     const std::string tailCopy = s_.AppStr + "Masks/" + "ImagB.gif";
 
-    // Bound and step are read once; the loop variable is SpinPos itself.
-    const int16_t bound = s_.i_size, step = s_.SpinStep;
-    for (s_.SpinPos = step; s_.SpinPos <= bound; s_.SpinPos = static_cast<int16_t>(s_.SpinPos + step)) {
-        const int16_t w = Abs16(s_.SpinPos);
+    // The loop variable is SpinPos itself.
+    for (const int16_t w : plan_.stripWidths) {
+        s_.SpinPos = w;
         const std::string n = ZeroPad(w, kDigits);
         const std::string M = s_.AppStr + "Masks/" + n + "M.gif";
         const std::string A = s_.AppStr + "Masks/" + n + "A.gif";
@@ -117,6 +158,12 @@ bool SpinBuilder::makeStrips() {
         if (!carryOn()) return false;
         commands_.RunConvert(temp2, M, 0, TransparentWhite);
         if (!carryOn()) return false;
+        if (!pageColour_.empty()) {
+            // The mask strip in the page colour: what the edges blend into.
+            // Not counted, so that the bar keeps its course.
+            commands_.RunFillColour(M, s_.AppStr + "Masks/" + n + "P.gif", pageColour_);
+            if (controls_.stopRequested()) return false;
+        }
         commands_.RunConvert(headCopy, temp1, w, Resize);
         if (!carryOn()) return false;
         commands_.RunComposite(temp1, A, white, CenterOnBase);
@@ -134,26 +181,26 @@ bool SpinBuilder::makeStrips() {
 bool SpinBuilder::makeFrames() {
     const std::string white = s_.AppStr + "Work/white.mif";
     int16_t FrameNo = 0;
-    for (int16_t Pass = 0; Pass <= 1; ++Pass) {
-        const int16_t bound = s_.i_size, step = s_.SpinStep;
-        for (s_.SpinPos = static_cast<int16_t>(-bound); s_.SpinPos <= bound;
-             s_.SpinPos = static_cast<int16_t>(s_.SpinPos + step)) {
-            if (s_.SpinPos == 0) s_.ShowHead = !s_.ShowHead;
-            const std::string n = ZeroPad(Abs16(s_.SpinPos), kDigits);
-            const std::string face = s_.AppStr + "Masks/" + n + (s_.ShowHead ? "B.gif" : "A.gif");
-            const std::string stripMask = s_.AppStr + "Masks/" + n + "M.gif";
-            const std::string frame = s_.AppStr + "Images/" + ZeroPad(FrameNo, kDigits) + ".gif";
-            advance();
-            if (s_.SpinPos == 0)
-                commands_.RunConvert(white, frame, 0, TransparentWhite);
-            else
-                commands_.RunComposite(face, frame, stripMask, MaskWithBase);
-            if (controls_.stopRequested()) return false;
-            controls_.yield();
-            if (controls_.stopRequested()) return false;
-            ++FrameNo;
-        }
+    for (const PlannedFrame& f : plan_.frames) {
+        s_.SpinPos = f.spinPos;
+        s_.ShowHead = f.showHead;
+        const std::string n = ZeroPad(f.width(), kDigits);
+        const std::string face = s_.AppStr + "Masks/" + n + (f.headFace() ? "A.gif" : "B.gif");
+        const std::string stripMask = s_.AppStr + "Masks/" + n + "M.gif";
+        const std::string frame = s_.AppStr + "Images/" + ZeroPad(FrameNo, kDigits) + ".gif";
+        advance();
+        if (f.blank())
+            commands_.RunConvert(white, frame, 0, TransparentWhite);
+        else if (pageColour_.empty())
+            commands_.RunComposite(face, frame, stripMask, MaskWithBase);
+        else
+            commands_.RunCompositeThroughMask(face, frame, s_.AppStr + "Masks/" + n + "P.gif", stripMask);
+        if (controls_.stopRequested()) return false;
+        controls_.yield();
+        if (controls_.stopRequested()) return false;
+        ++FrameNo;
     }
+    s_.SpinPos = plan_.spinPosAfter;
     return true;
 }
 
@@ -182,7 +229,7 @@ BuildOutcome SpinBuilder::fail(const std::string& why) {
     controls_.setCreateCaption("CREATE PIVRA");
     s_.BuildRequested = false;
     controls_.setProgress(0);
-    return {BuildResult::Failed, why};
+    return {BuildResult::Failed, why, {}};
 }
 
 }  // namespace pivra

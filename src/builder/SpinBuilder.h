@@ -5,6 +5,7 @@
 
 #include "builder/BuildControls.h"
 #include "builder/BuildOutcome.h"
+#include "builder/FramePlan.h"
 #include "builder/PivraState.h"
 
 namespace pivra {
@@ -20,6 +21,10 @@ public:
     // wrote its file; otherwise the last animation stays as it was.
     BuildOutcome BuildSpin();
 
+    // Only the two face copies, kept as the faces of the last build (see
+    // BuiltFaces.h): all that the animation rendered in memory needs.
+    BuildOutcome BuildFaces();
+
     // True while BuildSpin runs (it yields to the window between steps).
     bool building() const { return building_; }
 
@@ -28,6 +33,9 @@ private:
     bool makeFaceCopies();
     bool makeStrips();
     bool makeFrames();
+    // The face copies from "Masks" to where the render finds them; false
+    // (with none of them kept) when they could not be moved.
+    bool keepFaces(std::string& why);
     // Removes "Images" or "Masks" (if there) and makes it anew with its mark.
     bool recreateFolder(const std::string& name, std::string& why);
     // Only a folder that carries the mark of the build is ever removed.
@@ -48,6 +56,8 @@ private:
     ImageCommands& commands_;
     BuildControls& controls_;
     bool building_ = false;
+    FramePlan plan_;
+    std::string pageColour_;  // read once when a build starts
 };
 
 }  // namespace pivra

@@ -2,6 +2,7 @@
 
 #include "platform/FileSystem.h"
 #include "platform/MessageBox.h"
+#include "render/ExportAnimation.h"
 
 namespace pivra {
 
@@ -12,8 +13,16 @@ SaveOutcome SaveBtn_Click(SaveDialog& dialog, FileSystem& fso, const std::string
                    MB_OK | MB_ICONEXCLAMATION, AppTitle);
         return SaveOutcome::NoAnimation;
     }
-    const std::string name = dialog.AskSaveFileName({"", kSaveFilter, kSaveFilterIndex});
+    SaveDialogRequest request{"", kSaveFilter, kSaveFilterIndex};
+    const std::string name = dialog.AskSaveFileName(request);
     if (name.empty()) return SaveOutcome::Cancelled;
+    if (request.filterIndex == kWebpFilterIndex || request.filterIndex == kApngFilterIndex) {
+        const AnimationFormat format = request.filterIndex == kWebpFilterIndex ? AnimationFormat::Webp : AnimationFormat::Apng;
+        std::string why;
+        if (ExportBuiltAnimation(workRoot, format, WebpSettings{}, name, why)) return SaveOutcome::Saved;
+        MessageBox("The Pivra could not be saved.\n" + why, MB_OK | MB_ICONEXCLAMATION, AppTitle);
+        return SaveOutcome::Failed;
+    }
     if (!fso.CopyFile(animation, name)) {
         MessageBox("The Pivra could not be saved.\n" + fso.lastError(), MB_OK | MB_ICONEXCLAMATION, AppTitle);
         return SaveOutcome::Failed;

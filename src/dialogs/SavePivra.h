@@ -1,7 +1,8 @@
 #pragma once
 // "SAVE PIVRA" and "Save the Pivra": a plain copy of the finished animation
 // to a name the user picks in the save dialog, exactly as typed (no
-// extension added), replacing a file of that name.
+// extension added), replacing a file of that name; or, on the WebP and PNG
+// entries, the same animation rendered with real alpha.
 #include <cstdint>
 #include <string>
 
@@ -10,13 +11,19 @@ namespace pivra {
 class FileSystem;
 
 // The save dialog's set-up: pairs of shown text and pattern separated by "|",
-// the preselected entry counted from 1.
-inline constexpr char kSaveFilter[] = "All Files (*.*)|*.*|GIF Files (*.gif)|*.gif";
+// the preselected entry counted from 1. The two animated kinds follow the
+// plain copy's entries.
+inline constexpr char kSaveFilter[] =
+    "All Files (*.*)|*.*|GIF Files (*.gif)|*.gif|Animated WebP (*.webp)|*.webp|Animated PNG (*.png)|*.png";
 inline constexpr int16_t kSaveFilterIndex = 2;
+inline constexpr int16_t kWebpFilterIndex = 3;
+inline constexpr int16_t kApngFilterIndex = 4;
 
 struct SaveDialogRequest {
     std::string fileName;  // the name the dialog opens with
     std::string filter;
+    // The entry the dialog opens on; when it closes, the one the user left
+    // selected (as a common dialog's filter index reads afterwards).
     int16_t filterIndex = 1;
 };
 
@@ -25,7 +32,7 @@ class SaveDialog {
 public:
     virtual ~SaveDialog() = default;
     // The chosen file name; empty when the user cancelled.
-    virtual std::string AskSaveFileName(const SaveDialogRequest& request) = 0;
+    virtual std::string AskSaveFileName(SaveDialogRequest& request) = 0;
 };
 
 enum class SaveOutcome { Saved, Cancelled, NoAnimation, Failed };
@@ -33,7 +40,9 @@ enum class SaveOutcome { Saved, Cancelled, NoAnimation, Failed };
 // workRoot ends in "/"; the animation is workRoot + "Work/pivra.gif". With no
 // finished animation the user is told so before any dialog; a copy that fails
 // is reported with its reason. The copy is written beside the target and
-// renamed into place, so a failure leaves an existing file as it was.
+// renamed into place, so a failure leaves an existing file as it was. The
+// WebP and PNG entries render the faces kept with that animation (lossy
+// WebP at quality 80), written the same way.
 SaveOutcome SaveBtn_Click(SaveDialog& dialog, FileSystem& fso, const std::string& workRoot);
 
 }  // namespace pivra

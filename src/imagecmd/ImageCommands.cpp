@@ -58,6 +58,20 @@ CommandStatus ImageCommands::RunComposite(const std::string& src, const std::str
     return run(layerik_, args, dst);
 }
 
+CommandStatus ImageCommands::RunFillColour(const std::string& src, const std::string& dst,
+                                           const std::string& colour) {
+    std::vector<CommandArg> args{{"Morphex.dll"}, {src, ArgKind::Input}, {"-fill"}, {colour}, {"-colorize"}, {"100"},
+                                 {dst, ArgKind::Output}};
+    return run(morphex_, args, dst);
+}
+
+CommandStatus ImageCommands::RunCompositeThroughMask(const std::string& src, const std::string& dst,
+                                                     const std::string& base, const std::string& mask) {
+    std::vector<CommandArg> args{{"Layerik.dll"}, {src, ArgKind::Input}, {base, ArgKind::Input},
+                                 {mask, ArgKind::Input}, {dst, ArgKind::Output}};
+    return run(layerik_, args, dst);
+}
+
 CommandStatus ImageCommands::run(ImageLibrary& library, std::vector<CommandArg>& args, const std::string& dst) {
     ShortPaths paths(workingRoot_);
     if (!paths.fit(args)) return refuse(dst, paths.refused(), paths.why());

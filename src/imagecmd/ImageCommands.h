@@ -52,6 +52,13 @@ public:
     // a command is refused.
     void setWorkingRoot(const std::string& folder);
 
+    // For a page colour: src with every pixel in colour ("#rrggbb"), its
+    // transparency kept (-fill colour -colorize 100).
+    CommandStatus RunFillColour(const std::string& src, const std::string& dst, const std::string& colour);
+    // src laid on base through a mask of its own (composite src base mask dst).
+    CommandStatus RunCompositeThroughMask(const std::string& src, const std::string& dst, const std::string& base,
+                                          const std::string& mask);
+
     // When set, every library call first writes its argument vector as one
     // tab-separated line to this stream.
     void setTrace(std::ostream* trace) { trace_ = trace; }

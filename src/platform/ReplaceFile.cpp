@@ -59,6 +59,19 @@ private:
     std::string name_;
 };
 
+bool WriteAll(int out, const char* data, size_t size, std::string& why) {
+    for (size_t done = 0; done < size;) {
+        const ssize_t put = ::write(out, data + done, size - done);
+        if (put < 0) {
+            if (errno == EINTR) continue;
+            why = Reason(errno);
+            return false;
+        }
+        done += static_cast<size_t>(put);
+    }
+    return true;
+}
+
 bool CopyBytes(int in, int out, std::string& why) {
     std::vector<char> buffer(1 << 16);
     for (;;) {
@@ -69,15 +82,7 @@ bool CopyBytes(int in, int out, std::string& why) {
             why = Reason(errno);
             return false;
         }
-        for (ssize_t done = 0; done < got;) {
-            const ssize_t put = ::write(out, buffer.data() + done, static_cast<size_t>(got - done));
-            if (put < 0) {
-                if (errno == EINTR) continue;
-                why = Reason(errno);
-                return false;
-            }
-            done += put;
-        }
+        if (!WriteAll(out, buffer.data(), static_cast<size_t>(got), why)) return false;
     }
 }
 
@@ -116,12 +121,12 @@ bool ResolveWriteTarget(const std::string& path, std::string& target, std::strin
     return false;
 }
 
-bool ReplaceWithCopy(const std::string& src, const std::string& dst, std::string& why) {
-    UniqueFd in(::open(src.c_str(), O_RDONLY | O_CLOEXEC));
-    if (!in) {
-        why = Reason(errno);
-        return false;
-    }
+namespace {
+
+// Writes dst's new content through `fill` into a temporary file beside
+// dst's target, then renames it into place.
+template <typename Fill>
+bool ReplaceWith(const std::string& dst, std::string& why, Fill fill) {
     std::string target;
     if (!ResolveWriteTarget(dst, target, why)) return false;
     struct stat old {};
@@ -137,7 +142,7 @@ bool ReplaceWithCopy(const std::string& src, const std::string& dst, std::string
         return false;
     }
     TemporaryName temporary(pattern);
-    if (!CopyBytes(in.get(), out.get(), why)) return false;
+    if (!fill(out.get(), why)) return false;
     // Best effort: root replacing someone's file gives it back to its owner.
     if (replacing && ::geteuid() == 0 && ::fchown(out.get(), old.st_uid, old.st_gid) != 0) {
     }
@@ -147,6 +152,23 @@ bool ReplaceWithCopy(const std::string& src, const std::string& dst, std::string
     }
     temporary.release();
     return true;
+}
+
+}  // namespace
+
+bool ReplaceWithCopy(const std::string& src, const std::string& dst, std::string& why) {
+    UniqueFd in(::open(src.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!in) {
+        why = Reason(errno);
+        return false;
+    }
+    return ReplaceWith(dst, why, [&](int out, std::string& reason) { return CopyBytes(in.get(), out, reason); });
+}
+
+bool ReplaceWithBytes(const std::vector<std::uint8_t>& bytes, const std::string& dst, std::string& why) {
+    return ReplaceWith(dst, why, [&](int out, std::string& reason) {
+        return WriteAll(out, reinterpret_cast<const char*>(bytes.data()), bytes.size(), reason);
+    });
 }
 
 }  // namespace pivra

@@ -2,7 +2,9 @@
 // Writing a file the user named: beside its target under a private
 // temporary name, then renamed into place, so that a failure never leaves a
 // half-written file under the user's name and never touches anything else.
+#include <cstdint>
 #include <string>
+#include <vector>
 
 namespace pivra {
 
@@ -14,5 +16,8 @@ bool ResolveWriteTarget(const std::string& path, std::string& target, std::strin
 // Copies src over dst (through dst's links). The new file keeps the mode of
 // the one it replaces, or gets 0666 less the umask. why: the system's reason.
 bool ReplaceWithCopy(const std::string& src, const std::string& dst, std::string& why);
+
+// The same with bytes made in memory.
+bool ReplaceWithBytes(const std::vector<std::uint8_t>& bytes, const std::string& dst, std::string& why);
 
 }  // namespace pivra

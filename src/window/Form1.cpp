@@ -1,5 +1,6 @@
 #include "window/Form1.h"
 
+#include "builder/PageColour.h"
 #include "builder/WorkingTemplates.h"
 #include "dialogs/SavePivra.h"
 #include "platform/AppFolders.h"
@@ -272,6 +273,19 @@ void Form1::mnu_Crop_Click() {
 }
 
 void Form1::SaveBtn_Click() { pivra::SaveBtn_Click(view_, fso_, s_.AppStr); }
+
+void Form1::mnu_PageColour_Click() {
+    const std::optional<std::string> chosen = view_.choosePageColour(pageColour_.empty() ? "#ffffff" : pageColour_);
+    if (chosen) setPageColour(*chosen);
+}
+
+void Form1::setPageColour(const std::string& colour) {
+    const std::optional<std::string> parsed = ParsePageColour(colour);
+    if (!parsed) return;
+    pageColour_ = *parsed;
+    // A build that runs keeps the colour it started with.
+    s_.PageColour = PageColourForBuild(*parsed);
+}
 
 void Form1::Picture1_Click() { choose(head()); }
 void Form1::Picture2_Click() { choose(tail()); }

@@ -69,6 +69,12 @@ public:
     bool cropToSquare() const { return s_.CropToSquare; }
     // The option as remembered from the last run, before Form_Load.
     void setCropToSquare(bool on) { s_.CropToSquare = on; }
+    // "Page Colour…": the page the next GIFs are made for.
+    void mnu_PageColour_Click();
+    // A colour remembered from an earlier run; ignored when it is none.
+    void setPageColour(const std::string& colour);
+    // "#rrggbb" as chosen (white included); empty while none was.
+    const std::string& pageColour() const { return pageColour_; }
     void Mnu_Manual_Click() { view_.showManual(); }
     void mn_about_Click() { view_.showAbout(); }
 
@@ -156,6 +162,7 @@ private:
     SpinBuilder builder_;
     FolderLock windowLock_;  // the working root, held for the window's life
     bool workFolderReady_ = false;
+    std::string pageColour_;
     bool stopRequested_ = false;
     std::optional<int16_t> pendingScale_;
     bool pendingReimport_ = false;

@@ -57,6 +57,10 @@ public:
     // Closes the window once a stopped build has returned.
     virtual void closeWindow() = 0;
 
+    // The colour dialog opened on current ("#rrggbb"): the chosen colour, or
+    // nothing when cancelled. The choice is remembered for the next run.
+    virtual std::optional<std::string> choosePageColour(const std::string& current) = 0;
+
     // BuildControls: the build's guard reads the preview hint.
     bool hintVisible() const override { return hintShown(3); }
     void disablePreviewTimer() override { setTimerEnabled(false); }

@@ -6,7 +6,8 @@ namespace pivra {
 
 const char* const kPivraUsage =
     "usage: pivra [HEAD [TAIL]] [--scale N] [--help] [--version]\n"
-    "  HEAD, TAIL   pictures (JPEG, BMP or GIF) to start with on the coin's two faces\n"
+    "  HEAD, TAIL   pictures (JPEG, PNG, GIF, BMP, WebP, HEIC, AVIF or TIFF) to start\n"
+    "               with on the coin's two faces\n"
     "  --scale N    face size 12 x N pixels, N from 1 to 50 (16 when not given)\n"
     "  --help       show this text\n"
     "  --version    show the version\n"

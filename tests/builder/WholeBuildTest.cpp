@@ -37,7 +37,7 @@ protected:
 TEST_P(WholeBuild, FramesFollowThePlan) {
     const int scale = GetParam();
     PivraState state{app.str() + "/", static_cast<int16_t>(12 * scale), static_cast<int16_t>(scale),
-                     static_cast<int16_t>(13 * scale), true, true, app / "head.png", app / "tail.jpg"};
+                     static_cast<int16_t>(13 * scale), true, true, app / "head.png", app / "tail.jpg", ""};
     FileSystem fso;
     ImageCommands commands(state.i_size, fso, ImageLibraryFiles{PIVRA_BIN_DIR});
     RecordingControls controls;
@@ -93,6 +93,50 @@ TEST_P(WholeBuild, FramesFollowThePlan) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Scales, WholeBuild, ::testing::Values(1, 16, 50));
+
+// With a page colour the coin's edge blends into it instead of into white:
+// a head of that very colour comes out as one opaque coin of it, outside
+// stays clear; without one, the tail's edge shows the white it blended into.
+TEST(WholeBuildOnAPage, EdgesBlendIntoThePageAndAFaceOfItsColourStaysOpaque) {
+    TempFolder app{"matte"};
+    for (const TemplateFile& t : kTemplates)
+        std::filesystem::copy_file(std::string(PIVRA_BIN_DIR) + "/" + t.source, app / t.source);
+    std::filesystem::create_directories(app / "Work");
+    const QColor page(16, 32, 48), tail(30, 60, 220);
+    ASSERT_TRUE(WriteSolidPicture(app / "head.png", 120, 90, page));
+    ASSERT_TRUE(WriteSolidPicture(app / "tail.png", 90, 120, tail));
+    for (const std::string& colour : {std::string("#102030"), std::string()}) {
+        SCOPED_TRACE("page colour '" + colour + "'");
+        PivraState state{app.str() + "/", 96, 8, 104, true, true, app / "head.png", app / "tail.png", false, colour};
+        FileSystem fso;
+        ImageCommands commands(state.i_size, fso, ImageLibraryFiles{PIVRA_BIN_DIR});
+        RecordingControls controls;
+        SpinBuilder builder(state, fso, commands, controls);
+        MakeWorkingTemplates(commands, state, state.AppStr);
+        ASSERT_EQ(builder.BuildSpin().result, BuildResult::Finished);
+        const std::vector<QImage> frames = ReadGifFrames(app / "Work/pivra.gif");
+        ASSERT_EQ(frames.size(), 50u);
+        int light = 0;
+        for (int f = 0; f < 50; ++f) {
+            const QImage& img = frames[static_cast<size_t>(f)];
+            const bool head = f >= 13 && f <= 36;
+            const int w = std::abs(f % 25 - 12) * 8, x0 = (96 - w) / 2;
+            for (int y = 0; y < 96; ++y)
+                for (int x = 0; x < 96; ++x) {
+                    const QRgb p = img.pixel(x, y);
+                    // The coin's inside, by its own equation, with a pixel to spare at the edge.
+                    const double u = (x + 0.5 - 48) / (w / 2.0 - 1), v = (y + 0.5 - 48) / 47.0;
+                    if (w > 2 && u * u + v * v < 1) { ASSERT_EQ(qAlpha(p), 255) << f << " at " << x << "," << y; }
+                    if (x < x0 || x >= x0 + w) { ASSERT_EQ(qAlpha(p), 0) << f << " at " << x << "," << y; }
+                    if (qAlpha(p) == 0) continue;
+                    if (head && !colour.empty()) { ASSERT_TRUE(CloseColour(p, page, 3)) << f << " at " << x << "," << y; }
+                    light += !head && qGray(p) > qGray(tail.rgb()) + 40;
+                }
+        }
+        if (colour.empty()) { EXPECT_GT(light, 500) << "the white fringe without a page colour"; }
+        else { EXPECT_EQ(light, 0) << "nothing lighter than the face when the page is dark"; }
+    }
+}
 
 }  // namespace
 }  // namespace pivra::test

@@ -30,6 +30,13 @@ TEST_F(PivraMake, RefusalsGiveOneLineAndNoOutput) {
         {{head, tail, out, "--scale"}, out, "needs a value"},
         {{head, tail, out, "--colour"}, out, "--colour"},
         {{head, tail}, out, "HEAD TAIL OUTPUT.gif"},
+        // Each kind by its ending, and each option only where it means something.
+        {{head, tail, dir / "out.jpg"}, dir / "out.jpg", ".gif, .webp or .png"},
+        {{head, tail, dir / "out.webp", "--quality", "101"}, dir / "out.webp", "0 to 100"},
+        {{head, tail, out, "--quality", "80"}, out, "--quality is for a .webp"},
+        {{head, tail, dir / "out.png", "--lossless"}, dir / "out.png", "--lossless is for a .webp"},
+        {{head, tail, out, "--matte", "chartreuse"}, out, "basic colour name"},
+        {{head, tail, dir / "out.webp", "--matte", "navy"}, dir / "out.webp", "--matte is for a .gif"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.mentions);
@@ -99,6 +106,27 @@ TEST_F(PivraMake, LongFoldersBuildTheSameCoin) {
     for (const auto& [copy, original] : {std::pair{deepHead, head}, {deepTail, tail}}) {
         EXPECT_TRUE(FileContents(copy) == FileContents(original)) << copy;
         EXPECT_EQ(fs::last_write_time(copy), yesterday) << copy;
+    }
+}
+
+// WebP and APNG are rendered from the face copies alone: the GIF build's own
+// first two commands, and nothing else runs.
+TEST_F(PivraMake, WebpAndPngRunOnlyTheGifBuildsFaceCopies) {
+    for (const char* name : {"spin.webp", "spin.PNG"}) {
+        SCOPED_TRACE(name);
+        const ProcessResult r = make({head, tail, dir / name, "--trace"});
+        ASSERT_EQ(r.exitCode, 0) << r.err;
+        std::istringstream lines(r.out);
+        std::vector<CommandLine> trace;
+        for (std::string line; std::getline(lines, line);) trace.push_back(SplitTraceLine(line));
+        ASSERT_EQ(trace.size(), 2u);
+        const std::string app = trace[0].back().substr(0, trace[0].back().size() - std::string("Masks/ImagA.gif").size());
+        const std::vector<CommandLine> golden =
+            GoldenCommandsAtScale16({{"{APP}", app}, {"{INSTALL}", app}, {"{HEAD}", head}, {"{TAIL}", tail}});
+        EXPECT_EQ(trace, std::vector<CommandLine>(golden.begin() + 4, golden.begin() + 6));
+        const std::string bytes = FileContents(dir / name);
+        EXPECT_TRUE(std::string(name) == "spin.webp" ? bytes.substr(8, 4) == "WEBP" : bytes.substr(1, 3) == "PNG");
+        EXPECT_TRUE(std::filesystem::is_empty(tmp.str()));
     }
 }
 

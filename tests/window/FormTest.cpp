@@ -15,6 +15,7 @@
 #include "platform/FolderLock.h"
 #include "support/DeepFolder.h"
 #include "support/FileContents.h"
+#include "support/AnimationReaders.h"
 #include "support/GifInspect.h"
 #include "support/RecordingNotifier.h"
 #include "support/RunProcess.h"
@@ -57,7 +58,14 @@ struct RecordingView : FormView {
     void showManual() override {}
     void showAbout() override {}
     void showProgress() override {}
-    std::string AskSaveFileName(const SaveDialogRequest&) override { return ""; }
+    std::string AskSaveFileName(SaveDialogRequest& r) override {
+        if (saveEntry) r.filterIndex = saveEntry;
+        return saveAnswer;
+    }
+    std::optional<std::string> choosePageColour(const std::string& current) override {
+        colourDialogs.push_back(current);
+        return colourAnswer;
+    }
     void closeWindow() override { ++closes; }
     void setCreateCaption(const std::string& c) override { captions.push_back(c); }
     void setProgress(int v) override { progressValue = v; }
@@ -67,7 +75,10 @@ struct RecordingView : FormView {
     const Form1* form = nullptr;
     std::pair<int, int> client{};
     bool isMinimized = false, timer = false, hints[3] = {true, true, true};
-    std::vector<std::string> viewerFiles, captions;
+    std::vector<std::string> viewerFiles, captions, colourDialogs;
+    std::optional<std::string> colourAnswer;
+    std::string saveAnswer;  // empty: cancelled
+    int16_t saveEntry = 0;
     std::vector<std::pair<std::string, int>> dialogs;
     std::deque<std::optional<std::string>> answers;
     PaneCanvas canvases[3];
@@ -296,6 +307,46 @@ TEST_F(Form, RepaintsDuringABuildKeepTheTimerOffAndAScaleWaitsForTheEnd) {
     EXPECT_EQ(form->HeadDib().dib_width(), 24);
     EXPECT_TRUE(view.timer);
     EXPECT_TRUE(notifier.shown.empty());
+}
+
+// Page Colour… keeps its choice for the next build (white is none); saving as
+// WebP renders the animation the viewer plays, from the pictures and at the
+// scale it was built with, whatever has been chosen since.
+TEST_F(Form, PageColourIsKeptAndWebpSavesTheLastBuildNotTheCurrentChoice) {
+    start(2);
+    EXPECT_EQ(form->pageColour(), "");
+    for (const std::optional<std::string>& answer : {std::optional<std::string>("#203040"), std::optional<std::string>()}) {
+        view.colourAnswer = answer;
+        form->mnu_PageColour_Click();
+    }
+    EXPECT_EQ(view.colourDialogs, (std::vector<std::string>{"#ffffff", "#203040"}));
+    EXPECT_EQ(form->state().PageColour, "#203040");
+    form->setPageColour("not a colour");
+    EXPECT_EQ(form->pageColour(), "#203040");
+    form->CreateBtn_Click();
+    tick(13);
+    ASSERT_FALSE(form->state().BuildRequested);
+
+    ASSERT_TRUE(WriteSolidPicture(app / "green.png", 50, 50, QColor(0, 200, 0)));
+    view.answers = {app / "green.png"};
+    form->Picture1_Click();
+    form->ScalePivra(3);
+    view.saveAnswer = app / "spin.webp";
+    view.saveEntry = kWebpFilterIndex;
+    form->SaveBtn_Click();
+    EXPECT_TRUE(notifier.shown.empty()) << prompt();
+    const WebpAnimation anim = ReadWebpAnimation(app / "spin.webp");
+    ASSERT_TRUE(anim.ok);
+    EXPECT_EQ(anim.width, 24);
+    // At 24 x 60 ms the head shows at full width: the head that was built.
+    size_t shown = 0;
+    while (anim.endsMs.at(shown) <= 24 * 60) ++shown;
+    const std::uint8_t* centre = anim.frames[shown].at(12, 12);
+    EXPECT_TRUE(CloseColour(qRgb(centre[0], centre[1], centre[2]), kHead, 12));
+
+    view.colourAnswer = "#FFFFFF";
+    form->mnu_PageColour_Click();
+    EXPECT_EQ(std::make_pair(form->pageColour(), form->state().PageColour), std::make_pair(std::string("#ffffff"), std::string()));
 }
 
 // What a stopped build leaves behind is tested with the builder.

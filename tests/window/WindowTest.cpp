@@ -6,6 +6,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QColorDialog>
 #include <QComboBox>
 #include <QFileDialog>
 #include <QLabel>
@@ -350,22 +351,27 @@ TEST_F(Window, SaveDialogShowsTheFiltersAndAddsNoExtension) {
         for (int i = 0; i < types->count(); ++i) shown << types->itemText(i);
         current = types->currentIndex();
         nameAtOpen = dialog->findChild<QLineEdit*>("fileNameEdit")->text();
+        types->setCurrentIndex(2);  // the user picks the WebP entry
+        emit types->activated(2);
         dialog->selectFile(QString::fromStdString(chosen));
         QMetaObject::invokeMethod(dialog, "accept");
     });
     QtSaveDialog dialog(nullptr);
-    const std::string answer = dialog.AskSaveFileName({"", kSaveFilter, kSaveFilterIndex});
-    EXPECT_EQ(shown, (QStringList{"All Files (*.*)", "GIF Files (*.gif)"}));
+    SaveDialogRequest request{"", kSaveFilter, kSaveFilterIndex};
+    const std::string answer = dialog.AskSaveFileName(request);
+    EXPECT_EQ(shown, (QStringList{"All Files (*.*)", "GIF Files (*.gif)", "Animated WebP (*.webp)", "Animated PNG (*.png)"}));
     EXPECT_EQ(current, 1);
     EXPECT_EQ(nameAtOpen, "");
     EXPECT_EQ(answer, chosen);
+    EXPECT_EQ(request.filterIndex, 3) << "the entry the user left selected";
     QString startedIn;
     QTimer::singleShot(0, [&] {
         auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
         startedIn = dialog->directory().absolutePath();
         dialog->close();
     });
-    EXPECT_EQ(dialog.AskSaveFileName({"", kSaveFilter, kSaveFilterIndex}), "") << "cancel";
+    SaveDialogRequest cancelled{"", kSaveFilter, kSaveFilterIndex};
+    EXPECT_EQ(dialog.AskSaveFileName(cancelled), "") << "cancel";
     EXPECT_EQ(startedIn.toStdString(), app.str()) << "where it saved last";
 }
 
@@ -423,6 +429,30 @@ TEST(PivraProgram, LaunchProblemIsShownInAMessageBox) {
     TellLaunchProblem("no such picture file 'gone.jpg'", true);
     EXPECT_EQ(title, "PIVRA");
     EXPECT_EQ(text.toStdString(), LaunchProblemText("no such picture file 'gone.jpg'"));
+}
+
+// File, Page Colour…: Qt's colour dialog on the colour so far; the choice is
+// the form's, and the next window (the next run) starts with it.
+TEST_F(Window, PageColourIsChosenInTheColourDialogAndRememberedForTheNextRun) {
+    const QList<QAction*> file = window->menuBar()->actions().first()->menu()->actions();
+    ASSERT_TRUE(file.contains(window->pageColourAction()));
+    EXPECT_EQ(window->pageColourAction()->text(), QString::fromUtf8("Page Colour\u2026"));
+    QColor opened;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QColorDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        opened = dialog->currentColor();
+        dialog->setCurrentColor(QColor(0x20, 0x30, 0x40));
+        QMetaObject::invokeMethod(dialog, "accept");
+    });
+    window->pageColourAction()->trigger();
+    EXPECT_EQ(opened, QColor(Qt::white));
+    EXPECT_EQ(window->form().pageColour(), "#203040");
+    EXPECT_EQ(window->form().state().PageColour, "#203040");
+    TempFolder other{"window-next"};
+    Form1Window next(FormFolders{other.str(), PIVRA_BIN_DIR});
+    EXPECT_EQ(next.form().pageColour(), "#203040");
+    QSettings("PIVRA", "pivra").remove("pageColour");  // the other tests start without one
 }
 
 // A file under the same name is read afresh; a bad one shows nothing.

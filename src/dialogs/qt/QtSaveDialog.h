@@ -17,7 +17,7 @@ QStringList QtNameFilters(const std::string& filter);
 class QtSaveDialog : public SaveDialog {
 public:
     explicit QtSaveDialog(QWidget* parent) : parent_(parent) {}
-    std::string AskSaveFileName(const SaveDialogRequest& request) override;
+    std::string AskSaveFileName(SaveDialogRequest& request) override;
 
 private:
     QWidget* parent_;

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QColorDialog>
 #include <QCoreApplication>
 #include <QFileDialog>
 #include <QMenuBar>
@@ -26,6 +27,8 @@ namespace pivra {
 namespace {
 
 const QColor kHintText(255, 255, 128), kButtonText(255, 255, 0), kButtonBack(0, 0, 192);
+const QString kSettingsOrganization = QStringLiteral("PIVRA"), kSettingsApplication = QStringLiteral("pivra"),
+              kPageColourKey = QStringLiteral("pageColour");
 
 void Colour(QWidget* w, const QColor& text, const QColor& back) {
     QPalette pal = w->palette();
@@ -63,7 +66,8 @@ Form1Window::Form1Window(FormFolders folders) {
     form_->setCropToSquare(Settings().value(kCropKey, false).toBool());
     cropAct_->setChecked(form_->cropToSquare());
     dialogs_ = std::make_unique<DialogHost>(*form_, form_->installFolder(), this);
-    saveChooser_ = [this](const SaveDialogRequest& r) { return QtSaveDialog(this).AskSaveFileName(r); };
+    saveChooser_ = [this](SaveDialogRequest& r) { return QtSaveDialog(this).AskSaveFileName(r); };
+    form_->setPageColour(QSettings(kSettingsOrganization, kSettingsApplication).value(kPageColourKey).toString().toStdString());
     connect(&timer_, &QTimer::timeout, this, [this] { form_->Timer1_Timer(); });
     chooser_ = [this](const std::string& filter, int index) { return ShowOpenFileDialog(this, filter, index); };
 
@@ -141,6 +145,8 @@ void Form1Window::makeMenus() {
     connect(saveAct_, &QAction::triggered, this, [this] { form_->mnu_Save_Click(); });
     connect(manualAct_, &QAction::triggered, this, [this] { form_->Mnu_Manual_Click(); });
     connect(aboutAct_, &QAction::triggered, this, [this] { form_->mn_about_Click(); });
+    pageColourAct_ = file->addAction(QStringLiteral("Page Colour\u2026"));
+    connect(pageColourAct_, &QAction::triggered, this, [this] { form_->mnu_PageColour_Click(); });
     auto* quit = new QAction(this);
     quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     connect(quit, &QAction::triggered, this, &QWidget::close);
@@ -291,6 +297,16 @@ void Form1Window::moveEvent(QMoveEvent* e) {
 void Form1Window::resizeEvent(QResizeEvent* e) {
     QMainWindow::resizeEvent(e);
     if (form_) form_->Form_Resize();
+}
+
+// The page colour is remembered between runs; the form keeps it meanwhile.
+std::optional<std::string> Form1Window::choosePageColour(const std::string& current) {
+    const QColor chosen =
+        QColorDialog::getColor(QColor(QString::fromStdString(current)), this, QStringLiteral("Page Colour"));
+    if (!chosen.isValid()) return std::nullopt;
+    const std::string hex = chosen.name(QColor::HexRgb).toStdString();
+    QSettings(kSettingsOrganization, kSettingsApplication).setValue(kPageColourKey, QString::fromStdString(hex));
+    return hex;
 }
 
 std::optional<std::string> ShowOpenFileDialog(QWidget* parent, const std::string& filter, int filterIndex) {

@@ -35,7 +35,7 @@ public:
     using OpenFileChooser = std::function<std::optional<std::string>(const std::string& filter, int index)>;
     void setOpenFileChooser(OpenFileChooser chooser) { chooser_ = std::move(chooser); }
     // Answers the save dialog (empty: cancelled); by default Qt's file dialog. Tests replace it.
-    using SaveFileChooser = std::function<std::string(const SaveDialogRequest&)>;
+    using SaveFileChooser = std::function<std::string(SaveDialogRequest&)>;
     void setSaveFileChooser(SaveFileChooser chooser) { saveChooser_ = std::move(chooser); }
     DialogHost& dialogs() { return *dialogs_; }
 
@@ -54,6 +54,7 @@ public:
     QAction* saveAction() const { return saveAct_; }
     QAction* manualAction() const { return manualAct_; }
     QAction* aboutAction() const { return aboutAct_; }
+    QAction* pageColourAction() const { return pageColourAct_; }
 
     // FormView
     void setClientSize(int width, int height) override;
@@ -72,7 +73,8 @@ public:
     void showScaleDialog() override { dialogs_->showScale(); }
     void showManual() override { dialogs_->showManual(); }
     void showAbout() override { dialogs_->showAbout(); }
-    std::string AskSaveFileName(const SaveDialogRequest& request) override { return saveChooser_(request); }
+    std::string AskSaveFileName(SaveDialogRequest& request) override { return saveChooser_(request); }
+    std::optional<std::string> choosePageColour(const std::string& current) override;
     void closeWindow() override { close(); }
     // BuildControls
     void setCreateCaption(const std::string& caption) override;
@@ -106,7 +108,7 @@ private:
     ClickLabel* saveBtn_ = nullptr;
     QProgressBar* progress_ = nullptr;
     QAction *scaleAct_ = nullptr, *createAct_ = nullptr, *saveAct_ = nullptr, *manualAct_ = nullptr,
-            *aboutAct_ = nullptr, *cropAct_ = nullptr;
+            *aboutAct_ = nullptr, *cropAct_ = nullptr, *pageColourAct_ = nullptr;
     QTimer timer_;
     OpenFileChooser chooser_;
     SaveFileChooser saveChooser_;

@@ -1,0 +1,139 @@
+#include "AnimationReaders.h"
+
+#include <png.h>
+#include <webp/demux.h>
+#include <zlib.h>
+
+#include <cstring>
+#include <memory>
+
+#include "support/FileContents.h"
+
+namespace pivra::test {
+
+namespace {
+
+std::vector<std::uint8_t> BytesOf(const std::string& path) {
+    const std::string text = FileContents(path);
+    return std::vector<std::uint8_t>(text.begin(), text.end());
+}
+
+std::uint32_t Big32(const std::uint8_t* p) {
+    return std::uint32_t{p[0]} << 24 | std::uint32_t{p[1]} << 16 | std::uint32_t{p[2]} << 8 | p[3];
+}
+
+void PutBig32(std::vector<std::uint8_t>& out, std::uint32_t v) {
+    for (int s = 24; s >= 0; s -= 8) out.push_back(static_cast<std::uint8_t>(v >> s));
+}
+
+void PutChunk(std::vector<std::uint8_t>& out, const char* type, const std::uint8_t* data, size_t size) {
+    PutBig32(out, static_cast<std::uint32_t>(size));
+    const size_t start = out.size();
+    out.insert(out.end(), type, type + 4);
+    out.insert(out.end(), data, data + size);
+    PutBig32(out, static_cast<std::uint32_t>(crc32(0, out.data() + start, static_cast<uInt>(out.size() - start))));
+}
+
+}  // namespace
+
+WebpAnimation ReadWebpAnimation(const std::string& path) {
+    WebpAnimation anim;
+    const std::vector<std::uint8_t> bytes = BytesOf(path);
+    WebPData data{bytes.data(), bytes.size()};
+    WebPAnimDecoderOptions options;
+    if (!WebPAnimDecoderOptionsInit(&options)) return anim;
+    options.color_mode = MODE_RGBA;
+    std::unique_ptr<WebPAnimDecoder, void (*)(WebPAnimDecoder*)> decoder(WebPAnimDecoderNew(&data, &options),
+                                                                        WebPAnimDecoderDelete);
+    WebPAnimInfo info;
+    if (!decoder || !WebPAnimDecoderGetInfo(decoder.get(), &info)) return anim;
+    anim.width = static_cast<int>(info.canvas_width);
+    anim.height = static_cast<int>(info.canvas_height);
+    anim.loopCount = static_cast<int>(info.loop_count);
+    while (WebPAnimDecoderHasMoreFrames(decoder.get())) {
+        std::uint8_t* pixels = nullptr;
+        int timestamp = 0;
+        if (!WebPAnimDecoderGetNext(decoder.get(), &pixels, &timestamp)) return anim;
+        RgbaFrame frame{anim.width, anim.height, {}};
+        frame.rgba.assign(pixels, pixels + static_cast<size_t>(anim.width) * anim.height * 4);
+        anim.frames.push_back(std::move(frame));
+        anim.endsMs.push_back(timestamp);
+    }
+    anim.ok = true;
+    return anim;
+}
+
+bool DecodePngBytes(const std::vector<std::uint8_t>& bytes, RgbaFrame& out) {
+    png_image image;
+    std::memset(&image, 0, sizeof image);
+    image.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_memory(&image, bytes.data(), bytes.size())) return false;
+    image.format = PNG_FORMAT_RGBA;
+    out.width = static_cast<int>(image.width);
+    out.height = static_cast<int>(image.height);
+    out.rgba.assign(PNG_IMAGE_SIZE(image), 0);
+    const bool ok = png_image_finish_read(&image, nullptr, out.rgba.data(), 0, nullptr) != 0;
+    png_image_free(&image);
+    return ok;
+}
+
+ApngAnimation ReadApng(const std::string& path) {
+    ApngAnimation anim;
+    const std::vector<std::uint8_t> bytes = BytesOf(path);
+    if (!DecodePngBytes(bytes, anim.still) || bytes.size() < 8) return anim;
+    std::vector<std::uint8_t> header;  // IHDR's data
+    std::vector<std::vector<std::uint8_t>> frameData;
+    bool sawIdat = false;
+    for (size_t at = 8; at + 12 <= bytes.size();) {
+        const std::uint32_t length = Big32(&bytes[at]);
+        if (length > bytes.size() - at - 12) return anim;
+        const std::string type(reinterpret_cast<const char*>(&bytes[at + 4]), 4);
+        const std::uint8_t* body = &bytes[at + 8];
+        if (type == "IHDR") header.assign(body, body + length);
+        if (type == "acTL" && length == 8) anim.frameCount = static_cast<int>(Big32(body)), anim.plays = static_cast<int>(Big32(body + 4));
+        if (type == "fcTL" && length == 26) {
+            ApngFrameControl c;
+            c.sequence = Big32(body);
+            c.width = static_cast<int>(Big32(body + 4));
+            c.height = static_cast<int>(Big32(body + 8));
+            c.x = static_cast<int>(Big32(body + 12));
+            c.y = static_cast<int>(Big32(body + 16));
+            c.delayNum = body[20] << 8 | body[21];
+            c.delayDen = body[22] << 8 | body[23];
+            c.dispose = body[24];
+            c.blend = body[25];
+            if (!sawIdat && anim.controls.empty()) anim.stillIsFirstFrame = true;
+            anim.controls.push_back(c);
+            frameData.emplace_back();
+        }
+        if (type == "IDAT") {
+            sawIdat = true;
+            if (anim.stillIsFirstFrame && frameData.size() == 1) frameData[0].insert(frameData[0].end(), body, body + length);
+        }
+        if (type == "fdAT" && length >= 4 && !frameData.empty()) {
+            anim.dataSequence.push_back(Big32(body));
+            frameData.back().insert(frameData.back().end(), body + 4, body + length);
+        }
+        at += 12 + length;
+    }
+    // Each frame's data as the image data of a PNG of its own size.
+    for (size_t k = 0; k < frameData.size(); ++k) {
+        std::vector<std::uint8_t> png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+        std::vector<std::uint8_t> ihdr = header;
+        if (ihdr.size() != 13) return anim;
+        for (int i = 0; i < 4; ++i) {
+            ihdr[static_cast<size_t>(i)] = static_cast<std::uint8_t>(anim.controls[k].width >> (24 - 8 * i));
+            ihdr[static_cast<size_t>(4 + i)] = static_cast<std::uint8_t>(anim.controls[k].height >> (24 - 8 * i));
+        }
+        PutChunk(png, "IHDR", ihdr.data(), ihdr.size());
+        PutChunk(png, "IDAT", frameData[k].data(), frameData[k].size());
+        PutChunk(png, "IEND", nullptr, 0);
+        RgbaFrame frame;
+        if (!DecodePngBytes(png, frame)) return anim;
+        anim.frames.push_back(std::move(frame));
+    }
+    anim.ok = true;
+    return anim;
+}
+
+}  // namespace pivra::test

@@ -1,0 +1,104 @@
+// The README's pictures of the coin's edges: the sample pictures built by
+// pivra-make as a GIF, as a GIF for a dark page (--matte) and as animated
+// WebP, and one frame of each laid over that dark page, enlarged.
+//   pivra-edge-pictures BINDIR OUTDIR
+#include <spawn.h>
+#include <sys/wait.h>
+#include <webp/demux.h>
+
+#include <QGuiApplication>
+#include <QImage>
+#include <QImageReader>
+#include <QPainter>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+const QColor kPage(0x0d, 0x11, 0x17);  // a dark page, as code hosts draw theirs
+const char* const kPageText = "#0d1117";
+constexpr int kScale = 6, kFrame = 2, kZoom = 4;
+
+bool Run(std::vector<std::string> args) {
+    std::vector<char*> argv;
+    for (std::string& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    pid_t pid = 0;
+    int status = 0;
+    return posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), environ) == 0 && waitpid(pid, &status, 0) == pid &&
+           WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+QImage GifFrame(const std::string& path, int index) {
+    QImageReader reader(QString::fromStdString(path), "gif");
+    QImage image;
+    for (int k = 0; k <= index; ++k) reader.read(&image);
+    return image.convertToFormat(QImage::Format_ARGB32);
+}
+
+// The frame that shows at 60 ms x index, as libwebp's demuxer gives it.
+QImage WebpFrame(const std::string& path, int index) {
+    std::ifstream in(path, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), {});
+    WebPData data{reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()};
+    WebPAnimDecoderOptions options;
+    WebPAnimDecoderOptionsInit(&options);
+    options.color_mode = MODE_RGBA;
+    std::unique_ptr<WebPAnimDecoder, void (*)(WebPAnimDecoder*)> decoder(WebPAnimDecoderNew(&data, &options),
+                                                                        WebPAnimDecoderDelete);
+    WebPAnimInfo info;
+    if (!decoder || !WebPAnimDecoderGetInfo(decoder.get(), &info)) return {};
+    while (WebPAnimDecoderHasMoreFrames(decoder.get())) {
+        uint8_t* pixels = nullptr;
+        int ends = 0;
+        if (!WebPAnimDecoderGetNext(decoder.get(), &pixels, &ends)) return {};
+        if (ends > 60 * index)
+            return QImage(pixels, int(info.canvas_width), int(info.canvas_height), QImage::Format_RGBA8888)
+                .convertToFormat(QImage::Format_ARGB32);
+    }
+    return {};
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: pivra-edge-pictures BINDIR OUTDIR\n");
+        return 2;
+    }
+    QGuiApplication app(argc, argv);
+    const std::string bin = argv[1], out = std::string(argv[2]) + "/";
+    const std::string make = bin + "/pivra-make", head = bin + "/sample_head.jpg", tail = bin + "/sample_tail.jpg";
+    const std::string scale = std::to_string(kScale);
+    if (!Run({make, head, tail, out + "coin.gif", "--scale", scale, "--quiet"}) ||
+        !Run({make, head, tail, out + "coin-matte.gif", "--scale", scale, "--matte", kPageText, "--quiet"}) ||
+        !Run({make, head, tail, out + "coin.webp", "--scale", scale, "--quiet"})) {
+        std::fprintf(stderr, "pivra-edge-pictures: pivra-make failed\n");
+        return 1;
+    }
+    const QImage frames[] = {GifFrame(out + "coin.gif", kFrame), GifFrame(out + "coin-matte.gif", kFrame),
+                             WebpFrame(out + "coin.webp", kFrame)};
+    const char* const captions[] = {"GIF", "GIF --matte #0d1117", "WebP"};
+    const int side = 12 * kScale * kZoom, gap = 16, caption = 28;
+    QImage sheet(3 * side + 4 * gap, side + caption + 2 * gap, QImage::Format_RGB32);
+    sheet.fill(kPage);
+    QPainter painter(&sheet);
+    QFont font(QStringLiteral("Liberation Sans"), 12);
+    painter.setFont(font);
+    painter.setPen(QColor(0xc9, 0xd1, 0xd9));
+    for (int i = 0; i < 3; ++i) {
+        if (frames[i].isNull()) return 1;
+        const int left = gap + i * (side + gap);
+        // Enlarged pixel for pixel, so the edge's own pixels show.
+        painter.drawImage(QRect(left, gap, side, side), frames[i].scaled(side, side));
+        painter.drawText(QRect(left, gap + side, side, caption), Qt::AlignCenter, QString::fromLatin1(captions[i]));
+    }
+    painter.end();
+    return sheet.save(QString::fromStdString(out + "edges-on-dark.png")) ? 0 : 1;
+}
