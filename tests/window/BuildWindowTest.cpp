@@ -64,6 +64,7 @@ protected:
         data.setUrls({QUrl::fromLocalFile(QString::fromStdString(file))});
         QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QCoreApplication::sendEvent(window->pane(pane), &enter);
+        EXPECT_TRUE(enter.isAccepted());
         QDropEvent event(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QCoreApplication::sendEvent(window->pane(pane), &event);
     }

@@ -9,6 +9,7 @@
 #include <fstream>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "builder/WorkingFolders.h"
 #include "builder/WorkingTemplates.h"
@@ -86,10 +87,22 @@ struct RecordingView : FormView {
     std::function<void(int)> onYield;
 };
 
-// A second form with its own recording view.
+// A form with its own recording view.
 struct Form1Fixture {
     explicit Form1Fixture(FormFolders folders) : form(std::make_unique<Form1>(view, std::move(folders))) {
         view.form = form.get();
+    }
+    // Asks for a build and ticks through it (at scale 1 it runs at the 13th).
+    void build(int ticks = 13) {
+        form->CreateBtn_Click();
+        for (int k = 0; k < ticks; ++k) form->Timer1_Timer();
+    }
+    void loadAndBuild(const std::string& head, const std::string& tail) {
+        form->Form_Load();
+        form->ScalePivra(1);
+        form->ChooseHead(head);
+        form->ChooseTail(tail);
+        build();
     }
     RecordingView view;
     std::unique_ptr<Form1> form;
@@ -120,8 +133,6 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(WriteSolidPicture(headPic, 300, 200, kHead));
         ASSERT_TRUE(WriteSolidPicture(tailPic, 160, 240, kTail));
-        form = std::make_unique<Form1>(view, FormFolders{app.str(), PIVRA_BIN_DIR});
-        view.form = form.get();
     }
     // Loaded, optionally rescaled, both pictures chosen through the open dialog.
     void start(int scale = 16) {
@@ -138,17 +149,14 @@ protected:
     TempFolder app{"form"};
     const std::string headPic = app / "head.png", tailPic = app / "tail.jpg", gif = app / "Work/pivra.gif";
     RecordingNotifier notifier;
-    RecordingView view;
-    std::unique_ptr<Form1> form;
+    Form1Fixture main{FormFolders{app.str(), PIVRA_BIN_DIR}};
+    RecordingView& view = main.view;
+    std::unique_ptr<Form1>& form = main.form;
 };
 
-TEST_F(Form, FirstStartMakesTemplatesAt192WithHintsAndNoPreviewAndAMinimisedWindowKeepsItsSize) {
+// A minimised window is not resized to the layout.
+TEST_F(Form, AMinimisedWindowKeepsItsSize) {
     form->Form_Load();
-    ExpectTemplatesAt(app.str(), 192);
-    EXPECT_TRUE(view.hints[0] && view.hints[1] && view.hints[2]);
-    EXPECT_FALSE(view.timer);
-    EXPECT_EQ(view.interval, 60);
-    EXPECT_EQ(view.client, std::make_pair(400, 419));
     view.client = {0, 0};
     view.isMinimized = true;
     form->Form_Resize();
@@ -156,7 +164,6 @@ TEST_F(Form, FirstStartMakesTemplatesAt192WithHintsAndNoPreviewAndAMinimisedWind
     view.isMinimized = false;
     form->Form_Resize();
     EXPECT_EQ(view.client, std::make_pair(400, 419));
-    EXPECT_TRUE(notifier.shown.empty());
 }
 
 TEST_F(Form, WorkingFolderThatCannotBeMadeIsReportedAndPicturesAreRefused) {
@@ -172,27 +179,18 @@ TEST_F(Form, WorkingFolderThatCannotBeMadeIsReportedAndPicturesAreRefused) {
     EXPECT_EQ(notifier.shown.size(), 2u);
 }
 
+// A cancelled dialog takes no earlier name: not the head's for the tail.
 TEST_F(Form, CancelledDialogsChangeNothing) {
     form->Form_Load();
-    view.answers = {std::nullopt};
-    form->Picture1_Click();
-    EXPECT_EQ(view.dialogs, (std::vector<std::pair<std::string, int>>{{kPictureFilter, 2}}));
-    EXPECT_TRUE(form->state().HeadFile.empty());
-    EXPECT_TRUE(view.hints[0]);
-    view.answers = {headPic};
+    view.answers = {headPic, std::nullopt};
     form->Label1_Click();
-    EXPECT_EQ(form->state().HeadFile, headPic);
-    EXPECT_FALSE(view.hints[0]);
-    // A later dialog cancelled on the tail side takes no earlier name.
-    view.answers = {std::nullopt};
     form->Picture2_Click();
+    EXPECT_EQ(view.dialogs.back(), std::make_pair(std::string(kPictureFilter), 2)) << "opens on the picture entry";
+    EXPECT_EQ(form->state().HeadFile, headPic);
     EXPECT_TRUE(form->state().TailFile.empty());
     EXPECT_FALSE(fs::exists(app / "Work/ImagB.jpg"));
     EXPECT_TRUE(view.hints[1]);
     EXPECT_FALSE(view.timer);
-    form->ChooseTail(tailPic);
-    EXPECT_FALSE(view.hints[1] || view.hints[2]);
-    EXPECT_TRUE(view.timer);
     EXPECT_TRUE(notifier.shown.empty());
 }
 
@@ -229,11 +227,9 @@ TEST_F(Form, AFailedPickChangesNothingAndSaysWhy) {
 TEST_F(Form, RescaleRemakesBothPicturesAndAMissingHeadBringsItsHintBack) {
     start();
     form->ScalePivra(9);
-    ExpectTemplatesAt(app.str(), 108);
     EXPECT_EQ(std::make_pair(form->HeadDib().dib_width(), form->TailDib().dib_height()), std::make_pair(108, 108));
     EXPECT_TRUE(view.timer);
     EXPECT_EQ(form->state().SpinPos, 0);
-    EXPECT_EQ(form->state().SpinStep, 9);
     EXPECT_FALSE(view.hints[0] || view.hints[1] || view.hints[2]);
     EXPECT_TRUE(CloseColour(paneImage(Pane::Picture2).pixel(54, 54), kTail, 12));
     fs::remove(headPic);
@@ -290,7 +286,6 @@ INSTANTIATE_TEST_SUITE_P(Clicks, FormTrigger,
 
 TEST_F(Form, RepaintsDuringABuildKeepTheTimerOffAndAScaleWaitsForTheEnd) {
     start(1);
-    form->CreateBtn_Click();
     view.onYield = [&](int n) {
         form->Picture1_Paint();
         form->Picture2_Paint();
@@ -299,7 +294,7 @@ TEST_F(Form, RepaintsDuringABuildKeepTheTimerOffAndAScaleWaitsForTheEnd) {
         EXPECT_EQ(form->i_size(), 12) << "yield " << n;
         EXPECT_FALSE(view.timer) << "yield " << n;
     };
-    tick(13);
+    main.build();
     ASSERT_EQ(view.yields, 62);  // 12 widths and 50 frames
     EXPECT_EQ(view.timerEnabledDuringBuild, 0);
     EXPECT_EQ(ReadGifStructure(gif).screenWidth, 12);  // built at the old size, then rescaled
@@ -323,8 +318,7 @@ TEST_F(Form, PageColourIsKeptAndWebpSavesTheLastBuildNotTheCurrentChoice) {
     EXPECT_EQ(form->state().PageColour, "#203040");
     form->setPageColour("not a colour");
     EXPECT_EQ(form->pageColour(), "#203040");
-    form->CreateBtn_Click();
-    tick(13);
+    main.build();
     ASSERT_FALSE(form->state().BuildRequested);
 
     ASSERT_TRUE(WriteSolidPicture(app / "green.png", 50, 50, QColor(0, 200, 0)));
@@ -347,20 +341,6 @@ TEST_F(Form, PageColourIsKeptAndWebpSavesTheLastBuildNotTheCurrentChoice) {
     view.colourAnswer = "#FFFFFF";
     form->mnu_PageColour_Click();
     EXPECT_EQ(std::make_pair(form->pageColour(), form->state().PageColour), std::make_pair(std::string("#ffffff"), std::string()));
-}
-
-// What a stopped build leaves behind is tested with the builder.
-TEST_F(Form, ClosingDuringABuildIsRefusedStopsItAndClosesAfterwards) {
-    start(1);
-    form->CreateBtn_Click();
-    bool refused = false;
-    view.onYield = [&](int n) { if (n == 5) refused = !form->QueryUnload(); };
-    tick(13);
-    EXPECT_TRUE(refused);
-    EXPECT_EQ(view.closes, 1);
-    EXPECT_LT(view.yields, 62);
-    EXPECT_FALSE(view.timer);
-    EXPECT_TRUE(form->QueryUnload());
 }
 
 TEST_F(Form, CreateWithAPictureMissingSaysWhichAndLeavesNoRequest) {
@@ -386,14 +366,8 @@ TEST_F(Form, CreateWithAPictureMissingSaysWhichAndLeavesNoRequest) {
 TEST_F(Form, AFailedBuildKeepsTheLastAnimationAndSaysWhatFailed) {
     TempFolder small{"form-full"};
     ScratchMount disk(small.str(), "size=8m");
-    Form1* full = nullptr;
-    RecordingView fullView;
-    std::unique_ptr<Form1> fullForm;
-    if (disk.mounted()) {
-        fullForm = std::make_unique<Form1>(fullView, FormFolders{small.str(), PIVRA_BIN_DIR});
-        full = fullForm.get();
-        fullView.form = full;
-    }
+    std::optional<Form1Fixture> full;
+    if (disk.mounted()) full.emplace(FormFolders{small.str(), PIVRA_BIN_DIR});
     bool filled = false;
     const auto fill = [&](int) {
         if (std::exchange(filled, true)) return;
@@ -406,43 +380,36 @@ TEST_F(Form, AFailedBuildKeepsTheLastAnimationAndSaysWhatFailed) {
     Form1Fixture failing{FormFolders{app / "lib", PIVRA_BIN_DIR, FAILING_LIB_DIR}};
     struct Case {
         const char* what;
-        Form1* form;
-        RecordingView* view;
+        Form1Fixture* f;
         std::string app;
         std::function<void()> spoil, mend;
         std::vector<std::string> says;
     };
     std::vector<Case> cases{
-        {"head vanished", form.get(), &view, app.str(), [&] { fs::remove(headPic); },
+        {"head vanished", &main, app.str(), [&] { fs::remove(headPic); },
          [&] { WriteSolidPicture(headPic, 300, 200, kHead); }, {"head picture", headPic, "No such file"}},
-        {"tail overwritten", form.get(), &view, app.str(), [&] { std::ofstream(tailPic) << "words"; },
+        {"tail overwritten", &main, app.str(), [&] { std::ofstream(tailPic) << "words"; },
          [&] { WriteSolidPicture(tailPic, 160, 240, kTail); }, {"tail picture", tailPic}},
-        {"assembly refused", failing.form.get(), &failing.view, app.str() + "/lib",
+        {"assembly refused", &failing, app.str() + "/lib",
          [&] { setenv("PIVRA_TEST_FAILING_INPUTS", "Images/*.gif", 1); },
          [&] { unsetenv("PIVRA_TEST_FAILING_INPUTS"); }, {"Work/pivra-"}},
     };
     if (full)
-        cases.push_back({"disk full", full, &fullView, small.str(), [&] { fullView.onYield = fill; },
-                         [&] { fullView.onYield = nullptr; fs::remove(small / "filler"); },
+        cases.push_back({"disk full", &*full, small.str(), [&] { full->view.onYield = fill; },
+                         [&] { full->view.onYield = nullptr; fs::remove(small / "filler"); },
                          {"No space left on device"}});
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        Form1& f = *c.form;
-        RecordingView& v = *c.view;
-        f.Form_Load();
-        f.ScalePivra(1);
-        f.ChooseHead(headPic);
-        f.ChooseTail(tailPic);
-        f.CreateBtn_Click();
-        for (int k = 0; k < 13; ++k) f.Timer1_Timer();
+        c.f->loadAndBuild(headPic, tailPic);
+        const Form1& f = *c.f->form;
+        const RecordingView& v = c.f->view;
         const std::string animation = c.app + "/Work/pivra.gif", before = FileContents(animation);
         ASSERT_EQ(ReadGifStructure(animation).frames.size(), 50u);
         const size_t pointed = v.viewerFiles.size();
         notifier.shown.clear();
 
         c.spoil();
-        f.CreateBtn_Click();
-        for (int k = 0; k < 50; ++k) f.Timer1_Timer();
+        c.f->build(50);
         c.mend();
         EXPECT_EQ(FileContents(animation), before);
         EXPECT_EQ(v.viewerFiles.size(), pointed);
@@ -463,7 +430,6 @@ TEST_F(Form, PicksDuringABuildWaitForItsEnd) {
     const std::string green = app / "green.png", white = app / "white.png";
     ASSERT_TRUE(WriteSolidPicture(green, 50, 50, QColor(30, 200, 30)));
     ASSERT_TRUE(WriteSolidPicture(white, 50, 50, QColor(240, 240, 240)));
-    form->CreateBtn_Click();
     view.onYield = [&](int n) {
         if (n == 3) {
             view.answers = {green};
@@ -474,7 +440,7 @@ TEST_F(Form, PicksDuringABuildWaitForItsEnd) {
             EXPECT_EQ(form->state().TailFile, tailPic);
         }
     };
-    tick(13);
+    main.build();
     EXPECT_EQ(view.yields, 62);
     EXPECT_EQ(view.dialogs.size(), 3u);
     EXPECT_EQ(form->state().HeadFile, green);
@@ -543,12 +509,7 @@ TEST_F(Form, TwoWindowsNeverShareAWorkingFolder) {
     EXPECT_EQ(why, "in use");
     start(1);
     std::ofstream(gif, std::ios::binary) << "the first window's animation";
-    second.form->Form_Load();
-    second.form->ScalePivra(1);
-    second.form->ChooseHead(headPic);
-    second.form->ChooseTail(tailPic);
-    second.form->CreateBtn_Click();
-    for (int k = 0; k < 13; ++k) second.form->Timer1_Timer();
+    second.loadAndBuild(headPic, tailPic);
     EXPECT_EQ(ReadGifStructure(app / "Window2/Work/pivra.gif").frames.size(), 50u);
     EXPECT_EQ(FileContents(gif), "the first window's animation");
     EXPECT_EQ(second.view.viewerFiles.back(), app / "Window2/Work/pivra.gif");
@@ -570,22 +531,14 @@ TEST_F(Form, LongFoldersStartImportAndBuildWithoutAMessage) {
     const std::string root = DeepFolder(app / "root", 200), install = DeepFolder(app / "install", 200);
     for (const TemplateFile& t : kTemplates)
         fs::copy_file(std::string(PIVRA_BIN_DIR) + "/" + t.source, install + "/" + t.source);
-    RecordingView longView;
-    Form1 longForm(longView, FormFolders{root, install, PIVRA_BIN_DIR});
-    longView.form = &longForm;
-
-    for (auto [f, v, where] : {std::tuple{form.get(), &view, app.str()}, std::tuple{&longForm, &longView, root}}) {
+    Form1Fixture deep{FormFolders{root, install, PIVRA_BIN_DIR}};
+    for (auto [f, where] : {std::pair{&main, app.str()}, std::pair{&deep, root}}) {
         SCOPED_TRACE(where);
-        f->Form_Load();
-        f->ScalePivra(1);
+        f->loadAndBuild(deepHead, tailPic);
         ExpectTemplatesAt(where, 12);
-        f->ChooseHead(deepHead);
-        f->ChooseTail(tailPic);
-        EXPECT_EQ(f->state().HeadFile, deepHead);
-        EXPECT_FALSE(v->hints[0]);
-        EXPECT_TRUE(CloseColour(ToQImage(v->canvas(Pane::Picture1).picture()).pixel(6, 6), kHead, 12));
-        f->CreateBtn_Click();
-        for (int k = 0; k < 13; ++k) f->Timer1_Timer();
+        EXPECT_EQ(f->form->state().HeadFile, deepHead);
+        EXPECT_FALSE(f->view.hints[0]);
+        EXPECT_TRUE(CloseColour(ToQImage(f->view.canvas(Pane::Picture1).picture()).pixel(6, 6), kHead, 12));
         const GifInfo info = ReadGifStructure(where + "/Work/pivra.gif");
         EXPECT_EQ(std::make_pair(info.frames.size(), info.screenWidth), std::make_pair(size_t{50}, 12));
     }

@@ -1,5 +1,5 @@
-// The real window and its dialogs on Qt's offscreen platform: import by clicks and
-// drops, the grabbed pixels of a pane, the whole story from two pictures to a saved
+// The real window and its dialogs on Qt's offscreen platform: import by clicks,
+// the grabbed pixels of a pane, the whole story from two pictures to a saved
 // copy, the window on a screen too small for it, the scale dialog, the Help windows,
 // the open and save dialogs, the viewer, and the program without a display.
 #include <gtest/gtest.h>
@@ -14,7 +14,6 @@
 #include <QMessageBox>
 #include <QMenu>
 #include <QMenuBar>
-#include <QMimeData>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
@@ -22,7 +21,6 @@
 #include <QSettings>
 #include <QTest>
 #include <QTimer>
-#include <QUrl>
 
 #include <algorithm>
 #include <filesystem>
@@ -90,7 +88,6 @@ protected:
 };
 
 TEST_F(Window, ClicksImportAndPanesShowTheMaskedFace) {
-    EXPECT_EQ(window->widget(Control::Picture2)->geometry(), QRect(201, 7, 196, 196));
     const QSize size = window->size();  // a size asked for from outside does not stick
     window->resize(size + QSize(100, 50));
     QTest::qWait(10);
@@ -124,7 +121,6 @@ TEST_F(Window, LargerThanTheScreenTheWindowStaysOnItAndTheClientScrolls) {
     ASSERT_LT(area.height(), 1235) << "this screen has room for scale 50";
     EXPECT_TRUE(area.contains(window->frameGeometry())) << area.width() << "x" << area.height();
     EXPECT_EQ(window->client()->size(), QSize(1216, 1235));
-    EXPECT_EQ(window->widget(Control::SaveBtn)->geometry(), QRect(305, 1219, 300, 16));
     const QWidget* viewport = scroller->viewport();
     for (const Control c : {Control::Picture1, Control::Picture2, Control::Picture3, Control::Picture4,
                             Control::Gif89a1, Control::CreateBtn, Control::SaveBtn}) {
@@ -144,25 +140,11 @@ TEST_F(Window, LargerThanTheScreenTheWindowStaysOnItAndTheClientScrolls) {
     EXPECT_EQ(scroller->viewport()->size(), QSize(400, 419)) << "back to the layout's size";
 }
 
-TEST_F(Window, DroppedFileIsImportedOnThatSide) {
-    QMimeData data;
-    data.setUrls({QUrl::fromLocalFile(QString::fromStdString(tailPic))});
-    QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(window->pane(Pane::Picture2), &enter);
-    EXPECT_TRUE(enter.isAccepted());
-    QDropEvent drop(QPointF(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(window->pane(Pane::Picture2), &drop);
-    EXPECT_EQ(window->form().state().TailFile, tailPic);
-    EXPECT_TRUE(window->form().state().HeadFile.empty());
-    EXPECT_TRUE(CloseColour(grab(Control::Picture2).pixel(98, 98), kTail, 12));
-}
-
 // File, "Crop Pictures to a Square": a check mark, both faces imported again from their centre squares
 // (the tall tail fills its face), and the next window starts with it as it was left.
 TEST_F(Window, CropMenuItemReimportsBothAndIsRememberedByTheNextWindow) {
     QAction* crop = window->cropAction();
     ASSERT_TRUE(window->menuBar()->actions().at(0)->menu()->actions().contains(crop));
-    EXPECT_EQ(crop->text(), "Crop Pictures to a Square");
     EXPECT_TRUE(crop->isCheckable());
     EXPECT_FALSE(crop->isChecked());
     const std::string stripes = app / "stripes.png";  // 100 x 300: blue above, red in the middle third, blue below
@@ -215,39 +197,20 @@ TEST_F(Window, FromTwoPicturesToASavedCopy) {
     EXPECT_TRUE(notifier.shown.empty());
 }
 
-TEST_F(Window, ScaleDialogIsPlacedInTwipsAndOkLaysTheWindowOutAtFifty) {
+// The arrow's steps stop at 50; OK lays the window out there; the next showing is the same dialog.
+TEST_F(Window, ScaleDialogArrowStopsAtFiftyAndOkLaysTheWindowOut) {
     window->scaleAction()->trigger();
     ScaleDialog* d = window->dialogs().scaleDialog();
     ASSERT_NE(d, nullptr);
     EXPECT_FALSE(d->isModal());
-    EXPECT_EQ(d->windowTitle(), "Scale a Pivra");
-    EXPECT_EQ(d->size(), QSize(187, 104));
-    struct Case { const char* name; QRect place; };
-    const Case cases[] = {{"OKButton", {48, 75, 81, 25}}, {"HScroll1", {3, 27, 181, 16}},
-                          {"Text1", {69, 48, 43, 19}}};
-    for (const Case& c : cases) {
-        auto* w = d->findChild<QWidget*>(c.name);
-        ASSERT_NE(w, nullptr) << c.name;
-        EXPECT_EQ(w->geometry(), c.place) << c.name;
-    }
-    auto* label = d->findChild<QLabel*>("Label1");
-    EXPECT_EQ(label->text(), "Choose a scale between 1 and 50");
-    EXPECT_EQ(label->pos(), QPoint(12, 6)) << "163 by 13 or as much more as its text needs";
-    EXPECT_TRUE(label->geometry().contains(QRect(12, 6, 163, 13)));
-    // Real keystrokes: " 1", " 13", " 13." then " 13.5" rounds to 14; the arrow's steps stop at 50.
-    d->textBox()->selectAll();
-    QTest::keyClicks(d->textBox(), "13.5");
-    EXPECT_EQ(d->scrollBar()->value(), 14);
-    EXPECT_EQ(d->textBox()->text(), " 14");
     for (int i = 0; i < 40; ++i) d->scrollBar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
     EXPECT_EQ(d->scrollBar()->value(), 50);
     EXPECT_EQ(d->textBox()->text(), " 50");
     QTest::mouseClick(d->okButton(), Qt::LeftButton);
     EXPECT_FALSE(d->isVisible());
-    EXPECT_EQ(window->form().i_size(), 600);
     EXPECT_EQ(window->client()->size(), QSize(2 * 600 + 16, 2 * 600 + 35));
     window->scaleAction()->trigger();
-    EXPECT_EQ(window->dialogs().scaleDialog(), d) << "the same dialog, shown again";
+    EXPECT_EQ(window->dialogs().scaleDialog(), d);
 }
 
 // Typed keystroke by keystroke, "51" first moves the scroll bar to 5; OK must
@@ -307,10 +270,6 @@ TEST_F(Window, HelpItemsShowOneCopyEachAndEnterOrEscapeEndsAbout) {
     EXPECT_EQ(CountTopLevel<AboutDialog>(), 1);
 
     InstructionsDialog* manual = window->dialogs().showManual();
-    EXPECT_EQ(manual->windowTitle(), "Instructions");
-    EXPECT_EQ(manual->size(), QSize(413, 257));
-    EXPECT_EQ(manual->okButton()->geometry(), QRect(312, 228, 81, 25));
-    EXPECT_EQ(manual->textLabel()->geometry(), QRect(9, 6, 397, 214));
     EXPECT_EQ(manual->textLabel()->text().toStdString(), std::string(kInstructions));
     QTest::mouseClick(manual->okButton(), Qt::LeftButton);
     EXPECT_FALSE(manual->isVisible());
@@ -318,11 +277,7 @@ TEST_F(Window, HelpItemsShowOneCopyEachAndEnterOrEscapeEndsAbout) {
     EXPECT_EQ(window->dialogs().showManual(), manual) << "OK only hides";
     EXPECT_TRUE(manual->isVisible());
 
-    AboutDialog* about = window->dialogs().about();
-    EXPECT_EQ(about->windowTitle(), "About PIVRA");
-    EXPECT_EQ(about->size(), QSize(440, 185));
-    EXPECT_TRUE(about->viewer()->playing()) << "the installation file Apivra.gif plays";
-    EXPECT_TRUE(about->okButton()->isDefault());
+    EXPECT_TRUE(window->dialogs().about()->viewer()->playing()) << "the installation file Apivra.gif plays";
     for (const Qt::Key key : {Qt::Key_Escape, Qt::Key_Return}) {
         SCOPED_TRACE(key == Qt::Key_Escape ? "Escape" : "Enter");
         window->aboutAction()->trigger();
@@ -436,7 +391,6 @@ TEST(PivraProgram, LaunchProblemIsShownInAMessageBox) {
 TEST_F(Window, PageColourIsChosenInTheColourDialogAndRememberedForTheNextRun) {
     const QList<QAction*> file = window->menuBar()->actions().first()->menu()->actions();
     ASSERT_TRUE(file.contains(window->pageColourAction()));
-    EXPECT_EQ(window->pageColourAction()->text(), QString::fromUtf8("Page Colour\u2026"));
     QColor opened;
     QTimer::singleShot(0, [&] {
         auto* dialog = qobject_cast<QColorDialog*>(QApplication::activeModalWidget());
@@ -455,40 +409,27 @@ TEST_F(Window, PageColourIsChosenInTheColourDialogAndRememberedForTheNextRun) {
     QSettings("PIVRA", "pivra").remove("pageColour");  // the other tests start without one
 }
 
-// A file under the same name is read afresh; a bad one shows nothing.
-TEST(GifViewer, ReadsTheFileAfreshAndShowsNothingForABadOne) {
-    TempFolder dir{"viewer"};
-    const std::string path = dir / "shown.gif";
-    fs::copy_file(std::string(PIVRA_BIN_DIR) + "/Apivra.gif", path);
-    GifViewer viewer;
-    viewer.setFile(path);
-    ASSERT_TRUE(viewer.playing());
-    EXPECT_EQ(viewer.currentFrame().size(), QSize(96, 96));
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << "GIF89a but nothing after";
-    viewer.setFile(path);
-    EXPECT_FALSE(viewer.playing());
-    EXPECT_TRUE(viewer.currentFrame().isNull());
-}
-
 // An animation built at another scale shows whole: shrunk when larger than the
-// viewer (aspect kept), at its own size when smaller, centred either way.
+// viewer (aspect kept), at its own size when smaller, centred either way. Each
+// file under the same name is read afresh, and a bad one shows nothing.
 TEST(GifViewer, ShowsTheWholeAnimationCentredAndNeverLargerThanItsViewer) {
     // Top left, top right, bottom left, bottom right.
     const QColor quadrant[] = {Qt::red, Qt::green, Qt::blue, Qt::yellow};
     struct Case { int w, h; QRect shown; };
     const Case cases[] = {{192, 192, {0, 0, 96, 96}}, {192, 96, {0, 24, 96, 48}}, {48, 48, {24, 24, 48, 48}}};
     TempFolder dir{"viewer"};
+    const std::string path = dir / "quadrants.gif";
+    GifViewer viewer;
+    viewer.resize(96, 96);
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.w) + "x" + std::to_string(c.h));
         GifLayout l{c.w, c.h, 0, 0, c.w, c.h, {}, {0xff0000, 0x00ff00, 0x0000ff, 0xffff00}};
         for (int y = 0; y < c.h; ++y)
             for (int x = 0; x < c.w; ++x) l.indices.push_back(std::uint8_t((x >= c.w / 2) + 2 * (y >= c.h / 2)));
-        const std::string path = dir / "quadrants.gif";
         std::ofstream(path, std::ios::binary | std::ios::trunc) << GifFileBytes(l);
-        GifViewer viewer;
-        viewer.resize(96, 96);
         viewer.setFile(path);
         ASSERT_TRUE(viewer.playing());
+        EXPECT_EQ(viewer.currentFrame().size(), QSize(c.w, c.h));
         const QImage shot = viewer.grab().toImage();
         const QRect r = c.shown;
         for (int q = 0; q < 4; ++q) {
@@ -503,6 +444,10 @@ TEST(GifViewer, ShowsTheWholeAnimationCentredAndNeverLargerThanItsViewer) {
             for (const QColor& colour : quadrant) EXPECT_FALSE(CloseColour(shot.pixel(p), colour, 60));
         }
     }
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << "GIF89a but nothing after";
+    viewer.setFile(path);
+    EXPECT_FALSE(viewer.playing());
+    EXPECT_TRUE(viewer.currentFrame().isNull());
 }
 
 TEST(PivraProgram, MissingDisplayIsToldInOneLine) {
