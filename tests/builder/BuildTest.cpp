@@ -83,8 +83,10 @@ TEST_F(BuildPlan, CommandsAtScaleSixteenAreTheGoldenList) {
     ASSERT_EQ(builder.BuildSpin().result, BuildResult::Finished);
     const std::vector<CommandLine> expected = golden(state.AppStr);
     ASSERT_EQ(calls(), 141);
-    for (int i = 0; i < calls(); ++i)
+    for (int i = 0; i < calls(); ++i) {
         EXPECT_EQ(MaskTemporaryName(args(i)), expected.at(static_cast<size_t>(i))) << "command " << i;
+        EXPECT_TRUE(call(i).tailIsZero) << "command " << i << " sees a longer one's arguments";
+    }
     std::vector<int> progress(149);
     std::iota(progress.begin(), progress.end(), 1);
     progress.push_back(0);
