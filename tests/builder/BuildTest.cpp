@@ -41,7 +41,7 @@ class Build : public FakeLibFixture {
 protected:
     void SetUp() override {
         FakeLibFixture::SetUp();
-        state = PivraState{folder.str() + "/", 192, 16, 208, true, true, "/pics/head.jpg", "/pics/tail.png"};
+        state = PivraState{folder.str() + "/", 192, 16, 208, true, true, "/pics/head.jpg", "/pics/tail.png", false, ""};
         put("Work/pivra.gif", "previous animation");
     }
     std::string at(const std::string& rel) const { return folder / rel; }
