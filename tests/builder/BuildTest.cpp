@@ -2,6 +2,7 @@
 // progress and state; stopping it; and failures that must stop it cleanly, tell
 // the user what and where, and lose nothing that existed before.
 #include <fstream>
+#include <numeric>
 
 #include "RecordingControls.h"
 #include "builder/SpinBuilder.h"
@@ -40,7 +41,7 @@ class Build : public FakeLibFixture {
 protected:
     void SetUp() override {
         FakeLibFixture::SetUp();
-        state = PivraState{folder.str() + "/", 192, 16, 208, true, true, "/pics/head.jpg", "/pics/tail.png"};
+        state = PivraState{folder.str() + "/", 192, 16, 208, true, true, "/pics/head.jpg", "/pics/tail.png", false, ""};
         put("Work/pivra.gif", "previous animation");
     }
     std::string at(const std::string& rel) const { return folder / rel; }
@@ -49,6 +50,9 @@ protected:
         std::ofstream(at(rel)) << text;
     }
     std::string read(const std::string& rel) const { return FileContents(at(rel)); }
+    std::vector<CommandLine> golden(const std::string& app) const {
+        return GoldenCommandsAtScale16({{"{APP}", app}, {"{INSTALL}", "/install/"}, {"{HEAD}", state.HeadFile}, {"{TAIL}", state.TailFile}});
+    }
     void again() {  // a fresh run of the build, as when the user asks again
         controls = RecordingControls();
         notifier.shown.clear();
@@ -72,14 +76,25 @@ using BuildPlan = Build;
 using BuildStop = Build;
 using BuildFailure = Build;
 
+// The commands, and what the build shows meanwhile: the bar counts 149 steps and
+// empties, the button says WORKING until the end, the preview waits.
 TEST_F(BuildPlan, CommandsAtScaleSixteenAreTheGoldenList) {
     MakeWorkingTemplates(commands, state, "/install/");
     ASSERT_EQ(builder.BuildSpin().result, BuildResult::Finished);
-    const std::vector<CommandLine> golden = GoldenCommandsAtScale16(
-        {{"{APP}", state.AppStr}, {"{INSTALL}", "/install/"}, {"{HEAD}", state.HeadFile}, {"{TAIL}", state.TailFile}});
+    const std::vector<CommandLine> expected = golden(state.AppStr);
     ASSERT_EQ(calls(), 141);
-    for (int i = 0; i < calls(); ++i)
-        EXPECT_EQ(MaskTemporaryName(args(i)), golden.at(static_cast<size_t>(i))) << "command " << i;
+    for (int i = 0; i < calls(); ++i) {
+        EXPECT_EQ(MaskTemporaryName(args(i)), expected.at(static_cast<size_t>(i))) << "command " << i;
+        EXPECT_TRUE(call(i).tailIsZero) << "command " << i << " sees a longer one's arguments";
+    }
+    std::vector<int> progress(149);
+    std::iota(progress.begin(), progress.end(), 1);
+    progress.push_back(0);
+    EXPECT_EQ(controls.progressValues, progress);
+    EXPECT_EQ(controls.captions, (std::vector<std::string>{"WORKING", "CREATE PIVRA"}));
+    EXPECT_EQ(std::make_pair(controls.yields, controls.timerDisables), std::make_pair(12 + 50, 1));
+    EXPECT_EQ(std::make_pair(state.SpinPos, state.BuildRequested), std::make_pair(int16_t(192 + 16), false));
+    EXPECT_FALSE(fs::exists(at("Images")) || fs::exists(at("Masks")));
 }
 
 // In a working folder too long for the argument rows the same commands name
@@ -91,11 +106,10 @@ TEST_F(BuildPlan, ALongWorkingFolderGivesTheGoldenListRelativeToIt) {
     fs::create_directories(state.AppStr + "Work");
     MakeWorkingTemplates(commands, state, "/install/");
     ASSERT_EQ(builder.BuildSpin().result, BuildResult::Finished);
-    const std::vector<CommandLine> golden = GoldenCommandsAtScale16(
-        {{"{APP}", ""}, {"{INSTALL}", "/install/"}, {"{HEAD}", state.HeadFile}, {"{TAIL}", state.TailFile}});
+    const std::vector<CommandLine> expected = golden("");
     ASSERT_EQ(calls(), 141);
     for (int i = 0; i < calls(); ++i) {
-        EXPECT_EQ(MaskTemporaryName(args(i)), golden.at(static_cast<size_t>(i))) << "command " << i;
+        EXPECT_EQ(MaskTemporaryName(args(i)), expected.at(static_cast<size_t>(i))) << "command " << i;
         EXPECT_EQ(call(i).cwd + "/", state.AppStr) << "command " << i;
     }
     EXPECT_EQ(FileContents(state.AppStr + "Work/pivra.gif"), "out");
@@ -104,12 +118,10 @@ TEST_F(BuildPlan, ALongWorkingFolderGivesTheGoldenListRelativeToIt) {
 // With a page colour each width gains its mask strip in that colour, and every
 // frame lies on it through the mask strip; the rest is the golden list as it is.
 TEST_F(BuildPlan, PageColourAddsAPageStripPerWidthAndLaysTheFramesOnIt) {
-    const std::map<std::string, std::string> names{
-        {"{APP}", state.AppStr}, {"{INSTALL}", "/install/"}, {"{HEAD}", state.HeadFile}, {"{TAIL}", state.TailFile}};
     std::vector<CommandLine> expected;
     // "…/Masks/00016M.gif" -> "…/Masks/00016P.gif"
     const auto page = [](const std::string& strip) { return strip.substr(0, strip.size() - 5) + "P.gif"; };
-    for (CommandLine line : GoldenCommandsAtScale16(names)) {
+    for (CommandLine line : golden(state.AppStr)) {
         const std::string& out = line.back();
         if (line[0] == "Layerik.dll" && line.size() == 5 && out.find("/Images/") != std::string::npos)
             line[2] = page(line[3]);  // src, page strip, mask strip, frame
@@ -127,32 +139,6 @@ TEST_F(BuildPlan, PageColourAddsAPageStripPerWidthAndLaysTheFramesOnIt) {
     EXPECT_EQ(controls.progressValues.size(), 150u);
     EXPECT_EQ(controls.progressValues[148], 149);
     EXPECT_EQ(controls.yields, 62);
-}
-
-TEST_F(BuildPlan, ProgressCaptionsYieldsAndStateAfterwards) {
-    std::vector<int> progress;
-    for (int v = 1; v <= 149; ++v) progress.push_back(v);
-    progress.push_back(0);
-    for (bool showHead : {true, false}) {
-        again();
-        state.ShowHead = showHead;
-        ASSERT_EQ(builder.BuildSpin().result, BuildResult::Finished);
-        EXPECT_EQ(controls.progressValues, progress);
-        EXPECT_EQ(controls.captions, (std::vector<std::string>{"WORKING", "CREATE PIVRA"}));
-        EXPECT_EQ(std::make_pair(controls.yields, controls.timerDisables), std::make_pair(12 + 50, 1));
-        EXPECT_EQ(std::make_tuple(state.SpinPos, state.ShowHead, state.BuildRequested), std::make_tuple(192 + 16, showHead, false));
-        EXPECT_FALSE(fs::exists(at("Images")) || fs::exists(at("Masks")));
-    }
-}
-
-TEST_F(BuildPlan, MissingPictureHintMeansNothingIsTouched) {
-    controls.hint = true;
-    put("Images/old.gif", "x");
-    EXPECT_EQ(builder.BuildSpin().result, BuildResult::Skipped);
-    EXPECT_EQ(calls(), 0);
-    EXPECT_TRUE(controls.captions.empty() && controls.progressValues.empty());
-    EXPECT_TRUE(state.BuildRequested);
-    EXPECT_TRUE(fs::exists(at("Images/old.gif")));
 }
 
 TEST_F(BuildPlan, LeftoversGoFirstAndABuildThatWritesNothingKeepsTheLastAnimation) {

@@ -9,7 +9,7 @@
 namespace pivra::test {
 
 struct RecordingControls : BuildControls {
-    bool hintVisible() const override { return hint; }
+    bool hintVisible() const override { return false; }
     void disablePreviewTimer() override { ++timerDisables; }
     void setCreateCaption(const std::string& c) override { captions.push_back(c); }
     void showProgress() override {}
@@ -18,7 +18,6 @@ struct RecordingControls : BuildControls {
     void yield() override { if (++yields, onYield) onYield(); }
     bool stopRequested() const override { return ++stopQuestions, stopWhen && stopWhen(); }
 
-    bool hint = false;
     int value = 0, timerDisables = 0, yields = 0;
     mutable int stopQuestions = 0;
     std::vector<std::string> captions;

@@ -3,11 +3,8 @@
 // face conversions.
 #include <wand/MagickWand.h>
 
-#include <sstream>
-
 #include "PivraMakeFixture.h"
 #include "support/GifInspect.h"
-#include "support/GoldenCommands.h"
 
 namespace pivra::test {
 namespace {
@@ -115,13 +112,10 @@ TEST_F(Photos, CropKeepsADiscRoundAndASquareAsItWas) {
 TEST_F(Photos, CropChangesTheFaceConversionsOnly) {
     const ProcessResult r = make({head, tail, dir / "spin.gif", "--trace", "--crop"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
-    std::istringstream lines(r.out);
-    std::vector<CommandLine> trace;
-    for (std::string line; std::getline(lines, line);) trace.push_back(MaskTemporaryName(SplitTraceLine(line)));
+    const std::vector<CommandLine> trace = Traced(r.out);
     ASSERT_EQ(trace.size(), 141u);
     const std::string app = trace[0].at(1).substr(0, trace[0].at(1).size() - std::string("pre_mask.bmp").size());
-    std::vector<CommandLine> expected =
-        GoldenCommandsAtScale16({{"{APP}", app}, {"{INSTALL}", app}, {"{HEAD}", head}, {"{TAIL}", tail}});
+    std::vector<CommandLine> expected = golden(app);
     ASSERT_EQ(expected.size(), 141u);
     for (const auto& [line, picture, face] : {std::tuple{4, head, "ImagA.gif"}, {5, tail, "ImagB.gif"}})
         expected[line] = {"Morphex.dll", picture, "-resize", "192X192^", "-gravity", "center",

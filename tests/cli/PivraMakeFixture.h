@@ -6,9 +6,11 @@
 #include <filesystem>
 #include <fstream>
 #include <set>
+#include <sstream>
 
 #include "support/ChildProcess.h"
 #include "support/FileContents.h"
+#include "support/GoldenCommands.h"
 #include "support/RunProcess.h"
 #include "support/TempFolder.h"
 #include "support/TestPictures.h"
@@ -39,6 +41,16 @@ protected:
     ProcessResult make(const std::vector<std::string>& args) { return RunProcess(withMake(args), env()); }
     std::unique_ptr<ChildProcess> start(const std::vector<std::string>& args) {
         return std::make_unique<ChildProcess>(withMake(args), env());
+    }
+    // The commands a --trace run printed, and the golden list for its private working folder `app`.
+    static std::vector<CommandLine> Traced(const std::string& out) {
+        std::istringstream lines(out);
+        std::vector<CommandLine> trace;
+        for (std::string line; std::getline(lines, line);) trace.push_back(MaskTemporaryName(SplitTraceLine(line)));
+        return trace;
+    }
+    std::vector<CommandLine> golden(const std::string& app) const {
+        return GoldenCommandsAtScale16({{"{APP}", app}, {"{INSTALL}", app}, {"{HEAD}", head}, {"{TAIL}", tail}});
     }
     void expectNothingElseIn(std::set<std::string> also = {}) {  // beside the two pictures
         also.insert({"head.png", "tail.jpg"});

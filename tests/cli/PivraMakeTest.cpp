@@ -1,11 +1,8 @@
 // pivra-make as a user runs it: one-line refusals, and the trace of a whole run
 // against the golden command list.
-#include <sstream>
-
 #include "PivraMakeFixture.h"
 #include "support/DeepFolder.h"
 #include "support/GifInspect.h"
-#include "support/GoldenCommands.h"
 
 namespace pivra::test {
 namespace {
@@ -55,15 +52,12 @@ TEST_F(PivraMake, WholeRunWithTrace) {
         RunProcess({"/bin/sh", "-c", "cd '" + dir.str() + "' && '" + kMake + "' head.png tail.jpg spin.gif --trace"}, env());
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(r.err, "");
-    std::istringstream lines(r.out);
-    std::vector<CommandLine> trace;
-    for (std::string line; std::getline(lines, line);) trace.push_back(SplitTraceLine(line));
+    const std::vector<CommandLine> trace = Traced(r.out);
     ASSERT_EQ(trace.size(), 141u);
     // The private working folder, with the installation files copied into it.
     const std::string app = trace[0].at(1).substr(0, trace[0].at(1).size() - std::string("pre_mask.bmp").size());
     ASSERT_EQ(app.rfind(tmp.str() + "/pivra-make-", 0), 0u) << app;
-    for (CommandLine& line : trace) line = MaskTemporaryName(line);
-    EXPECT_EQ(trace, GoldenCommandsAtScale16({{"{APP}", app}, {"{INSTALL}", app}, {"{HEAD}", head}, {"{TAIL}", tail}}));
+    EXPECT_EQ(trace, golden(app));
     const GifInfo info = ReadGifStructure(dir / "spin.gif");
     EXPECT_EQ(std::make_pair(info.frames.size(), info.screenWidth), std::make_pair(size_t{50}, 192));
     EXPECT_TRUE(std::filesystem::is_empty(tmp.str()));
@@ -116,14 +110,11 @@ TEST_F(PivraMake, WebpAndPngRunOnlyTheGifBuildsFaceCopies) {
         SCOPED_TRACE(name);
         const ProcessResult r = make({head, tail, dir / name, "--trace"});
         ASSERT_EQ(r.exitCode, 0) << r.err;
-        std::istringstream lines(r.out);
-        std::vector<CommandLine> trace;
-        for (std::string line; std::getline(lines, line);) trace.push_back(SplitTraceLine(line));
+        const std::vector<CommandLine> trace = Traced(r.out);
         ASSERT_EQ(trace.size(), 2u);
         const std::string app = trace[0].back().substr(0, trace[0].back().size() - std::string("Masks/ImagA.gif").size());
-        const std::vector<CommandLine> golden =
-            GoldenCommandsAtScale16({{"{APP}", app}, {"{INSTALL}", app}, {"{HEAD}", head}, {"{TAIL}", tail}});
-        EXPECT_EQ(trace, std::vector<CommandLine>(golden.begin() + 4, golden.begin() + 6));
+        const std::vector<CommandLine> faces = golden(app);
+        EXPECT_EQ(trace, std::vector<CommandLine>(faces.begin() + 4, faces.begin() + 6));
         const std::string bytes = FileContents(dir / name);
         EXPECT_TRUE(std::string(name) == "spin.webp" ? bytes.substr(8, 4) == "WEBP" : bytes.substr(1, 3) == "PNG");
         EXPECT_TRUE(std::filesystem::is_empty(tmp.str()));

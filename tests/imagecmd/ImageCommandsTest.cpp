@@ -1,5 +1,6 @@
-// The bridge against a recording stand-in library: unplanned argument vectors, the
-// one identical retry of a missing output, paths too long for a row, and refused commands.
+// The bridge against a recording stand-in library: the one identical retry of a
+// missing output, old outputs, paths too long for a row, and refused commands.
+// The vectors of every planned command are checked against the golden list (builder tests).
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -23,55 +24,19 @@ std::set<std::string> NamesIn(const std::string& folder) {
     return names;
 }
 
-class ImageCmd : public FakeLibFixture {
-protected:
-    // The vector of the call just made; entries past argc must be null.
-    Args last() {
-        EXPECT_TRUE(call(calls() - 1).tailIsZero);
-        return call(calls() - 1).args;
-    }
-};
+using ImageCmd = FakeLibFixture;
 
-// The vectors of every planned mode are checked against the golden command list (builder tests);
-// here what the plan never asks for.
-TEST_F(ImageCmd, UnplannedModesGiveBareVectorsAndTheGeometryFollowsTheFaceSize) {
-    const std::string dst = path("out.gif");
-    for (int16_t mode : {int16_t(4), int16_t(-1)}) {
-        commands.RunConvert("/in/src.jpg", dst, 5, mode);
-        EXPECT_EQ(last(), (Args{"Morphex.dll", "/in/src.jpg", dst})) << mode;
-    }
-    for (int16_t mode : {int16_t(2), int16_t(-1)}) {
-        commands.RunComposite("/m/temp1.gif", dst, "/w/white.mif", mode);
-        EXPECT_EQ(last(), (Args{"Layerik.dll", "/m/temp1.gif", "/w/white.mif", "/w/white.mif", dst})) << mode;
-    }
-    i_size = 12;
-    commands.RunConvert("/in/src.jpg", dst, 1, ResizeNegate);
-    EXPECT_EQ(last(), (Args{"Morphex.dll", "/in/src.jpg", "-geometry", "1X12!", "-negate", dst}));
-}
-
-TEST_F(ImageCmd, OnlyAMissingOutputIsRetriedOnceWithTheSameBlock) {
-    EXPECT_EQ(commands.RunConvert("/a.jpg", path("o.gif"), i_size, Resize), CommandStatus::Ran);
-    EXPECT_EQ(calls(), 1);
-    for (int writeOn : {0, 2}) {
-        writeOnCall(writeOn);
-        fs::remove(path("o.gif"));
-        EXPECT_EQ(commands.RunComposite("/s.gif", path("o.gif"), "/b.gif", MaskWithBase), CommandStatus::Ran);
-        ASSERT_EQ(calls(), 2) << "writeOn " << writeOn;
-        EXPECT_EQ(call(0).args, call(1).args);
-        EXPECT_EQ(call(0).argv, call(1).argv);
-        EXPECT_EQ(fs::exists(path("o.gif")), writeOn == 2);
-    }
-    EXPECT_TRUE(notifier.shown.empty());
-    EXPECT_EQ(commands.lastLibraryError(), "");  // the successful retry wiped the first failure
-}
-
-TEST_F(ImageCmd, AnOldOutputIsRemovedFirstAndAFailedRetryIsCountedAndTraced) {
+// A missing output is retried once with the very same block; an old output is
+// removed first, so that it never passes for a new one.
+TEST_F(ImageCmd, AMissingOutputIsRetriedOnceAndAnOldOneNeverPassesForNew) {
     std::ostringstream trace;
     commands.setTrace(&trace);
     std::ofstream(path("old.gif")) << "old";
     writeOnCall(0);
     EXPECT_EQ(commands.RunConvert("/a b.jpg", path("old.gif"), 37, Resize), CommandStatus::Ran);
-    EXPECT_EQ(calls(), 2);
+    ASSERT_EQ(calls(), 2);
+    EXPECT_EQ(call(0).args, call(1).args);
+    EXPECT_EQ(call(0).argv, call(1).argv);
     EXPECT_FALSE(fs::exists(path("old.gif")));
     const std::string line = "Morphex.dll\t/a b.jpg\t-geometry\t37X192!\t" + path("old.gif") + "\n";
     EXPECT_EQ(trace.str(), line + line);
@@ -80,19 +45,24 @@ TEST_F(ImageCmd, AnOldOutputIsRemovedFirstAndAFailedRetryIsCountedAndTraced) {
               path("old.gif") + ": fake failure on \"" + path("old.gif") + "\"");
     commands.setTrace(nullptr);
 
+    writeOnCall(2);  // written by the retry
+    EXPECT_EQ(commands.RunComposite("/s.gif", path("o.gif"), "/b.gif", MaskWithBase), CommandStatus::Ran);
+    EXPECT_EQ(calls(), 2);
+    EXPECT_TRUE(fs::exists(path("o.gif")));
+    EXPECT_EQ(commands.lastLibraryError(), "");  // the successful retry wiped the first failure
+
     writeOnCall(1);  // written anew on the first call: no retry
     std::ofstream(path("old.gif")) << "old";
     commands.RunConvert("/a.jpg", path("old.gif"), 0, TransparentWhite);
     EXPECT_EQ(calls(), 1);
-    EXPECT_EQ(fs::file_size(path("old.gif")), 3u);  // the stand-in writes "out"
+    EXPECT_EQ(FileContents(path("old.gif")), "out");
 
     writeOnCall(1);  // a dangling link is removed, never written through
     fs::create_symlink(path("elsewhere.gif"), path("link.gif"));
     commands.RunConvert("/a.jpg", path("link.gif"), 0, TransparentWhite);
     EXPECT_FALSE(fs::is_symlink(path("link.gif")) || fs::exists(path("elsewhere.gif")));
-}
 
-TEST_F(ImageCmd, AnOutputThatCannotBeRemovedFailsTheCommandWithoutARun) {
+    writeOnCall(1);  // an output that cannot be removed fails the command without a run
     fs::create_directories(path("taken.gif/inside"));
     commands.resetMissingOutputs();
     EXPECT_EQ(commands.RunConvert("/a.jpg", path("taken.gif"), 0, TransparentWhite), CommandStatus::StaleOutput);
@@ -101,6 +71,7 @@ TEST_F(ImageCmd, AnOutputThatCannotBeRemovedFailsTheCommandWithoutARun) {
     EXPECT_EQ(commands.firstMissingOutput().dst, path("taken.gif"));
     EXPECT_NE(commands.firstMissingOutput().reason.find("it is a folder"), std::string::npos);
     EXPECT_TRUE(fs::exists(path("taken.gif/inside")));
+    EXPECT_TRUE(notifier.shown.empty());
 }
 
 // The private folder's six random letters, made comparable.

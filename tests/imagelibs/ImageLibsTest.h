@@ -27,6 +27,17 @@ inline Wand readWand(const std::string& path) {
     return wand;
 }
 
+// The picture's pixels in a wand, with an alpha channel only when the picture has one: ImageMagick picks
+// its resize filter by that.
+inline Wand wandOf(const QImage& image) {
+    const bool alpha = image.hasAlphaChannel();
+    const QImage pixels = image.convertToFormat(alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+    Wand wand = readWand("");
+    MagickConstituteImage(wand.get(), pixels.width(), pixels.height(), alpha ? "BGRA" : "BGRP", CharPixel,
+                          pixels.constBits());
+    return wand;
+}
+
 inline QImage pixelsOf(MagickWand* wand) {
     QImage image(int(MagickGetImageWidth(wand)), int(MagickGetImageHeight(wand)), QImage::Format_ARGB32);
     MagickExportImagePixels(wand, 0, 0, image.width(), image.height(), "BGRA", CharPixel, image.bits());
@@ -75,11 +86,7 @@ protected:
             EXPECT_TRUE(image.save(QString::fromStdString(path), nullptr, 95)) << path;
             return path;
         }
-        const bool alpha = image.hasAlphaChannel();
-        const QImage pixels = image.convertToFormat(alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
-        Wand wand = readWand("");
-        MagickConstituteImage(wand.get(), pixels.width(), pixels.height(), alpha ? "BGRA" : "BGRP", CharPixel,
-                              pixels.constBits());
+        Wand wand = wandOf(image);
         if (palette) MagickSetImageType(wand.get(), PaletteType);
         EXPECT_NE(MagickWriteImage(wand.get(), ((ext == ".gif" ? "GIF:" : "MIFF:") + path).c_str()), MagickFalse);
         return path;

@@ -24,21 +24,6 @@ QImage quadrants(int w, int h) {
     return image;
 }
 
-// Without an alpha channel unless the picture has one: ImageMagick picks its resize filter by that.
-Wand wandOf(const QImage& image) {
-    Wand wand = readWand("");
-    const bool alpha = image.hasAlphaChannel();
-    std::vector<unsigned char> samples;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x) {
-            const QRgb p = image.pixel(x, y);
-            samples.insert(samples.end(), {std::uint8_t(qRed(p)), std::uint8_t(qGreen(p)), std::uint8_t(qBlue(p))});
-            if (alpha) samples.push_back(std::uint8_t(qAlpha(p)));
-        }
-    MagickConstituteImage(wand.get(), image.width(), image.height(), alpha ? "RGBA" : "RGB", CharPixel, samples.data());
-    return wand;
-}
-
 // ImageMagick's own turns, undoing what each orientation asks a viewer to do.
 void storeTurned(MagickWand* wand, int orientation) {
     PixelWand* none = NewPixelWand();
@@ -110,16 +95,17 @@ QImage turned(const QImage& image, int degreesClockwise) { return image.transfor
 // decode of a resize; both with JPEG's noise, so within a few levels.
 TEST_F(Photos, EveryExifOrientationOfAJpegComesOutUpright) {
     const QImage upright = quadrants(128, 96);
-    Wand plain = wandOf(upright);
-    MagickSetImageCompressionQuality(plain.get(), 95);
-    MagickSetSamplingFactors(plain.get(), 3, std::vector<double>{1, 1, 1}.data());
-    const std::string reference = writeWand(plain.get(), at("upright.jpg"), "JPEG");
+    const auto jpegWand = [&] {  // little loss: full colour resolution, quality 95
+        Wand wand = wandOf(upright);
+        MagickSetImageCompressionQuality(wand.get(), 95);
+        MagickSetSamplingFactors(wand.get(), 3, std::vector<double>{1, 1, 1}.data());
+        return wand;
+    };
+    const std::string reference = writeWand(jpegWand().get(), at("upright.jpg"), "JPEG");
     ok(morphex(), {reference, "-geometry", "16X12!", at("upright-small.png")});
     for (int orientation = 0; orientation <= 8; ++orientation) {
         SCOPED_TRACE(orientation);
-        Wand stored = wandOf(upright);
-        MagickSetImageCompressionQuality(stored.get(), 95);
-        MagickSetSamplingFactors(stored.get(), 3, std::vector<double>{1, 1, 1}.data());
+        Wand stored = jpegWand();
         storeTurned(stored.get(), orientation);
         const std::string file = writeWand(stored.get(), at("stored.jpg"), "JPEG", orientation);
         ok(morphex(), {file, at("out.png")});
@@ -142,8 +128,9 @@ TEST_F(Photos, PngWebpAndTiffTurnByTheirOrientationHeifAndAvifByTheirBoxesOnly) 
         const std::string file = at("stored." + std::string(coder));
         writeWand(stored.get(), file, coder, 6);
         // ImageMagick keeps no EXIF in a PNG: exiftool adds the eXIf chunk.
-        if (coder == std::string("PNG"))
+        if (coder == std::string("PNG")) {
             ASSERT_EQ(RunProcess({"exiftool", "-q", "-overwrite_original", "-Orientation#=6", file}).exitCode, 0);
+        }
         ok(morphex(), {file, at("out.png")});
         EXPECT_EQ(offPixels(read(at("out.png")), upright), 0);
     }
