@@ -29,10 +29,7 @@ void SpinBuilder::advance() { controls_.setProgress(controls_.progress() + 1); }
 BuildOutcome SpinBuilder::BuildSpin() {
     if (controls_.hintVisible()) return {BuildResult::Skipped, {}, {}};
     Running running(building_);
-
-    controls_.disablePreviewTimer();
-    controls_.setCreateCaption("WORKING");
-    commands_.resetMissingOutputs();
+    begin();
     plan_ = PlanFrames(s_.i_size, s_.SpinStep, s_.ShowHead);
     pageColour_ = s_.PageColour;
 
@@ -63,10 +60,7 @@ BuildOutcome SpinBuilder::BuildSpin() {
 BuildOutcome SpinBuilder::BuildFaces() {
     if (controls_.hintVisible()) return {BuildResult::Skipped, {}, {}};
     Running running(building_);
-
-    controls_.disablePreviewTimer();
-    controls_.setCreateCaption("WORKING");
-    commands_.resetMissingOutputs();
+    begin();
 
     std::string why;
     if (!recreateFolder("Masks", why)) return fail(why);
@@ -76,6 +70,14 @@ BuildOutcome SpinBuilder::BuildFaces() {
     if (commands_.missingOutputs() > 0) return finish(BuildResult::Failed, DescribeMissingOutputs(commands_, s_));
     if (!keepFaces(why)) return finish(BuildResult::Failed, why);
     return finish(BuildResult::Finished);
+}
+
+// Every run starts alike: no preview under it, the button says so, and only
+// its own commands count when it is judged.
+void SpinBuilder::begin() {
+    controls_.disablePreviewTimer();
+    controls_.setCreateCaption("WORKING");
+    commands_.resetMissingOutputs();
 }
 
 bool SpinBuilder::keepFaces(std::string& why) {

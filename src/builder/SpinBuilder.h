@@ -29,6 +29,7 @@ public:
     bool building() const { return building_; }
 
 private:
+    void begin();
     // Each returns false when the controls asked the build to stop.
     bool makeFaceCopies();
     bool makeStrips();

@@ -50,6 +50,11 @@ std::string ClaimWorkingRoot(const std::string& root, FolderLock& lock) {
     return root;
 }
 
+void TellUnreadable(const char* what, const std::string& file, const std::string& reason) {
+    MessageBox("The " + std::string(what) + " picture could not be read:\n" + file + "\n" + reason,
+               MB_OK | MB_ICONEXCLAMATION, AppTitle);
+}
+
 }  // namespace
 
 FormFolders DefaultFormFolders() {
@@ -318,8 +323,7 @@ void Form1::pick(Side side, const std::string& file) {
         showFace(side);
         return;
     }
-    MessageBox("The " + std::string(side.what) + " picture could not be read:\n" + file + "\n" + reason,
-               MB_OK | MB_ICONEXCLAMATION, AppTitle);
+    TellUnreadable(side.what, file, reason);
 }
 
 void Form1::LoadHeadImage() { load(head()); }
@@ -341,8 +345,7 @@ void Form1::load(Side side) {
         side.file.clear();
         view_.setHintShown(side.label, true);
         UpdatePreviewState();
-        MessageBox("The " + std::string(side.what) + " picture could not be read:\n" + file + "\n" + reason,
-                   MB_OK | MB_ICONEXCLAMATION, AppTitle);
+        TellUnreadable(side.what, file, reason);
         return;
     }
     showFace(side);
