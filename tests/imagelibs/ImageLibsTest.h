@@ -12,8 +12,8 @@
 #include <tuple>
 
 #include "ImageLibraries.h"
-#include "support/TempFolder.h"
 #include "support/FileContents.h"
+#include "support/TempFolder.h"
 
 namespace pivra::test {
 
@@ -48,12 +48,6 @@ inline QImage read(const std::string& path) {
     return QImageReader(QString::fromStdString(path)).read().convertToFormat(QImage::Format_ARGB32);
 }
 
-inline QImage filled(int w, int h, QColor colour) {
-    QImage image(w, h, QImage::Format_ARGB32);
-    image.fill(colour);
-    return image;
-}
-
 // Pixels off by more than tolerance in a channel (colour only where visible); -1 when the sizes differ.
 inline int offPixels(const QImage& a, const QImage& b, int tolerance = 0) {
     if (a.size() != b.size()) return -1;
@@ -79,18 +73,6 @@ protected:
         EXPECT_EQ(library.lastError(), "");
     }
 
-    // Qt writes PNG, JPEG and BMP; MagickWand writes GIF and MIFF, `palette` giving a MIFF a colour table.
-    std::string save(const QImage& image, const std::string& name, bool palette = false) const {
-        const std::string path = at(name), ext = name.substr(name.rfind('.'));
-        if (ext != ".gif" && ext != ".mif") {
-            EXPECT_TRUE(image.save(QString::fromStdString(path), nullptr, 95)) << path;
-            return path;
-        }
-        Wand wand = wandOf(image);
-        if (palette) MagickSetImageType(wand.get(), PaletteType);
-        EXPECT_NE(MagickWriteImage(wand.get(), ((ext == ".gif" ? "GIF:" : "MIFF:") + path).c_str()), MagickFalse);
-        return path;
-    }
 };
 
 }  // namespace pivra::test

@@ -1,6 +1,5 @@
 // Photos as phones and the web keep them, each written at test time by a real encoder (ImageMagick, libheif):
-// every EXIF orientation turned upright, HEIF and AVIF turned by their own boxes only, every format read, and
-// the centred-square crop against ImageMagick's own convert.
+// every EXIF orientation turned upright, HEIF and AVIF turned by their own boxes only, every format read.
 #include <libheif/heif.h>
 
 #include "ImageLibsTest.h"
@@ -170,60 +169,6 @@ TEST_F(Photos, EveryFormatIsReadFromWhatARealEncoderWrote) {
         Wand theirs = wandOf(c.picture);
         MagickResizeImage(theirs.get(), 48, 32, UndefinedFilter, 1.0);
         EXPECT_EQ(offPixels(read(at("out.png")), pixelsOf(theirs.get()), c.tolerance), 0);
-    }
-}
-
-TEST_F(Photos, WhatIsNoPictureIsRefusedNamingTheFormats) {
-    std::ofstream(at("notes.heic")) << "plain words, not a picture";
-    EXPECT_NE(morphex().run({at("notes.heic"), at("out.png")}), 0);
-    EXPECT_NE(morphex().lastError().find("JPEG, PNG, GIF, BMP, WebP, HEIC, AVIF or TIFF"), std::string::npos)
-        << morphex().lastError();
-    Wand wand = wandOf(quadrants(32, 32));
-    for (const char* coder : {"WEBP", "HEIC", "AVIF", "TIFF"}) {
-        const std::string whole = FileContents(writeWand(wand.get(), at("whole"), coder));
-        std::ofstream(at("cut"), std::ios::binary) << whole.substr(0, whole.size() * 2 / 3);
-        EXPECT_NE(morphex().run({at("cut"), at("out.png")}), 0) << coder;
-        EXPECT_NE(morphex().lastError().find("cut"), std::string::npos) << morphex().lastError();
-    }
-}
-
-// The crop of pivra-make --crop and others, against ImageMagick's convert given the same arguments.
-TEST_F(Photos, CropsAsImageMagicksConvertDoes) {
-    const std::string panorama = save(quadrants(300, 100), "panorama.png"), portrait = save(quadrants(97, 301), "tall.png");
-    QImage clear = quadrants(120, 80).convertToFormat(QImage::Format_ARGB32);
-    clear.setPixel(60, 40, qRgba(10, 200, 10, 100));
-    const std::string alpha = save(clear, "alpha.png");
-    const std::vector<std::vector<std::string>> commands = {
-        {panorama, "-resize", "48X48^", "-gravity", "center", "-crop", "48X48+0+0", "+repage"},
-        {portrait, "-resize", "48X48^", "-gravity", "center", "-crop", "48X48+0+0", "+repage"},
-        {portrait, "-geometry", "33X33^", "-gravity", "Center", "-crop", "33x33+0+0", "+repage"},
-        {alpha, "-resize", "31X31^", "-gravity", "center", "-crop", "31X31+0+0", "+repage"},
-        {panorama, "-gravity", "southeast", "-crop", "40x30+7+3", "+repage", "-geometry", "20X15!"},
-        {portrait, "-crop", "60x50-10+280", "+repage"},  // clipped at the left and bottom
-        {panorama, "-gravity", "north", "-crop", "101x9+2+0", "+repage"},
-    };
-    for (std::vector<std::string> args : commands) {
-        SCOPED_TRACE(args[1] + " " + args[2] + " " + args[args.size() - 2]);
-        args.push_back(at("ours.png"));
-        ok(morphex(), args);
-        std::vector<std::string> theirs = {"convert"};
-        theirs.insert(theirs.end(), args.begin(), args.end() - 1);
-        theirs.push_back(at("theirs.png"));
-        std::vector<char*> argv;
-        for (std::string& a : theirs) argv.push_back(a.data());
-        ImageInfo* info = AcquireImageInfo();
-        ExceptionInfo* exception = AcquireExceptionInfo();
-        EXPECT_NE(ConvertImageCommand(info, int(argv.size()), argv.data(), nullptr, exception), MagickFalse);
-        DestroyExceptionInfo(exception);
-        DestroyImageInfo(info);
-        EXPECT_EQ(offPixels(read(at("ours.png")), read(at("theirs.png")), 1), 0);
-    }
-    for (const std::vector<std::string>& refused : std::vector<std::vector<std::string>>{
-             {panorama, "-crop", "10x10+0+0", at("out.png")},            // would keep its canvas
-             {panorama, "-crop", "10x10+400+0", "+repage", at("out.png")},  // misses the picture
-             {panorama, "-crop", "10x10", "+repage", at("out.png")}}) {      // tiles: not done here
-        EXPECT_NE(morphex().run(refused), 0) << refused[2];
-        EXPECT_FALSE(std::filesystem::exists(at("out.png")));
     }
 }
 

@@ -1,4 +1,4 @@
-// Surfaces against pixels worked out by hand, BMPs written byte by byte, JPEGs against Qt's decoder.
+// The window's picture readers: BMPs written byte by byte, JPEGs against Qt's decoder, and what each refuses.
 #include <gtest/gtest.h>
 
 #include <QImageReader>
@@ -37,89 +37,6 @@ void ExpectEmpty(const CDIBSection& dib) {
 void ExpectShown(const test::RecordingNotifier& n, const std::string& prompt, int style, const std::string& title) {
     ASSERT_EQ(n.shown.size(), prompt.empty() ? 0u : 1u) << (n.shown.empty() ? "" : n.shown[0].prompt);
     for (const auto& m : n.shown) EXPECT_EQ(std::tie(m.prompt, m.style, m.title), std::tie(prompt, style, title));
-}
-
-// Every face pixel tells where it came from: red = column, green = row, blue = 7.
-std::uint32_t Face(int x, int y) { return static_cast<std::uint32_t>(x << 16 | y << 8 | 7); }
-
-void MakeFace(CDIBSection& face, int w, int h, int channels = 3) {
-    ASSERT_TRUE(face.Create(w, h, channels));
-    for (int i = 0; i < w * h; ++i) {
-        std::uint8_t* p = face.hDib()->row(i / w) + i % w * channels;
-        p[0] = 7, p[1] = static_cast<std::uint8_t>(i / w), p[2] = static_cast<std::uint8_t>(i % w);
-    }
-}
-
-TEST(Surface, CreatePadsRowsToFourBytesAndRefusesSizesBeyondTheLimits) {
-    struct Case { std::int32_t w, h, channels, gotChannels = 0, rowBytes = 0; };  // rowBytes 0: refused
-    CDIBSection s;
-    for (const Case c : {Case{1, 7, 3, 3, 4}, {2, 7, 3, 3, 8}, {5, 7, 3, 3, 16}, {192, 7, 3, 3, 576}, {5, 7, 4, 4, 20},
-                         {3, 7, 1, 4, 12}, {3, 7, 0, 4, 12},  // anything but 3 channels is 32 bits
-                         {0, 5, 3}, {5, 0, 3}, {-3, 5, 3}, {5, -3, 3},
-                         {16384, 32768, 4},  // exactly 2^31 bytes
-                         {INT32_MAX, 1, 3}, {1 << 20, 1 << 20, 3}}) {  // the row alone does not fit; the count wraps
-        EXPECT_EQ(s.Create(c.w, c.h, c.channels), c.rowBytes > 0) << c.w << " x " << c.h;
-        if (c.rowBytes == 0) { ExpectEmpty(s); continue; }
-        EXPECT_EQ(std::make_pair(s.dib_channels(), s.BytesPerScanLine()), std::make_pair(c.gotChannels, c.rowBytes));
-        EXPECT_EQ(Bytes(s), std::vector<std::uint8_t>(static_cast<std::size_t>(c.rowBytes * c.h), 0)) << c.w;
-        std::fill_n(s.DIBSectionBitsPtr(), c.rowBytes * c.h, 0xff);  // the next Create keeps none of it
-    }
-}
-
-// The face squeezed to |nPix| columns of a 192 square, drawn from (192 - |nPix|) / 2,
-// halves going to the even neighbour; each column shows the face column nearest its centre.
-TEST(Surface, RotateSqueezesTheFaceIntoTheMiddle) {
-    struct Case { std::int16_t nPix; int first, last, firstShows, lastShows; };
-    const Case cases[] = {
-        {37, 78, 114, 2, 189},   // 155 / 2 goes to 78; 0.5 * 192 / 37 = 2.6, 36.5 * 192 / 37 = 189.4
-        {39, 76, 114, 2, 189},   // 153 / 2 goes to 76
-        {-37, 78, 114, 2, 189},  // the sign is ignored
-        {192, 0, 191, 0, 191},   {384, 0, 191, 48, 143},  // drawn from -96: the middle half shows
-        {197, 0, 191, 2, 188},   // -5 / 2 goes to -2: column 0 is column 2 of 197
-        {0, 0, -1, 0, 0},        {INT16_MIN, 0, -1, 0, 0},  // |nPix| does not fit in 16 bits
-    };
-    CDIBSection face, frame;
-    MakeFace(face, 192, 192);
-    for (const Case& c : cases) {
-        face.rotate(frame, c.nPix, 192);
-        ASSERT_EQ(Shape(frame), std::make_tuple(192, 192, 3));
-        int drawn = 0;
-        for (int x = 0; x < 192; ++x) drawn += PixelAt(frame, x, 191) != 0;
-        EXPECT_EQ(drawn, c.last - c.first + 1) << c.nPix;
-        if (drawn == 0) continue;
-        EXPECT_EQ(std::make_pair(PixelAt(frame, c.first, 191), PixelAt(frame, c.last, 191)),
-                  std::make_pair(Face(c.firstShows, 191), Face(c.lastShows, 191))) << c.nPix;
-    }
-}
-
-// Each pixel of the square takes the source pixel nearest its centre, never a blend; the aspect is not kept.
-TEST(Surface, CopyStretchesToTheNearestPixel) {
-    struct Case { int w, h, channels, side; std::vector<int> cols, rows; };
-    for (const Case& c : {Case{4, 4, 3, 2, {1, 3}, {1, 3}},                  // centres 1 and 3
-                          Case{2, 2, 3, 5, {0, 0, 1, 1, 1}, {0, 0, 1, 1, 1}},  // 0.2 0.6 1.0 1.4 1.8
-                          Case{6, 2, 4, 3, {1, 3, 5}, {0, 1, 1}}}) {           // rows 0.33 1.0 1.67
-        CDIBSection src, dest;
-        MakeFace(src, c.w, c.h, c.channels);
-        src.Copy(dest, static_cast<std::int16_t>(c.side));
-        ASSERT_EQ(Shape(dest), std::make_tuple(c.side, c.side, c.channels));
-        for (int i = 0; i < c.side * c.side; ++i)
-            EXPECT_EQ(PixelAt(dest, i % c.side, i / c.side), Face(c.cols[i % c.side], c.rows[i / c.side])) << c.side << ": " << i;
-    }
-}
-
-TEST(Surface, MaskAndsOverTheOverlapOnly) {
-    CDIBSection face, mask, empty;
-    ASSERT_TRUE(face.Create(6, 6, 4));
-    ASSERT_TRUE(mask.Create(3, 2, 3));  // smaller, and 24 bits against 32
-    std::fill_n(face.DIBSectionBitsPtr(), 6 * 6 * 4, 0xc3);
-    const std::vector<std::uint8_t> maskBytes = {0, 0xff, 0, 0xff, 0xff, 0xff, 0, 0, 0, 0, 0, 0,  // bottom row first
-                                                 0xff, 0xff, 0xff, 0, 0, 0, 0x0f, 0x0f, 0x0f, 0, 0, 0};
-    std::copy(maskBytes.begin(), maskBytes.end(), mask.DIBSectionBitsPtr());
-    face.Mask(mask);
-    face.Mask(empty), empty.Mask(face);  // nothing to read, nothing to draw into
-    const std::uint32_t k = 0xc3c3c3, anded[2][3] = {{k, 0, 0x030303}, {0x00c300, k, 0}};
-    for (int i = 0; i < 36; ++i) EXPECT_EQ(PixelAt(face, i % 6, i / 6), i % 6 < 3 && i < 12 ? anded[i / 6][i % 6] : k) << i;
-    EXPECT_EQ(Bytes(mask), maskBytes);  // the mask is only read
 }
 
 // Qt decodes the file; the surface keeps its pixels as 24 bits, bottom row last, a 32-bit file's alpha dropped.
@@ -232,9 +149,6 @@ TEST(JpegReader, FailuresShowTheLibraryMessageAndFreeOnce) {
         if (c.side == 0) ExpectEmpty(dib);
         if (c.side > 0) { EXPECT_EQ(Shape(dib), std::make_tuple(c.side, c.side, 3)); }
     }
-    test::RecordingNotifier notifier;
-    ReportJpegError("ctx", 7);  // a code without a text keeps both separators
-    ExpectShown(notifier, "IJL ERROR: [7] -  - ctx", 48, "Intel(R) JPEG Library");
 }
 
 }  // namespace
