@@ -1,8 +1,6 @@
-// The form through a recording stand-in view: start-up, import, preview,
-// scale changes and the faults it guards against.
+// The form through a recording stand-in view: failed picks and builds, a
+// missing picture, saving as WebP and one working folder per window.
 #include <gtest/gtest.h>
-
-#include <wand/MagickWand.h>
 
 #include <deque>
 #include <filesystem>
@@ -12,21 +10,17 @@
 #include <optional>
 
 #include "builder/WorkingFolders.h"
-#include "builder/WorkingTemplates.h"
 #include "platform/FolderLock.h"
-#include "support/DeepFolder.h"
-#include "support/FileContents.h"
 #include "support/AnimationReaders.h"
+#include "support/FileContents.h"
 #include "support/GifInspect.h"
 #include "support/RecordingNotifier.h"
-#include "support/RunProcess.h"
 #include "support/ScratchMount.h"
 #include "support/TempFolder.h"
 #include "support/TestPictures.h"
 #include "surface/BitmapImage.h"
 #include "surface/PaneCanvas.h"
 #include "window/Form1.h"
-#include "window/OpenFilter.h"
 
 namespace pivra::test {
 namespace {
@@ -37,19 +31,18 @@ const QColor kHead(220, 30, 30), kTail(30, 60, 220);
 // Remembers what the form set, answers the open dialog from a queue (nullopt:
 // cancelled) and lets a test act during the build's yields.
 struct RecordingView : FormView {
-    void setClientSize(int w, int h) override { client = {w, h}; }
-    bool minimized() const override { return isMinimized; }
+    void setClientSize(int, int) override {}
+    bool minimized() const override { return false; }
     void setFontSize(Control, int) override {}
     void setSize(Control, int, int) override {}
     void move(Control, int, int) override {}
     void setHintShown(int label, bool shown) override { hints[label - 1] = shown; }
     bool hintShown(int label) const override { return hints[label - 1]; }
-    void setTimerEnabled(bool on) override { timerEnabledDuringBuild += on && form && form->building(), timer = on; }
+    void setTimerEnabled(bool on) override { timer = on; }
     bool timerEnabled() const override { return timer; }
-    void setTimerInterval(int ms) override { interval = ms; }
+    void setTimerInterval(int) override {}
     void setViewerFile(const std::string& path) override { viewerFiles.push_back(path); }
-    std::optional<std::string> chooseOpenFile(const std::string& filter, int index) override {
-        dialogs.emplace_back(filter, index);
+    std::optional<std::string> chooseOpenFile(const std::string&, int) override {
         std::optional<std::string> a;
         if (!answers.empty()) a = answers.front(), answers.pop_front();
         return a;
@@ -63,35 +56,26 @@ struct RecordingView : FormView {
         if (saveEntry) r.filterIndex = saveEntry;
         return saveAnswer;
     }
-    std::optional<std::string> choosePageColour(const std::string& current) override {
-        colourDialogs.push_back(current);
-        return colourAnswer;
-    }
-    void closeWindow() override { ++closes; }
+    std::optional<std::string> choosePageColour(const std::string&) override { return std::nullopt; }
+    void closeWindow() override {}
     void setCreateCaption(const std::string& c) override { captions.push_back(c); }
     void setProgress(int v) override { progressValue = v; }
     int progress() const override { return progressValue; }
     void yield() override { ++yields; if (onYield) onYield(yields); }
 
-    const Form1* form = nullptr;
-    std::pair<int, int> client{};
-    bool isMinimized = false, timer = false, hints[3] = {true, true, true};
-    std::vector<std::string> viewerFiles, captions, colourDialogs;
-    std::optional<std::string> colourAnswer;
+    bool timer = false, hints[3] = {true, true, true};
+    std::vector<std::string> viewerFiles, captions;
     std::string saveAnswer;  // empty: cancelled
     int16_t saveEntry = 0;
-    std::vector<std::pair<std::string, int>> dialogs;
     std::deque<std::optional<std::string>> answers;
     PaneCanvas canvases[3];
-    int interval = 0, closes = 0, progressValue = 0, yields = 0, timerEnabledDuringBuild = 0;
+    int progressValue = 0, yields = 0;
     std::function<void(int)> onYield;
 };
 
 // A form with its own recording view.
 struct Form1Fixture {
-    explicit Form1Fixture(FormFolders folders) : form(std::make_unique<Form1>(view, std::move(folders))) {
-        view.form = form.get();
-    }
+    explicit Form1Fixture(FormFolders folders) : form(std::make_unique<Form1>(view, std::move(folders))) {}
     // Asks for a build and ticks through it (at scale 1 it runs at the 13th).
     void build(int ticks = 13) {
         form->CreateBtn_Click();
@@ -107,26 +91,6 @@ struct Form1Fixture {
     RecordingView view;
     std::unique_ptr<Form1> form;
 };
-
-// Every template's size as ImageMagick itself reads the file (it also reads .mif).
-void ExpectTemplatesAt(const std::string& app, int side) {
-    MagickWandGenesis();
-    for (const TemplateFile& t : kTemplates) {
-        const std::string path = app + "/" + t.working;
-        MagickWand* wand = NewMagickWand();
-        ASSERT_EQ(MagickPingImage(wand, path.c_str()), MagickTrue) << t.working;
-        EXPECT_EQ(std::make_pair(MagickGetImageWidth(wand), MagickGetImageHeight(wand)),
-                  std::make_pair(size_t(side), size_t(side))) << t.working;
-        DestroyMagickWand(wand);
-    }
-}
-
-// Non-black pixels on the middle row: the drawn width of a squeezed face.
-int DrawnWidth(const QImage& frame) {
-    int n = 0;
-    for (int x = 0; x < frame.width(); ++x) n += (frame.pixel(x, frame.height() / 2) & 0xffffff) != 0;
-    return n;
-}
 
 class Form : public ::testing::Test {
 protected:
@@ -154,46 +118,6 @@ protected:
     std::unique_ptr<Form1>& form = main.form;
 };
 
-// A minimised window is not resized to the layout.
-TEST_F(Form, AMinimisedWindowKeepsItsSize) {
-    form->Form_Load();
-    view.client = {0, 0};
-    view.isMinimized = true;
-    form->Form_Resize();
-    EXPECT_EQ(view.client, std::make_pair(0, 0));
-    view.isMinimized = false;
-    form->Form_Resize();
-    EXPECT_EQ(view.client, std::make_pair(400, 419));
-}
-
-TEST_F(Form, WorkingFolderThatCannotBeMadeIsReportedAndPicturesAreRefused) {
-    std::ofstream(app / "Work") << "a file where the folder should be";
-    form->Form_Load();
-    ASSERT_EQ(notifier.shown.size(), 1u);
-    EXPECT_NE(prompt().find(app.str() + "/Work"), std::string::npos) << prompt();
-    EXPECT_EQ(FileContents(app / "Work"), "a file where the folder should be");
-    view.answers = {headPic};
-    form->Picture1_Click();
-    EXPECT_TRUE(form->state().HeadFile.empty());
-    EXPECT_TRUE(view.hints[0]);
-    EXPECT_EQ(notifier.shown.size(), 2u);
-}
-
-// A cancelled dialog takes no earlier name: not the head's for the tail.
-TEST_F(Form, CancelledDialogsChangeNothing) {
-    form->Form_Load();
-    view.answers = {headPic, std::nullopt};
-    form->Label1_Click();
-    form->Picture2_Click();
-    EXPECT_EQ(view.dialogs.back(), std::make_pair(std::string(kPictureFilter), 2)) << "opens on the picture entry";
-    EXPECT_EQ(form->state().HeadFile, headPic);
-    EXPECT_TRUE(form->state().TailFile.empty());
-    EXPECT_FALSE(fs::exists(app / "Work/ImagB.jpg"));
-    EXPECT_TRUE(view.hints[1]);
-    EXPECT_FALSE(view.timer);
-    EXPECT_TRUE(notifier.shown.empty());
-}
-
 TEST_F(Form, AFailedPickChangesNothingAndSaysWhy) {
     start();
     tick(5);
@@ -218,112 +142,16 @@ TEST_F(Form, AFailedPickChangesNothingAndSaysWhy) {
     }
     EXPECT_EQ(FileContents(bad), "this is not a picture");
     EXPECT_EQ(std::distance(fs::directory_iterator(app / "Work"), fs::directory_iterator()), 6) << "no spare copies";
-    // The preview goes on turning the same head.
-    tick(3);
-    EXPECT_EQ(DrawnWidth(paneImage(Pane::Picture3)), 16 * 8);
-    EXPECT_TRUE(CloseColour(paneImage(Pane::Picture3).pixel(96, 96), kHead, 12));
 }
 
-TEST_F(Form, RescaleRemakesBothPicturesAndAMissingHeadBringsItsHintBack) {
-    start();
-    form->ScalePivra(9);
-    EXPECT_EQ(std::make_pair(form->HeadDib().dib_width(), form->TailDib().dib_height()), std::make_pair(108, 108));
-    EXPECT_TRUE(view.timer);
-    EXPECT_EQ(form->state().SpinPos, 0);
-    EXPECT_FALSE(view.hints[0] || view.hints[1] || view.hints[2]);
-    EXPECT_TRUE(CloseColour(paneImage(Pane::Picture2).pixel(54, 54), kTail, 12));
-    fs::remove(headPic);
-    form->ScalePivra(10);
-    EXPECT_TRUE(form->state().HeadFile.empty());
-    EXPECT_TRUE(view.hints[0] && view.hints[2] && !view.hints[1]);
-    EXPECT_EQ(form->TailDib().dib_width(), 120);
-    EXPECT_FALSE(view.timer);
-    form->ScalePivra(8);  // the hints no longer fit: all hidden, even the missing head's
-    EXPECT_FALSE(view.hints[0] || view.hints[1] || view.hints[2]);
-    EXPECT_TRUE(notifier.shown.empty());
-}
-
-TEST_F(Form, FiftyTicksTurnTheCoinOnce) {
-    start();
-    for (int tick = 1; tick <= 51; ++tick) {
-        SCOPED_TRACE("tick " + std::to_string(tick));
-        form->Timer1_Timer();
-        const QImage frame = paneImage(Pane::Picture3);
-        ASSERT_EQ(frame.size(), QSize(192, 192));
-        // Planned width at scale 16: 16 per tick up to 192, then back down, 0 at the 25th.
-        const int t = (tick - 1) % 25 + 1, want = t <= 12 ? 16 * t : t == 13 ? 192 : t <= 24 ? 192 - 16 * (t - 13) : 0;
-        EXPECT_NEAR(DrawnWidth(frame), want, want ? 2 : 0);
-        if (want == 0) continue;
-        EXPECT_TRUE(CloseColour(frame.pixel(96, 96), (tick - 1) % 50 < 25 ? kHead : kTail, 12));
-        EXPECT_EQ(frame.pixel(3, 3) & 0xffffff, 0u);
-        EXPECT_EQ(frame.pixel(188, 188) & 0xffffff, 0u);
-    }
-    EXPECT_TRUE(view.captions.empty());  // no build without a request
-}
-
-// A click after tick N builds at the next tick showing the head at full width.
-class FormTrigger : public Form, public ::testing::WithParamInterface<std::pair<int, int>> {};
-
-TEST_P(FormTrigger, BuildRunsAfterTheHeadsFullWidth) {
-    start(1);
-    int builtAt = 0;
-    for (int tick = 1; tick <= 70 && builtAt == 0; ++tick) {
-        if (tick == GetParam().first + 1) form->CreateBtn_Click();
-        form->Timer1_Timer();
-        if (!view.captions.empty()) builtAt = tick;
-    }
-    EXPECT_EQ(builtAt, GetParam().second);
-    // The build's own captions, progress and files are tested with the builder.
-    EXPECT_EQ(form->state().SpinPos, -12);
-    EXPECT_TRUE(form->state().ShowHead);
-    EXPECT_TRUE(view.timer);
-    EXPECT_EQ(view.viewerFiles.back(), gif);
-    EXPECT_EQ(DrawnWidth(paneImage(Pane::Picture3)), 12);
-}
-
-INSTANTIATE_TEST_SUITE_P(Clicks, FormTrigger,
-                         ::testing::Values(std::pair(0, 13), std::pair(12, 13), std::pair(13, 63), std::pair(20, 63)));
-
-TEST_F(Form, RepaintsDuringABuildKeepTheTimerOffAndAScaleWaitsForTheEnd) {
-    start(1);
-    view.onYield = [&](int n) {
-        form->Picture1_Paint();
-        form->Picture2_Paint();
-        form->UpdatePreviewState();
-        if (n == 2) form->ScalePivra(2);
-        EXPECT_EQ(form->i_size(), 12) << "yield " << n;
-        EXPECT_FALSE(view.timer) << "yield " << n;
-    };
-    main.build();
-    ASSERT_EQ(view.yields, 62);  // 12 widths and 50 frames
-    EXPECT_EQ(view.timerEnabledDuringBuild, 0);
-    EXPECT_EQ(ReadGifStructure(gif).screenWidth, 12);  // built at the old size, then rescaled
-    ExpectTemplatesAt(app.str(), 24);
-    EXPECT_EQ(form->HeadDib().dib_width(), 24);
-    EXPECT_TRUE(view.timer);
-    EXPECT_TRUE(notifier.shown.empty());
-}
-
-// Page Colour… keeps its choice for the next build (white is none); saving as
-// WebP renders the animation the viewer plays, from the pictures and at the
-// scale it was built with, whatever has been chosen since.
-TEST_F(Form, PageColourIsKeptAndWebpSavesTheLastBuildNotTheCurrentChoice) {
+// Saving as WebP renders the animation the viewer plays, from the pictures and
+// at the scale it was built with, whatever has been chosen since.
+TEST_F(Form, WebpSavesTheLastBuildNotTheCurrentChoice) {
     start(2);
-    EXPECT_EQ(form->pageColour(), "");
-    for (const std::optional<std::string>& answer : {std::optional<std::string>("#203040"), std::optional<std::string>()}) {
-        view.colourAnswer = answer;
-        form->mnu_PageColour_Click();
-    }
-    EXPECT_EQ(view.colourDialogs, (std::vector<std::string>{"#ffffff", "#203040"}));
-    EXPECT_EQ(form->state().PageColour, "#203040");
-    form->setPageColour("not a colour");
-    EXPECT_EQ(form->pageColour(), "#203040");
     main.build();
     ASSERT_FALSE(form->state().BuildRequested);
-
     ASSERT_TRUE(WriteSolidPicture(app / "green.png", 50, 50, QColor(0, 200, 0)));
-    view.answers = {app / "green.png"};
-    form->Picture1_Click();
+    form->ChooseHead(app / "green.png");
     form->ScalePivra(3);
     view.saveAnswer = app / "spin.webp";
     view.saveEntry = kWebpFilterIndex;
@@ -337,10 +165,6 @@ TEST_F(Form, PageColourIsKeptAndWebpSavesTheLastBuildNotTheCurrentChoice) {
     while (anim.endsMs.at(shown) <= 24 * 60) ++shown;
     const std::uint8_t* centre = anim.frames[shown].at(12, 12);
     EXPECT_TRUE(CloseColour(qRgb(centre[0], centre[1], centre[2]), kHead, 12));
-
-    view.colourAnswer = "#FFFFFF";
-    form->mnu_PageColour_Click();
-    EXPECT_EQ(std::make_pair(form->pageColour(), form->state().PageColour), std::make_pair(std::string("#ffffff"), std::string()));
 }
 
 TEST_F(Form, CreateWithAPictureMissingSaysWhichAndLeavesNoRequest) {
@@ -423,79 +247,6 @@ TEST_F(Form, AFailedBuildKeepsTheLastAnimationAndSaysWhatFailed) {
     }
 }
 
-// A pane clicked or a file dropped while the build runs is taken once it has
-// returned: the animation shows the faces it was built from.
-TEST_F(Form, PicksDuringABuildWaitForItsEnd) {
-    start(1);
-    const std::string green = app / "green.png", white = app / "white.png";
-    ASSERT_TRUE(WriteSolidPicture(green, 50, 50, QColor(30, 200, 30)));
-    ASSERT_TRUE(WriteSolidPicture(white, 50, 50, QColor(240, 240, 240)));
-    view.onYield = [&](int n) {
-        if (n == 3) {
-            view.answers = {green};
-            form->Label1_Click();
-            form->ChooseTail(white);
-            EXPECT_TRUE(view.dialogs.size() == 2u) << "no dialog inside the build";
-            EXPECT_EQ(form->state().HeadFile, headPic);
-            EXPECT_EQ(form->state().TailFile, tailPic);
-        }
-    };
-    main.build();
-    EXPECT_EQ(view.yields, 62);
-    EXPECT_EQ(view.dialogs.size(), 3u);
-    EXPECT_EQ(form->state().HeadFile, green);
-    EXPECT_EQ(form->state().TailFile, white);
-    // Frames 0 (tail) and 24 (head) at full width show the old faces.
-    const std::vector<QImage> frames = ReadGifFrames(gif);
-    ASSERT_EQ(frames.size(), 50u);
-    EXPECT_TRUE(CloseColour(frames[0].pixel(6, 6), kTail, 16));
-    EXPECT_TRUE(CloseColour(frames[24].pixel(6, 6), kHead, 16));
-    EXPECT_TRUE(notifier.shown.empty());
-}
-
-// A red disc in the middle of a w x h picture, on white.
-bool WriteDisc(const std::string& path, int w, int h) {
-    QImage image(w, h, QImage::Format_RGB32);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) {
-            const double dx = x + 0.5 - w / 2.0, dy = y + 0.5 - h / 2.0, r = std::min(w, h) * 0.4;
-            image.setPixel(x, y, dx * dx + dy * dy <= r * r ? qRgb(230, 30, 30) : qRgb(255, 255, 255));
-        }
-    return image.save(QString::fromStdString(path), nullptr, 95);
-}
-
-// Red pixels across the middle row and down the middle column of a face.
-std::pair<int, int> RedExtent(const QImage& face) {
-    int across = 0, down = 0;
-    for (int k = 0; k < face.width(); ++k) {
-        across += CloseColour(face.pixel(k, face.height() / 2), QColor(230, 30, 30), 60);
-        down += CloseColour(face.pixel(face.width() / 2, k), QColor(230, 30, 30), 60);
-    }
-    return {across, down};
-}
-
-// "Crop Pictures to a Square" imports both pictures again from their centre squares, as pivra-make --crop
-// makes its faces; off again, the squeezed faces come back.
-TEST_F(Form, CropReimportsBothFacesAsPivraMakeCropsThem) {
-    ASSERT_TRUE(WriteDisc(headPic, 300, 100));
-    ASSERT_TRUE(WriteDisc(tailPic, 100, 300));
-    start();
-    EXPECT_NEAR(RedExtent(paneImage(Pane::Picture1)).first, 51, 3);  // squeezed: 80 of 300 across
-    form->mnu_Crop_Click();
-    EXPECT_TRUE(form->cropToSquare());
-    for (Pane side : {Pane::Picture1, Pane::Picture2}) {
-        const auto [across, down] = RedExtent(paneImage(side));
-        EXPECT_NEAR(across, 154, 3);  // 0.8 of the face each way
-        EXPECT_NEAR(down, 154, 3);
-    }
-    const std::string made = app / "made.gif";
-    ASSERT_EQ(RunProcess({std::string(PIVRA_BIN_DIR) + "/pivra-make", headPic, tailPic, made, "--crop"}).exitCode, 0);
-    EXPECT_EQ(RedExtent(ReadGifFrames(made).at(24)), RedExtent(paneImage(Pane::Picture1)));
-    form->mnu_Crop_Click();
-    EXPECT_NEAR(RedExtent(paneImage(Pane::Picture2)).second, 51, 3);
-    EXPECT_TRUE(notifier.shown.empty());
-}
-
 // Each window holds its working folder for its whole life; a second one works
 // in a folder of its own, so neither shows nor saves the other's animation.
 TEST_F(Form, TwoWindowsNeverShareAWorkingFolder) {
@@ -518,36 +269,6 @@ TEST_F(Form, TwoWindowsNeverShareAWorkingFolder) {
     Form1Fixture next{FormFolders{app.str(), PIVRA_BIN_DIR}};
     EXPECT_EQ(next.form->AppStr(), app.str() + "/");
     EXPECT_TRUE(notifier.shown.empty());
-}
-
-// Folders of any length: a picture 1000 bytes deep; a working folder and
-// installation files 200 bytes deep. Start, import and build go as usual,
-// without a message, and the picture stays as it was.
-TEST_F(Form, LongFoldersStartImportAndBuildWithoutAMessage) {
-    const std::string deepHead = DeepFolder(app / "deep", 1000 - std::string("/head.png").size()) + "/head.png";
-    fs::copy_file(headPic, deepHead);
-    const auto yesterday = fs::file_time_type::clock::now() - std::chrono::hours(24);
-    fs::last_write_time(deepHead, yesterday);
-    const std::string root = DeepFolder(app / "root", 200), install = DeepFolder(app / "install", 200);
-    for (const TemplateFile& t : kTemplates)
-        fs::copy_file(std::string(PIVRA_BIN_DIR) + "/" + t.source, install + "/" + t.source);
-    Form1Fixture deep{FormFolders{root, install, PIVRA_BIN_DIR}};
-    for (auto [f, where] : {std::pair{&main, app.str()}, std::pair{&deep, root}}) {
-        SCOPED_TRACE(where);
-        f->loadAndBuild(deepHead, tailPic);
-        ExpectTemplatesAt(where, 12);
-        EXPECT_EQ(f->form->state().HeadFile, deepHead);
-        EXPECT_FALSE(f->view.hints[0]);
-        EXPECT_TRUE(CloseColour(ToQImage(f->view.canvas(Pane::Picture1).picture()).pixel(6, 6), kHead, 12));
-        const GifInfo info = ReadGifStructure(where + "/Work/pivra.gif");
-        EXPECT_EQ(std::make_pair(info.frames.size(), info.screenWidth), std::make_pair(size_t{50}, 12));
-    }
-    std::set<std::string> names;
-    for (const auto& e : fs::directory_iterator(root)) names.insert(e.path().filename().string());
-    EXPECT_EQ(names, (std::set<std::string>{".pivra-lock", "Work"}));
-    EXPECT_TRUE(notifier.shown.empty()) << prompt();
-    EXPECT_EQ(FileContents(deepHead), FileContents(headPic));
-    EXPECT_EQ(fs::last_write_time(deepHead), yesterday);
 }
 
 }  // namespace
