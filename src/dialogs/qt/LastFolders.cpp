@@ -2,7 +2,8 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSettings>
+
+#include "dialogs/qt/PivraSettings.h"
 
 namespace pivra {
 namespace {
@@ -11,18 +12,16 @@ QString Key(FolderUse use) {
     return use == FolderUse::OpenPicture ? QStringLiteral("LastFolders/open") : QStringLiteral("LastFolders/save");
 }
 
-QSettings Settings() { return QSettings(QStringLiteral("PIVRA"), QStringLiteral("pivra")); }
-
 }  // namespace
 
 QString LastFolder(FolderUse use) {
-    const QString folder = Settings().value(Key(use)).toString();
+    const QString folder = PivraSettings().value(Key(use)).toString();
     return !folder.isEmpty() && QFileInfo(folder).isDir() ? folder : QString();
 }
 
 void RememberFolder(FolderUse use, const QString& chosenFile) {
     if (chosenFile.isEmpty()) return;
-    Settings().setValue(Key(use), QFileInfo(chosenFile).absolutePath());
+    PivraSettings().setValue(Key(use), QFileInfo(chosenFile).absolutePath());
 }
 
 }  // namespace pivra

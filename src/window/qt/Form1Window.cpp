@@ -11,11 +11,11 @@
 #include <QScrollArea>
 #include <QStyle>
 #include <QWindow>
-#include <QSettings>
 
 #include <algorithm>
 
 #include "dialogs/qt/LastFolders.h"
+#include "dialogs/qt/PivraSettings.h"
 #include "dialogs/qt/QtSaveDialog.h"
 #include "window/OpenFilter.h"
 #include "window/qt/ClickLabel.h"
@@ -27,8 +27,7 @@ namespace pivra {
 namespace {
 
 const QColor kHintText(255, 255, 128), kButtonText(255, 255, 0), kButtonBack(0, 0, 192);
-const QString kSettingsOrganization = QStringLiteral("PIVRA"), kSettingsApplication = QStringLiteral("pivra"),
-              kPageColourKey = QStringLiteral("pageColour");
+const QString kPageColourKey = QStringLiteral("pageColour"), kCropKey = QStringLiteral("cropToSquare");
 
 void Colour(QWidget* w, const QColor& text, const QColor& back) {
     QPalette pal = w->palette();
@@ -51,10 +50,6 @@ ClickLabel* MakeLabel(const char* caption, QWidget* parent, const QStringList& f
     return label;
 }
 
-// Options kept between runs, in the user's configuration folder.
-QSettings Settings() { return QSettings(QStringLiteral("pivra"), QStringLiteral("pivra")); }
-const QString kCropKey = QStringLiteral("cropToSquare");
-
 }  // namespace
 
 Form1Window::Form1Window(FormFolders folders) {
@@ -63,11 +58,11 @@ Form1Window::Form1Window(FormFolders folders) {
     makeMenus();
     timer_.setTimerType(Qt::PreciseTimer);
     form_ = std::make_unique<Form1>(*this, std::move(folders));
-    form_->setCropToSquare(Settings().value(kCropKey, false).toBool());
+    form_->setCropToSquare(PivraSettings().value(kCropKey, false).toBool());
     cropAct_->setChecked(form_->cropToSquare());
     dialogs_ = std::make_unique<DialogHost>(*form_, form_->installFolder(), this);
     saveChooser_ = [this](SaveDialogRequest& r) { return QtSaveDialog(this).AskSaveFileName(r); };
-    form_->setPageColour(QSettings(kSettingsOrganization, kSettingsApplication).value(kPageColourKey).toString().toStdString());
+    form_->setPageColour(PivraSettings().value(kPageColourKey).toString().toStdString());
     connect(&timer_, &QTimer::timeout, this, [this] { form_->Timer1_Timer(); });
     chooser_ = [this](const std::string& filter, int index) { return ShowOpenFileDialog(this, filter, index); };
 
@@ -139,7 +134,7 @@ void Form1Window::makeMenus() {
     connect(cropAct_, &QAction::triggered, this, [this] {
         form_->mnu_Crop_Click();
         cropAct_->setChecked(form_->cropToSquare());
-        Settings().setValue(kCropKey, form_->cropToSquare());
+        PivraSettings().setValue(kCropKey, form_->cropToSquare());
     });
     connect(createAct_, &QAction::triggered, this, [this] { form_->mnu_Create_Click(); });
     connect(saveAct_, &QAction::triggered, this, [this] { form_->mnu_Save_Click(); });
@@ -305,7 +300,7 @@ std::optional<std::string> Form1Window::choosePageColour(const std::string& curr
         QColorDialog::getColor(QColor(QString::fromStdString(current)), this, QStringLiteral("Page Colour"));
     if (!chosen.isValid()) return std::nullopt;
     const std::string hex = chosen.name(QColor::HexRgb).toStdString();
-    QSettings(kSettingsOrganization, kSettingsApplication).setValue(kPageColourKey, QString::fromStdString(hex));
+    PivraSettings().setValue(kPageColourKey, QString::fromStdString(hex));
     return hex;
 }
 
