@@ -1,16 +1,73 @@
-// pivra-make as a user runs it: its refusals, the trace of a whole run against
-// the golden command list, and folders of any length.
+// pivra-make as a user runs it, with its own $TMPDIR (so private working folders
+// left behind are seen): its refusals, the trace of a whole run against the golden
+// command list, folders of any length, --crop, and the stop signals.
+#include <signal.h>
 #include <sys/stat.h>
+#include <gtest/gtest.h>
 
-#include "PivraMakeFixture.h"
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <sstream>
+
+#include "support/ChildProcess.h"
 #include "support/DeepFolder.h"
+#include "support/FileContents.h"
 #include "support/GifInspect.h"
+#include "support/GoldenCommands.h"
+#include "support/RunProcess.h"
 #include "support/ScratchMount.h"
+#include "support/TempFolder.h"
+#include "support/TestPictures.h"
 
 namespace pivra::test {
 namespace {
 
 namespace fs = std::filesystem;
+
+const std::string kMake = std::string(PIVRA_BIN_DIR) + "/pivra-make";
+
+std::set<std::string> NamesIn(const std::string& folder) {  // hidden ones included
+    std::set<std::string> names;
+    std::error_code ec;
+    for (const auto& e : std::filesystem::directory_iterator(folder, ec)) names.insert(e.path().filename().string());
+    return names;
+}
+
+class PivraMakeTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(WriteSolidPicture(head, 64, 48, QColor(200, 40, 40)));
+        ASSERT_TRUE(WriteSolidPicture(tail, 48, 64, QColor(40, 40, 200)));
+    }
+    std::vector<std::string> env() const { return {"TMPDIR=" + tmp.str()}; }
+    static std::vector<std::string> withMake(std::vector<std::string> args) {
+        args.insert(args.begin(), kMake);
+        return args;
+    }
+    ProcessResult make(const std::vector<std::string>& args) { return RunProcess(withMake(args), env()); }
+    std::unique_ptr<ChildProcess> start(const std::vector<std::string>& args) {
+        return std::make_unique<ChildProcess>(withMake(args), env());
+    }
+    // The commands a --trace run printed, and the golden list for its private working folder `app`.
+    static std::vector<CommandLine> Traced(const std::string& out) {
+        std::istringstream lines(out);
+        std::vector<CommandLine> trace;
+        for (std::string line; std::getline(lines, line);) trace.push_back(MaskTemporaryName(SplitTraceLine(line)));
+        return trace;
+    }
+    std::vector<CommandLine> golden(const std::string& app) const {
+        return GoldenCommandsAtScale16({{"{APP}", app}, {"{INSTALL}", app}, {"{HEAD}", head}, {"{TAIL}", tail}});
+    }
+    static std::string AppOf(const std::vector<CommandLine>& trace) {  // from the first template's copy
+        const std::string& first = trace.at(0).at(1);
+        return first.substr(0, first.size() - std::string("pre_mask.bmp").size());
+    }
+
+    TempFolder dir{"make"}, tmp{"make-tmp"};
+    const std::string head = dir / "head.png", tail = dir / "tail.jpg";
+};
+
 
 using PivraMake = PivraMakeTest;
 
@@ -113,6 +170,81 @@ TEST_F(PivraMake, LongFoldersBuildTheSameCoin) {
     for (const auto& [copy, original] : {std::pair{deepHead, head}, {deepTail, tail}}) {
         EXPECT_TRUE(FileContents(copy) == FileContents(original)) << copy;
         EXPECT_EQ(fs::last_write_time(copy), yesterday) << copy;
+    }
+}
+
+
+using Crop = PivraMakeTest;
+
+// A red disc on white, 0.8 of the picture's shorter side across.
+bool WriteDisc(const std::string& path, int w, int h) {
+    QImage image(w, h, QImage::Format_RGB32);
+    const double r = std::min(w, h) * 0.4;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const double dx = x + 0.5 - w / 2.0, dy = y + 0.5 - h / 2.0;
+            image.setPixel(x, y, dx * dx + dy * dy <= r * r ? qRgb(230, 30, 30) : qRgb(255, 255, 255));
+        }
+    return image.save(QString::fromStdString(path), nullptr, 95);
+}
+
+bool Reddish(QRgb p) { return qRed(p) > 150 && qBlue(p) < 100 && qAlpha(p) > 0; }
+
+TEST_F(Crop, KeepsADiscRoundAndASquareAsItWas) {
+    for (const auto& [name, w, h] : {std::tuple{"panorama.png", 300, 100}, {"portrait.jpg", 100, 300}}) {
+        SCOPED_TRACE(name);
+        ASSERT_TRUE(WriteDisc(dir / name, w, h));
+        ASSERT_EQ(make({dir / name, tail, dir / "out.gif", "--scale", "8", "--crop"}).exitCode, 0);
+        const QImage face = ReadGifFrames(dir / "out.gif").at(24);  // the head at full width
+        int across = 0, down = 0;
+        for (int k = 0; k < face.width(); ++k) {
+            across += Reddish(face.pixel(k, face.height() / 2));
+            down += Reddish(face.pixel(face.width() / 2, k));
+        }
+        EXPECT_NEAR(across, 77, 3);  // 0.8 of the 96-pixel face
+        EXPECT_NEAR(down, 77, 3);
+    }
+    ASSERT_TRUE(WriteDisc(dir / "square.png", 150, 150));
+    ASSERT_EQ(make({dir / "square.png", tail, dir / "squeezed.gif", "--scale", "8"}).exitCode, 0);
+    ASSERT_EQ(make({dir / "square.png", tail, dir / "cropped.gif", "--scale", "8", "--crop"}).exitCode, 0);
+    EXPECT_EQ(FileContents(dir / "squeezed.gif"), FileContents(dir / "cropped.gif"));
+}
+
+TEST_F(Crop, ChangesTheFaceConversionsOnly) {
+    const ProcessResult r = make({head, tail, dir / "spin.gif", "--trace", "--crop"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    const std::vector<CommandLine> trace = Traced(r.out);
+    ASSERT_EQ(trace.size(), 141u);
+    const std::string app = AppOf(trace);
+    std::vector<CommandLine> expected = golden(app);
+    for (const auto& [line, picture, face] : {std::tuple{4, head, "ImagA.gif"}, {5, tail, "ImagB.gif"}})
+        expected.at(line) = {"Morphex.dll", picture, "-resize", "192X192^", "-gravity", "center",
+                             "-crop", "192X192+0+0", "+repage", app + "Masks/" + face};
+    EXPECT_EQ(trace, expected);
+}
+
+
+using Signals = PivraMakeTest;
+
+TEST_F(Signals, EachStopSignalCleansUpAndExitsWithItsCode) {
+    // Trace lines: 3 is a template, 60 a strip, 120 a frame, 141 the assembly (the
+    // output is then whole or absent, and the run may have ended before the signal came).
+    for (const auto& [signal, exitCode] : {std::pair{SIGINT, 130}, {SIGTERM, 143}, {SIGHUP, 129}}) {
+        for (int line : {3, 60, 120, 141}) {
+            SCOPED_TRACE(std::to_string(signal) + " at trace line " + std::to_string(line));
+            auto run = start({head, tail, dir / "out.gif", "--trace"});
+            ASSERT_TRUE(run->waitForLines(line));
+            run->signal(signal);
+            const ProcessResult r = run->finish();
+            EXPECT_TRUE(r.exitCode == exitCode || (line == 141 && r.exitCode == 0)) << r.exitCode << r.err;
+            EXPECT_TRUE(fs::is_empty(tmp.str())) << "private working folder left behind";
+            if (fs::exists(dir / "out.gif")) {
+                EXPECT_EQ(line, 141);
+                EXPECT_EQ(ReadGifStructure(dir / "out.gif").frames.size(), 50u);
+                fs::remove(dir / "out.gif");
+            }
+            EXPECT_EQ(NamesIn(dir.str()), (std::set<std::string>{"head.png", "tail.jpg"}));
+        }
     }
 }
 
