@@ -29,7 +29,7 @@ struct ApngFrameControl {
     std::uint32_t sequence = 0;
     int width = 0, height = 0, x = 0, y = 0;
     int delayNum = 0, delayDen = 0;
-    int dispose = -1, blend = -1;
+    int blend = -1;
 };
 
 struct ApngAnimation {
@@ -43,8 +43,5 @@ struct ApngAnimation {
 };
 
 ApngAnimation ReadApng(const std::string& path);
-
-// A PNG's pixels through libpng's simplified reader.
-bool DecodePngBytes(const std::vector<std::uint8_t>& bytes, RgbaFrame& out);
 
 }  // namespace pivra::test

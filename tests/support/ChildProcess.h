@@ -2,8 +2,6 @@
 // A program run in the background whose standard output can be watched line
 // by line, so that a test can act (send a signal, stop it, look at its
 // folders) at a chosen moment of its run.
-#include <sys/types.h>
-
 #include <memory>
 #include <string>
 #include <vector>
@@ -25,7 +23,6 @@ public:
     // Waits until the program has written at least n lines to its standard
     // output; false when it ended first or a minute went by.
     bool waitForLines(int n);
-    pid_t pid() const;
     void signal(int sig) const;
     // Waits for the end; exitCode is -1 when it did not exit normally.
     ProcessResult finish();

@@ -39,22 +39,16 @@ inline std::map<std::string, KeptOutcome> ReadManifest(const std::string& folder
     return out;
 }
 
-// Relative names of the kept inputs in the folder and its subfolders.
-inline std::set<std::string> KeptFiles(const std::string& folder) {
-    std::set<std::string> out;
+// The manifest and the folder (with its subfolders) name the same files.
+inline void ExpectManifestMatchesFolder(const std::map<std::string, KeptOutcome>& manifest, const std::string& folder) {
+    std::set<std::string> listed, kept;
+    for (const auto& [file, outcome] : manifest) listed.insert(file);
     for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
         const std::string name = entry.path().filename().string();
-        if (!entry.is_regular_file() || name[0] == '.' || name == "expected.txt") continue;
-        out.insert(std::filesystem::relative(entry.path(), folder).string());
+        if (entry.is_regular_file() && name[0] != '.' && name != "expected.txt")
+            kept.insert(std::filesystem::relative(entry.path(), folder).string());
     }
-    return out;
-}
-
-// The manifest and the folder name the same files.
-inline void ExpectManifestMatchesFolder(const std::map<std::string, KeptOutcome>& manifest, const std::string& folder) {
-    std::set<std::string> listed;
-    for (const auto& [file, outcome] : manifest) listed.insert(file);
-    EXPECT_EQ(KeptFiles(folder), listed) << "every kept input needs a line in " << folder << "/expected.txt, and every line a file";
+    EXPECT_EQ(kept, listed) << "every kept input needs a line in " << folder << "/expected.txt, and every line a file";
     EXPECT_FALSE(listed.empty()) << folder;
 }
 

@@ -11,7 +11,7 @@ class TempFolder {
 public:
     explicit TempFolder(const std::string& tag) {
         path_ = std::filesystem::temp_directory_path() /
-                ("pivra-" + tag + "-" + std::to_string(::getpid()) + "-" + std::to_string(counter()++));
+                ("pivra-" + tag + "-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
         std::filesystem::remove_all(path_);
         std::filesystem::create_directories(path_);
     }
@@ -26,10 +26,7 @@ public:
     std::string operator/(const std::string& name) const { return (path_ / name).string(); }
 
 private:
-    static int& counter() {
-        static int n = 0;
-        return n;
-    }
+    static inline int counter = 0;
     std::filesystem::path path_;
 };
 
