@@ -56,8 +56,7 @@ inline void ExpectManifestMatchesFolder(const std::map<std::string, KeptOutcome>
 inline std::string PixelChecksum(std::int64_t width, std::int64_t height, const std::uint8_t* bytes, std::size_t size) {
     std::uint64_t h = 1469598103934665603ull;
     auto mix = [&h](std::uint8_t b) { h = (h ^ b) * 1099511628211ull; };
-    for (int i = 0; i < 8; ++i) mix(std::uint8_t(width >> 8 * i));
-    for (int i = 0; i < 8; ++i) mix(std::uint8_t(height >> 8 * i));
+    for (int i = 0; i < 16; ++i) mix(std::uint8_t((i < 8 ? width : height) >> 8 * (i % 8)));
     for (std::size_t i = 0; i < size; ++i) mix(bytes[i]);
     std::ostringstream text;
     text << width << "x" << height << " " << std::hex << h;

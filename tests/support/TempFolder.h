@@ -9,16 +9,13 @@ namespace pivra::test {
 
 class TempFolder {
 public:
-    explicit TempFolder(const std::string& tag) {
-        path_ = std::filesystem::temp_directory_path() /
-                ("pivra-" + tag + "-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
+    explicit TempFolder(const std::string& tag)
+        : path_(std::filesystem::temp_directory_path() /
+                ("pivra-" + tag + "-" + std::to_string(::getpid()) + "-" + std::to_string(counter++))) {
         std::filesystem::remove_all(path_);
         std::filesystem::create_directories(path_);
     }
-    ~TempFolder() {
-        std::error_code ec;
-        std::filesystem::remove_all(path_, ec);
-    }
+    ~TempFolder() { std::filesystem::remove_all(path_, ec_); }
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;
 
@@ -28,6 +25,7 @@ public:
 private:
     static inline int counter = 0;
     std::filesystem::path path_;
+    std::error_code ec_;
 };
 
 }  // namespace pivra::test
