@@ -21,9 +21,7 @@ namespace fs = std::filesystem;
 class StubbornFileSystem : public FileSystem {
 public:
     std::string stuck, unwritten;
-    bool FileExists(const std::string& path) const override {
-        return path != unwritten && FileSystem::FileExists(path);
-    }
+    bool FileExists(const std::string& path) const override { return path != unwritten && FileSystem::FileExists(path); }
     bool MoveFile(const std::string& src, const std::string& dst) override {
         return dst == stuck ? fail("Cannot replace file", dst, "Permission denied") : FileSystem::MoveFile(src, dst);
     }

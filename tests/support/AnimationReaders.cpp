@@ -13,11 +13,6 @@ namespace pivra::test {
 
 namespace {
 
-std::vector<std::uint8_t> BytesOf(const std::string& path) {
-    const std::string text = FileContents(path);
-    return std::vector<std::uint8_t>(text.begin(), text.end());
-}
-
 std::uint32_t Big32(const std::uint8_t* p) {
     return std::uint32_t{p[0]} << 24 | std::uint32_t{p[1]} << 16 | std::uint32_t{p[2]} << 8 | p[3];
 }
@@ -53,8 +48,8 @@ bool DecodePngBytes(const std::vector<std::uint8_t>& bytes, RgbaFrame& out) {
 
 WebpAnimation ReadWebpAnimation(const std::string& path) {
     WebpAnimation anim;
-    const std::vector<std::uint8_t> bytes = BytesOf(path);
-    WebPData data{bytes.data(), bytes.size()};
+    const std::string bytes = FileContents(path);
+    WebPData data{reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()};
     WebPAnimDecoderOptions options;
     if (!WebPAnimDecoderOptionsInit(&options)) return anim;
     options.color_mode = MODE_RGBA;
@@ -78,7 +73,8 @@ WebpAnimation ReadWebpAnimation(const std::string& path) {
 
 ApngAnimation ReadApng(const std::string& path) {
     ApngAnimation anim;
-    const std::vector<std::uint8_t> bytes = BytesOf(path);
+    const std::string text = FileContents(path);
+    const std::vector<std::uint8_t> bytes(text.begin(), text.end());
     if (!DecodePngBytes(bytes, anim.still)) return anim;
     std::vector<std::uint8_t> header;  // IHDR's data
     std::vector<std::vector<std::uint8_t>> frameData;

@@ -1,7 +1,6 @@
 #pragma once
-// A program run in the background whose standard output can be watched line
-// by line, so that a test can act (send a signal, stop it, look at its
-// folders) at a chosen moment of its run.
+// A program run in the background whose standard output can be watched line by
+// line, so that a test can act (send a signal, look at its folders) at a chosen moment.
 #include <memory>
 #include <string>
 #include <vector>
@@ -14,7 +13,6 @@ namespace pivra::test {
 
 class ChildProcess {
 public:
-    // extraEnv entries are "NAME=value", added to this process's environment.
     explicit ChildProcess(const std::vector<std::string>& argv, const std::vector<std::string>& extraEnv = {});
     ~ChildProcess();  // kills it if it is still running
     ChildProcess(const ChildProcess&) = delete;
