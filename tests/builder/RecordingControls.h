@@ -1,6 +1,5 @@
 #pragma once
-// Build controls that remember everything the build did to them.
-#include <functional>
+// Build controls that remember what the build showed on them.
 #include <string>
 #include <vector>
 
@@ -15,15 +14,11 @@ struct RecordingControls : BuildControls {
     void showProgress() override {}
     void setProgress(int v) override { progressValues.push_back(value = v); }
     int progress() const override { return value; }
-    void yield() override { if (++yields, onYield) onYield(); }
-    bool stopRequested() const override { return ++stopQuestions, stopWhen && stopWhen(); }
+    void yield() override { ++yields; }
 
     int value = 0, timerDisables = 0, yields = 0;
-    mutable int stopQuestions = 0;
     std::vector<std::string> captions;
     std::vector<int> progressValues;
-    std::function<void()> onYield;
-    std::function<bool()> stopWhen;
 };
 
 }  // namespace pivra::test

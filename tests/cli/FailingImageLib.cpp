@@ -17,8 +17,7 @@ bool Fails(int argc, char** argv) {
     const std::string input = argv[1];
     std::istringstream suffixes(list);
     for (std::string s; std::getline(suffixes, s, ':');)
-        if (!s.empty() && input.size() >= s.size() && input.compare(input.size() - s.size(), s.size(), s) == 0)
-            return true;
+        if (!s.empty() && input.size() >= s.size() && input.compare(input.size() - s.size(), s.size(), s) == 0) return true;
     return false;
 }
 

@@ -16,15 +16,14 @@ protected:
     void SetUp() override {
         ASSERT_NE(handle_, nullptr) << dlerror();
         fake_ = reinterpret_cast<FakeImageLibState* (*)()>(dlsym(handle_, "fakeState"))();
-        writeOnCall(1);
+        reset();
     }
     void TearDown() override { if (handle_) dlclose(handle_); }
 
-    std::string path(const std::string& name) const { return folder / name; }
     int calls() const { return static_cast<int>(fake_->calls.size()); }
     const FakeCall& call(int n) const { return fake_->calls.at(n); }
     const std::vector<std::string>& args(int n) const { return call(n).args; }
-    void writeOnCall(int n) { *fake_ = FakeImageLibState{{}, n, 0}; }
+    void reset(bool writes = true) { *fake_ = FakeImageLibState{{}, writes}; }
 
     void* handle_ = dlopen(FAKE_LIB_DIR "/libFakeImageLib.so", RTLD_NOW);
     FakeImageLibState* fake_ = nullptr;

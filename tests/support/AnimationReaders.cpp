@@ -13,11 +13,6 @@ namespace pivra::test {
 
 namespace {
 
-std::vector<std::uint8_t> BytesOf(const std::string& path) {
-    const std::string text = FileContents(path);
-    return std::vector<std::uint8_t>(text.begin(), text.end());
-}
-
 std::uint32_t Big32(const std::uint8_t* p) {
     return std::uint32_t{p[0]} << 24 | std::uint32_t{p[1]} << 16 | std::uint32_t{p[2]} << 8 | p[3];
 }
@@ -26,43 +21,15 @@ void PutBig32(std::vector<std::uint8_t>& out, std::uint32_t v) {
     for (int s = 24; s >= 0; s -= 8) out.push_back(static_cast<std::uint8_t>(v >> s));
 }
 
-void PutChunk(std::vector<std::uint8_t>& out, const char* type, const std::uint8_t* data, size_t size) {
-    PutBig32(out, static_cast<std::uint32_t>(size));
+void PutChunk(std::vector<std::uint8_t>& out, const char* type, const std::vector<std::uint8_t>& data) {
+    PutBig32(out, static_cast<std::uint32_t>(data.size()));
     const size_t start = out.size();
     out.insert(out.end(), type, type + 4);
-    out.insert(out.end(), data, data + size);
+    out.insert(out.end(), data.begin(), data.end());
     PutBig32(out, static_cast<std::uint32_t>(crc32(0, out.data() + start, static_cast<uInt>(out.size() - start))));
 }
 
-}  // namespace
-
-WebpAnimation ReadWebpAnimation(const std::string& path) {
-    WebpAnimation anim;
-    const std::vector<std::uint8_t> bytes = BytesOf(path);
-    WebPData data{bytes.data(), bytes.size()};
-    WebPAnimDecoderOptions options;
-    if (!WebPAnimDecoderOptionsInit(&options)) return anim;
-    options.color_mode = MODE_RGBA;
-    std::unique_ptr<WebPAnimDecoder, void (*)(WebPAnimDecoder*)> decoder(WebPAnimDecoderNew(&data, &options),
-                                                                        WebPAnimDecoderDelete);
-    WebPAnimInfo info;
-    if (!decoder || !WebPAnimDecoderGetInfo(decoder.get(), &info)) return anim;
-    anim.width = static_cast<int>(info.canvas_width);
-    anim.height = static_cast<int>(info.canvas_height);
-    anim.loopCount = static_cast<int>(info.loop_count);
-    while (WebPAnimDecoderHasMoreFrames(decoder.get())) {
-        std::uint8_t* pixels = nullptr;
-        int timestamp = 0;
-        if (!WebPAnimDecoderGetNext(decoder.get(), &pixels, &timestamp)) return anim;
-        RgbaFrame frame{anim.width, anim.height, {}};
-        frame.rgba.assign(pixels, pixels + static_cast<size_t>(anim.width) * anim.height * 4);
-        anim.frames.push_back(std::move(frame));
-        anim.endsMs.push_back(timestamp);
-    }
-    anim.ok = true;
-    return anim;
-}
-
+// A PNG's pixels through libpng's simplified reader.
 bool DecodePngBytes(const std::vector<std::uint8_t>& bytes, RgbaFrame& out) {
     png_image image;
     std::memset(&image, 0, sizeof image);
@@ -77,10 +44,38 @@ bool DecodePngBytes(const std::vector<std::uint8_t>& bytes, RgbaFrame& out) {
     return ok;
 }
 
+}  // namespace
+
+WebpAnimation ReadWebpAnimation(const std::string& path) {
+    WebpAnimation anim;
+    const std::string bytes = FileContents(path);
+    WebPData data{reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()};
+    WebPAnimDecoderOptions options;
+    if (!WebPAnimDecoderOptionsInit(&options)) return anim;
+    options.color_mode = MODE_RGBA;
+    std::unique_ptr<WebPAnimDecoder, void (*)(WebPAnimDecoder*)> decoder(WebPAnimDecoderNew(&data, &options),
+                                                                        WebPAnimDecoderDelete);
+    WebPAnimInfo info;
+    if (!decoder || !WebPAnimDecoderGetInfo(decoder.get(), &info)) return anim;
+    anim.width = static_cast<int>(info.canvas_width);
+    anim.height = static_cast<int>(info.canvas_height);
+    anim.loopCount = static_cast<int>(info.loop_count);
+    while (WebPAnimDecoderHasMoreFrames(decoder.get())) {
+        std::uint8_t* pixels = nullptr;
+        int timestamp = 0;
+        if (!WebPAnimDecoderGetNext(decoder.get(), &pixels, &timestamp)) return anim;
+        anim.frames.push_back({anim.width, anim.height, {pixels, pixels + size_t(anim.width) * anim.height * 4}});
+        anim.endsMs.push_back(timestamp);
+    }
+    anim.ok = true;
+    return anim;
+}
+
 ApngAnimation ReadApng(const std::string& path) {
     ApngAnimation anim;
-    const std::vector<std::uint8_t> bytes = BytesOf(path);
-    if (!DecodePngBytes(bytes, anim.still) || bytes.size() < 8) return anim;
+    const std::string text = FileContents(path);
+    const std::vector<std::uint8_t> bytes(text.begin(), text.end());
+    if (!DecodePngBytes(bytes, anim.still)) return anim;
     std::vector<std::uint8_t> header;  // IHDR's data
     std::vector<std::vector<std::uint8_t>> frameData;
     bool sawIdat = false;
@@ -90,20 +85,11 @@ ApngAnimation ReadApng(const std::string& path) {
         const std::string type(reinterpret_cast<const char*>(&bytes[at + 4]), 4);
         const std::uint8_t* body = &bytes[at + 8];
         if (type == "IHDR") header.assign(body, body + length);
-        if (type == "acTL" && length == 8) anim.frameCount = static_cast<int>(Big32(body)), anim.plays = static_cast<int>(Big32(body + 4));
+        if (type == "acTL" && length == 8) anim.frameCount = int(Big32(body)), anim.plays = int(Big32(body + 4));
         if (type == "fcTL" && length == 26) {
-            ApngFrameControl c;
-            c.sequence = Big32(body);
-            c.width = static_cast<int>(Big32(body + 4));
-            c.height = static_cast<int>(Big32(body + 8));
-            c.x = static_cast<int>(Big32(body + 12));
-            c.y = static_cast<int>(Big32(body + 16));
-            c.delayNum = body[20] << 8 | body[21];
-            c.delayDen = body[22] << 8 | body[23];
-            c.dispose = body[24];
-            c.blend = body[25];
-            if (!sawIdat && anim.controls.empty()) anim.stillIsFirstFrame = true;
-            anim.controls.push_back(c);
+            anim.controls.push_back({Big32(body), int(Big32(body + 4)), int(Big32(body + 8)), int(Big32(body + 12)),
+                                     int(Big32(body + 16)), body[20] << 8 | body[21], body[22] << 8 | body[23], body[25]});
+            anim.stillIsFirstFrame = anim.stillIsFirstFrame || (!sawIdat && anim.controls.size() == 1);
             frameData.emplace_back();
         }
         if (type == "IDAT") {
@@ -117,20 +103,17 @@ ApngAnimation ReadApng(const std::string& path) {
         at += 12 + length;
     }
     // Each frame's data as the image data of a PNG of its own size.
+    if (header.size() != 13) return anim;
     for (size_t k = 0; k < frameData.size(); ++k) {
-        std::vector<std::uint8_t> png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-        std::vector<std::uint8_t> ihdr = header;
-        if (ihdr.size() != 13) return anim;
-        for (int i = 0; i < 4; ++i) {
-            ihdr[static_cast<size_t>(i)] = static_cast<std::uint8_t>(anim.controls[k].width >> (24 - 8 * i));
-            ihdr[static_cast<size_t>(4 + i)] = static_cast<std::uint8_t>(anim.controls[k].height >> (24 - 8 * i));
-        }
-        PutChunk(png, "IHDR", ihdr.data(), ihdr.size());
-        PutChunk(png, "IDAT", frameData[k].data(), frameData[k].size());
-        PutChunk(png, "IEND", nullptr, 0);
-        RgbaFrame frame;
-        if (!DecodePngBytes(png, frame)) return anim;
-        anim.frames.push_back(std::move(frame));
+        std::vector<std::uint8_t> png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'}, ihdr;
+        PutBig32(ihdr, static_cast<std::uint32_t>(anim.controls[k].width));
+        PutBig32(ihdr, static_cast<std::uint32_t>(anim.controls[k].height));
+        ihdr.insert(ihdr.end(), header.begin() + 8, header.end());
+        PutChunk(png, "IHDR", ihdr);
+        PutChunk(png, "IDAT", frameData[k]);
+        PutChunk(png, "IEND", {});
+        anim.frames.emplace_back();
+        if (!DecodePngBytes(png, anim.frames.back())) return anim;
     }
     anim.ok = true;
     return anim;

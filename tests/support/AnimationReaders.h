@@ -17,8 +17,7 @@ struct RgbaFrame {
 
 struct WebpAnimation {
     bool ok = false;
-    int width = 0, height = 0;
-    int loopCount = -1;
+    int width = 0, height = 0, loopCount = -1;
     std::vector<RgbaFrame> frames;  // the whole canvas as shown
     std::vector<int> endsMs;        // when each frame gives way to the next
 };
@@ -27,9 +26,7 @@ WebpAnimation ReadWebpAnimation(const std::string& path);
 
 struct ApngFrameControl {
     std::uint32_t sequence = 0;
-    int width = 0, height = 0, x = 0, y = 0;
-    int delayNum = 0, delayDen = 0;
-    int dispose = -1, blend = -1;
+    int width = 0, height = 0, x = 0, y = 0, delayNum = 0, delayDen = 0, blend = -1;
 };
 
 struct ApngAnimation {
@@ -43,8 +40,5 @@ struct ApngAnimation {
 };
 
 ApngAnimation ReadApng(const std::string& path);
-
-// A PNG's pixels through libpng's simplified reader.
-bool DecodePngBytes(const std::vector<std::uint8_t>& bytes, RgbaFrame& out);
 
 }  // namespace pivra::test

@@ -40,9 +40,7 @@ bool ChildProcess::waitForLines(int n) {
     return true;
 }
 
-pid_t ChildProcess::pid() const { return static_cast<pid_t>(process_->processId()); }
-
-void ChildProcess::signal(int sig) const { ::kill(pid(), sig); }
+void ChildProcess::signal(int sig) const { ::kill(static_cast<pid_t>(process_->processId()), sig); }
 
 ProcessResult ChildProcess::finish() {
     ProcessResult result;
@@ -51,6 +49,10 @@ ProcessResult ChildProcess::finish() {
     result.out = out_ + process_->readAllStandardOutput().toStdString();
     result.err = process_->readAllStandardError().toStdString();
     return result;
+}
+
+ProcessResult RunProcess(const std::vector<std::string>& argv, const std::vector<std::string>& extraEnv) {
+    return ChildProcess(argv, extraEnv).finish();
 }
 
 }  // namespace pivra::test

@@ -1,9 +1,6 @@
 #pragma once
-// A program run in the background whose standard output can be watched line
-// by line, so that a test can act (send a signal, stop it, look at its
-// folders) at a chosen moment of its run.
-#include <sys/types.h>
-
+// A program run in the background whose standard output can be watched line by
+// line, so that a test can act (send a signal, look at its folders) at a chosen moment.
 #include <memory>
 #include <string>
 #include <vector>
@@ -16,7 +13,6 @@ namespace pivra::test {
 
 class ChildProcess {
 public:
-    // extraEnv entries are "NAME=value", added to this process's environment.
     explicit ChildProcess(const std::vector<std::string>& argv, const std::vector<std::string>& extraEnv = {});
     ~ChildProcess();  // kills it if it is still running
     ChildProcess(const ChildProcess&) = delete;
@@ -25,7 +21,6 @@ public:
     // Waits until the program has written at least n lines to its standard
     // output; false when it ended first or a minute went by.
     bool waitForLines(int n);
-    pid_t pid() const;
     void signal(int sig) const;
     // Waits for the end; exitCode is -1 when it did not exit normally.
     ProcessResult finish();

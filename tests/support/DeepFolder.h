@@ -8,14 +8,10 @@
 namespace pivra::test {
 
 inline std::string DeepFolder(const std::string& under, std::size_t length) {
+    if (under.size() + 2 > length) throw std::invalid_argument("DeepFolder: " + under + " is already that long");
     std::string path = under;
-    if (path.size() + 2 > length) throw std::invalid_argument("DeepFolder: " + under + " is already that long");
-    while (path.size() < length) {
-        // Never leave a remainder too short for a name of its own.
-        const std::size_t left = length - path.size() - 1;
-        const std::size_t name = left > 200 ? (left - 200 < 2 ? 150 : 200) : left;
-        path += "/" + std::string(name, 'd');
-    }
+    for (std::size_t left; (left = length - path.size()) > 0;)  // never a remainder too short for a name of its own
+        path += "/" + std::string(left > 201 ? (left - 201 < 2 ? 150 : 200) : left - 1, 'd');
     std::filesystem::create_directories(path);
     return path;
 }

@@ -10,29 +10,19 @@ namespace pivra::test {
 GifInfo ReadGifStructure(const std::string& path) {
     GifInfo info;
     int error = 0;
-    GifFileType* raw = DGifOpenFileName(path.c_str(), &error);
-    if (!raw) return info;
-    std::unique_ptr<GifFileType, void (*)(GifFileType*)> gif(raw, [](GifFileType* g) {
-        int e = 0;
-        DGifCloseFile(g, &e);
-    });
-    if (DGifSlurp(gif.get()) != GIF_OK) return info;
+    const auto close = [](GifFileType* g) { int e = 0; DGifCloseFile(g, &e); };
+    std::unique_ptr<GifFileType, decltype(close)> gif(DGifOpenFileName(path.c_str(), &error), close);
+    if (!gif || DGifSlurp(gif.get()) != GIF_OK) return info;
     info.ok = true;
     info.screenWidth = gif->SWidth;
     info.screenHeight = gif->SHeight;
     for (int i = 0; i < gif->ImageCount; ++i) {
         const SavedImage& image = gif->SavedImages[i];
-        GifFrameInfo frame;
-        frame.left = image.ImageDesc.Left;
-        frame.top = image.ImageDesc.Top;
-        frame.width = image.ImageDesc.Width;
-        frame.height = image.ImageDesc.Height;
+        const GifImageDesc& d = image.ImageDesc;
+        GifFrameInfo frame{-1, -1, -1, d.Left, d.Top, d.Width, d.Height};
         GraphicsControlBlock gcb;
-        if (DGifSavedExtensionToGCB(gif.get(), i, &gcb) == GIF_OK) {
-            frame.delayCs = gcb.DelayTime;
-            frame.disposal = gcb.DisposalMode;
-            frame.transparentIndex = gcb.TransparentColor;
-        }
+        if (DGifSavedExtensionToGCB(gif.get(), i, &gcb) == GIF_OK)
+            frame = {gcb.DelayTime, gcb.DisposalMode, gcb.TransparentColor, d.Left, d.Top, d.Width, d.Height};
         for (int e = 0; e + 1 < image.ExtensionBlockCount; ++e) {
             const ExtensionBlock& app = image.ExtensionBlocks[e];
             const ExtensionBlock& sub = image.ExtensionBlocks[e + 1];

@@ -9,15 +9,13 @@ namespace pivra::test {
 
 using CommandLine = std::vector<std::string>;
 
-// placeholders: e.g. {{"{APP}", "/tmp/w/"}, {"{HEAD}", "/p/head.jpg"}, ...}.
-// Empty when the file cannot be read.
+// placeholders: e.g. {{"{APP}", "/tmp/w/"}, {"{HEAD}", "/p/head.jpg"}, ...}; empty when the file cannot be read.
 std::vector<CommandLine> GoldenCommandsAtScale16(const std::map<std::string, std::string>& placeholders);
 
 // One tab-separated trace line as its arguments.
 CommandLine SplitTraceLine(const std::string& line);
 
-// The animation is assembled under a temporary name, Work/pivra-??????.gif:
-// its six random letters become XXXXXX, as the golden list writes them.
+// The six random letters of the temporary Work/pivra-??????.gif become XXXXXX, as the golden list writes them.
 CommandLine MaskTemporaryName(CommandLine args);
 
 }  // namespace pivra::test

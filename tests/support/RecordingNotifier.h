@@ -7,11 +7,7 @@
 
 namespace pivra::test {
 
-struct ShownMessage {
-    std::string prompt;
-    int style;
-    std::string title;
-};
+struct ShownMessage { std::string prompt; int style; std::string title; };
 
 class RecordingNotifier : public Notifier {
 public:

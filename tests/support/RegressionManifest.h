@@ -39,22 +39,16 @@ inline std::map<std::string, KeptOutcome> ReadManifest(const std::string& folder
     return out;
 }
 
-// Relative names of the kept inputs in the folder and its subfolders.
-inline std::set<std::string> KeptFiles(const std::string& folder) {
-    std::set<std::string> out;
+// The manifest and the folder (with its subfolders) name the same files.
+inline void ExpectManifestMatchesFolder(const std::map<std::string, KeptOutcome>& manifest, const std::string& folder) {
+    std::set<std::string> listed, kept;
+    for (const auto& [file, outcome] : manifest) listed.insert(file);
     for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
         const std::string name = entry.path().filename().string();
-        if (!entry.is_regular_file() || name[0] == '.' || name == "expected.txt") continue;
-        out.insert(std::filesystem::relative(entry.path(), folder).string());
+        if (entry.is_regular_file() && name[0] != '.' && name != "expected.txt")
+            kept.insert(std::filesystem::relative(entry.path(), folder).string());
     }
-    return out;
-}
-
-// The manifest and the folder name the same files.
-inline void ExpectManifestMatchesFolder(const std::map<std::string, KeptOutcome>& manifest, const std::string& folder) {
-    std::set<std::string> listed;
-    for (const auto& [file, outcome] : manifest) listed.insert(file);
-    EXPECT_EQ(KeptFiles(folder), listed) << "every kept input needs a line in " << folder << "/expected.txt, and every line a file";
+    EXPECT_EQ(kept, listed) << "every kept input needs a line in " << folder << "/expected.txt, and every line a file";
     EXPECT_FALSE(listed.empty()) << folder;
 }
 
@@ -62,8 +56,7 @@ inline void ExpectManifestMatchesFolder(const std::map<std::string, KeptOutcome>
 inline std::string PixelChecksum(std::int64_t width, std::int64_t height, const std::uint8_t* bytes, std::size_t size) {
     std::uint64_t h = 1469598103934665603ull;
     auto mix = [&h](std::uint8_t b) { h = (h ^ b) * 1099511628211ull; };
-    for (int i = 0; i < 8; ++i) mix(std::uint8_t(width >> 8 * i));
-    for (int i = 0; i < 8; ++i) mix(std::uint8_t(height >> 8 * i));
+    for (int i = 0; i < 16; ++i) mix(std::uint8_t((i < 8 ? width : height) >> 8 * (i % 8)));
     for (std::size_t i = 0; i < size; ++i) mix(bytes[i]);
     std::ostringstream text;
     text << width << "x" << height << " " << std::hex << h;

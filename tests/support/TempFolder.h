@@ -9,16 +9,13 @@ namespace pivra::test {
 
 class TempFolder {
 public:
-    explicit TempFolder(const std::string& tag) {
-        path_ = std::filesystem::temp_directory_path() /
-                ("pivra-" + tag + "-" + std::to_string(::getpid()) + "-" + std::to_string(counter()++));
+    explicit TempFolder(const std::string& tag)
+        : path_(std::filesystem::temp_directory_path() /
+                ("pivra-" + tag + "-" + std::to_string(::getpid()) + "-" + std::to_string(counter++))) {
         std::filesystem::remove_all(path_);
         std::filesystem::create_directories(path_);
     }
-    ~TempFolder() {
-        std::error_code ec;
-        std::filesystem::remove_all(path_, ec);
-    }
+    ~TempFolder() { std::filesystem::remove_all(path_, ec_); }
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;
 
@@ -26,11 +23,9 @@ public:
     std::string operator/(const std::string& name) const { return (path_ / name).string(); }
 
 private:
-    static int& counter() {
-        static int n = 0;
-        return n;
-    }
+    static inline int counter = 0;
     std::filesystem::path path_;
+    std::error_code ec_;
 };
 
 }  // namespace pivra::test
