@@ -10,10 +10,12 @@ const char* const kMakeUsage =
     "Usage: pivra-make HEAD TAIL OUTPUT.gif [--scale N] [--crop] [--matte COLOR] [--workdir DIR] [--trace] [--quiet]\n"
     "       pivra-make HEAD TAIL OUTPUT.webp [--scale N] [--crop] [--quality N | --lossless] [...]\n"
     "       pivra-make HEAD TAIL OUTPUT.png [--scale N] [--crop] [...]\n"
+    "       pivra-make HEAD TAIL OUTPUT.webm [--scale N] [--crop] [...]\n"
     "Builds a looping animation of a coin spinning about its vertical axis,\n"
     "HEAD on one face and TAIL on the other: 50 frames of 12 x N pixels, 60 ms each.\n"
-    "OUTPUT's ending picks the kind: .gif, or .webp (animated WebP) and .png\n"
-    "(animated PNG), whose coin edges are truly transparent on any page.\n"
+    "OUTPUT's ending picks the kind: .gif, or .webp (animated WebP), .png\n"
+    "(animated PNG) and .webm (VP9 video with alpha), whose coin edges are\n"
+    "truly transparent on any page.\n"
     "\n"
     "  --scale N      size step from 1 to 50, 12 pixels each (default 16: 192 pixels)\n"
     "  --crop         make each face from the picture's largest centred square\n"
@@ -112,7 +114,7 @@ std::optional<MakeOptions> ParseMakeOptions(const std::vector<std::string>& args
     o.output = files[2];
     const std::optional<AnimationFormat> format = FormatOfName(o.output);
     if (!format) {
-        error = "the output must end in .gif, .webp or .png: " + o.output;
+        error = "the output must end in .gif, .webp, .png or .webm: " + o.output;
         return std::nullopt;
     }
     // Each option belongs to one kind of output; elsewhere it would silently do nothing.
@@ -121,7 +123,7 @@ std::optional<MakeOptions> ParseMakeOptions(const std::vector<std::string>& args
         return std::nullopt;
     }
     if (!o.matte.empty() && *format != AnimationFormat::Gif) {
-        error = "--matte is for a .gif output: WebP and PNG keep their edges truly transparent";
+        error = "--matte is for a .gif output: WebP, PNG and WebM keep their edges truly transparent";
         return std::nullopt;
     }
     return o;

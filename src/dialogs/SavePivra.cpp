@@ -16,8 +16,11 @@ SaveOutcome SaveBtn_Click(SaveDialog& dialog, FileSystem& fso, const std::string
     SaveDialogRequest request{"", kSaveFilter, kSaveFilterIndex};
     const std::string name = dialog.AskSaveFileName(request);
     if (name.empty()) return SaveOutcome::Cancelled;
-    if (request.filterIndex == kWebpFilterIndex || request.filterIndex == kApngFilterIndex) {
-        const AnimationFormat format = request.filterIndex == kWebpFilterIndex ? AnimationFormat::Webp : AnimationFormat::Apng;
+    if (request.filterIndex == kWebpFilterIndex || request.filterIndex == kApngFilterIndex ||
+        request.filterIndex == kWebmFilterIndex) {
+        const AnimationFormat format = request.filterIndex == kWebpFilterIndex   ? AnimationFormat::Webp
+                                       : request.filterIndex == kApngFilterIndex ? AnimationFormat::Apng
+                                                                                 : AnimationFormat::Webm;
         std::string why;
         if (ExportBuiltAnimation(workRoot, format, WebpSettings{}, name, why)) return SaveOutcome::Saved;
         MessageBox("The Pivra could not be saved.\n" + why, MB_OK | MB_ICONEXCLAMATION, AppTitle);

@@ -1,8 +1,8 @@
 #pragma once
 // "SAVE PIVRA" and "Save the Pivra": a plain copy of the finished animation
 // to a name the user picks in the save dialog, exactly as typed (no
-// extension added), replacing a file of that name; or, on the WebP and PNG
-// entries, the same animation rendered with real alpha.
+// extension added), replacing a file of that name; or, on the WebP, PNG and
+// WebM entries, the same animation rendered with real alpha.
 #include <cstdint>
 #include <string>
 
@@ -14,10 +14,12 @@ class FileSystem;
 // the preselected entry counted from 1. The two animated kinds follow the
 // plain copy's entries.
 inline constexpr char kSaveFilter[] =
-    "All Files (*.*)|*.*|GIF Files (*.gif)|*.gif|Animated WebP (*.webp)|*.webp|Animated PNG (*.png)|*.png";
+    "All Files (*.*)|*.*|GIF Files (*.gif)|*.gif|Animated WebP (*.webp)|*.webp|Animated PNG (*.png)|*.png|"
+    "WebM Video (*.webm)|*.webm";
 inline constexpr int16_t kSaveFilterIndex = 2;
 inline constexpr int16_t kWebpFilterIndex = 3;
 inline constexpr int16_t kApngFilterIndex = 4;
+inline constexpr int16_t kWebmFilterIndex = 5;
 
 struct SaveDialogRequest {
     std::string fileName;  // the name the dialog opens with
@@ -41,8 +43,8 @@ enum class SaveOutcome { Saved, Cancelled, NoAnimation, Failed };
 // finished animation the user is told so before any dialog; a copy that fails
 // is reported with its reason. The copy is written beside the target and
 // renamed into place, so a failure leaves an existing file as it was. The
-// WebP and PNG entries render the faces kept with that animation (lossy
-// WebP at quality 80), written the same way.
+// WebP, PNG and WebM entries render the faces kept with that animation
+// (lossy WebP at quality 80), written the same way.
 SaveOutcome SaveBtn_Click(SaveDialog& dialog, FileSystem& fso, const std::string& workRoot);
 
 }  // namespace pivra

@@ -1,7 +1,8 @@
 #pragma once
-// The rendered frames as animated WebP (libwebp's animation encoder) and as
+// The rendered frames as animated WebP (libwebp's animation encoder), as
 // APNG (libpng for each frame's image data, with the animation chunks around
-// it), both in memory, looping for ever, with full alpha.
+// it), and as WebM (VP9 colour and alpha through libvpx), all in memory, with
+// full alpha; WebP and APNG loop for ever, a WebM player loops the video.
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -25,5 +26,16 @@ bool EncodeAnimatedWebp(const FrameSource& frames, int count, int delayMs, const
 
 bool EncodeApng(const FrameSource& frames, int count, int delayMs, std::vector<std::uint8_t>& bytes,
                 std::string& why);
+
+struct WebmSettings {
+    int quality = 70;       // 0 to 100 for the colour, as libvpx's constant quality 63 down to 0
+    int alphaQuality = 85;  // the same for the alpha: the rim is most of what it holds
+    int speed = 4;          // libvpx's cpu-used: 0 slowest and best to 9 fastest
+};
+
+// VP9 with an alpha stream in WebM: one key frame, at the start, and every
+// frame delayMs long, so the file lasts count x delayMs exactly.
+bool EncodeWebm(const FrameSource& frames, int count, int delayMs, const WebmSettings& settings,
+                std::vector<std::uint8_t>& bytes, std::string& why);
 
 }  // namespace pivra

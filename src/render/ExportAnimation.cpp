@@ -49,6 +49,7 @@ std::optional<AnimationFormat> FormatOfName(const std::string& name) {
     if (EndsWith(name, ".gif")) return AnimationFormat::Gif;
     if (EndsWith(name, ".webp")) return AnimationFormat::Webp;
     if (EndsWith(name, ".png")) return AnimationFormat::Apng;
+    if (EndsWith(name, ".webm")) return AnimationFormat::Webm;
     return std::nullopt;
 }
 
@@ -58,6 +59,7 @@ bool EncodeBuiltAnimation(const std::string& workRoot, AnimationFormat format, c
     if (!LoadFaces(workRoot, head, tail, why)) return false;
     SpinRender render(std::move(head), std::move(tail));
     const FrameSource frames = [&render](int k) { return render.frame(k); };
+    if (format == AnimationFormat::Webm) return EncodeWebm(frames, render.frameCount(), kFrameMs, WebmSettings{}, bytes, why);
     return format == AnimationFormat::Webp
                ? EncodeAnimatedWebp(frames, render.frameCount(), kFrameMs, webp, bytes, why)
                : EncodeApng(frames, render.frameCount(), kFrameMs, bytes, why);

@@ -21,12 +21,14 @@
 #include "support/ChildProcess.h"
 #include "support/DeepFolder.h"
 #include "support/FileContents.h"
+#include "support/FrameCompare.h"
 #include "support/GifInspect.h"
 #include "support/GoldenCommands.h"
 #include "support/RunProcess.h"
 #include "support/ScratchMount.h"
 #include "support/TempFolder.h"
 #include "support/TestPictures.h"
+#include "support/WebmReader.h"
 
 namespace pivra::test {
 namespace {
@@ -87,7 +89,7 @@ TEST_F(PivraMake, RefusalsExitWithTheirCodeAndOneLineAndLeaveEverythingAsItWas) 
         {{head, tail, out, "--scale", "51"}, 2, {"1 to 50"}},
         {{head, tail, out, "--colour"}, 2, {"--colour"}},
         {{head, tail}, 2, {"HEAD TAIL OUTPUT.gif"}},
-        {{head, tail, dir / "out.jpg"}, 2, {".gif, .webp or .png"}},
+        {{head, tail, dir / "out.jpg"}, 2, {".gif, .webp, .png or .webm"}},
         {{head, tail, dir / "out.webp", "--quality", "101"}, 2, {"0 to 100"}},
         {{head, tail, out, "--quality", "80"}, 2, {"--quality is for a .webp"}},
         {{head, tail, out, "--matte", "chartreuse"}, 2, {"basic colour name"}},
@@ -220,19 +222,6 @@ bool WriteDetailedPicture(const std::string& path, int w, int h, int seed) {
     return image.save(QString::fromStdString(path));
 }
 
-// PSNR of two frames laid over the same opaque grey page, in dB (99 when equal).
-double PsnrOver(const RgbaFrame& shown, const imagelib::Picture& reference, int page) {
-    const auto over = [page](std::uint8_t c, std::uint8_t a) { return (c * a + page * (255 - a)) / 255.0; };
-    double sum = 0;
-    for (size_t i = 0; i < reference.rgba.size(); i += 4)
-        for (size_t c = 0; c < 3; ++c) {
-            const double d = over(shown.rgba[i + c], shown.rgba[i + 3]) - over(reference.rgba[i + c], reference.rgba[i + 3]);
-            sum += d * d;
-        }
-    const double mse = sum / (reference.pixelCount() * 3.0);
-    return mse == 0 ? 99 : 10 * std::log10(255.0 * 255.0 / mse);
-}
-
 // Pixels partly covered, and pixels visible at all.
 std::pair<int, int> Coverage(const std::vector<std::uint8_t>& rgba) {
     int partly = 0, visible = 0;
@@ -275,6 +264,20 @@ TEST_F(PivraMake, WebpPlaysTheRenderEvery60MsForEverWithItsRimHalfCovered) {
             EXPECT_TRUE(k % 25 == 12 ? visible == 0 : partly > render[0].height / 2) << "the rim is partly transparent";
         }
     }
+}
+
+// OUT.webm: the render of the faces the run kept, as VP9 with alpha, 3 s.
+TEST_F(PivraMake, WebmIsTheRenderWithAlphaForThreeSeconds) {
+    ASSERT_TRUE(WriteDetailedPicture(dir / "head.png", 200, 150, 1));
+    const std::string work = dir / "work";
+    ASSERT_EQ(make({dir / "head.png", tail, dir / "spin.webm", "--scale", "8", "--workdir", work}).exitCode, 0);
+    const std::vector<imagelib::Picture> render = RenderOf(work);
+    const WebmAnimation anim = ReadWebm(dir / "spin.webm");
+    ASSERT_TRUE(anim.ok) << anim.error;
+    EXPECT_EQ(std::make_tuple(anim.width, anim.alphaMode, anim.durationMs), std::make_tuple(96, 1u, 3000.0));
+    ASSERT_EQ(anim.frames.size(), render.size());
+    for (size_t k = 0; k < render.size(); ++k)
+        for (int page : {0, 255}) EXPECT_GE(PsnrOver(anim.frames[k], render[k], page), 30) << k;
 }
 
 // The APNG is the render exactly; the render follows the GIF's plan: for each

@@ -1,5 +1,5 @@
 // A failed save, as a plain copy or as WebP, names the reason and damages
-// nothing. The copy's own refusals (folders, links, devices) are tested with
+// nothing; the WebM entry writes WebM. The copy's own refusals (folders, links, devices) are tested with
 // pivra-make's output; a byte-equal copy with the real window.
 #include <gtest/gtest.h>
 
@@ -17,6 +17,7 @@
 #include "support/RecordingNotifier.h"
 #include "support/TempFolder.h"
 #include "support/TestPictures.h"
+#include "support/WebmReader.h"
 
 namespace pivra::test {
 namespace {
@@ -100,6 +101,17 @@ TEST_F(Saving, FailedCopiesNameTheReasonAndKeepTheOldFile) {
     }
     EXPECT_EQ(FileContents(target / "kept.gif"), old);
     EXPECT_EQ(FileContents(animation), animationBytes);
+}
+
+// The WebM entry saves the kept faces' animation as WebM, whatever the name's ending.
+TEST_F(Saving, TheWebmEntrySavesTheRenderedAnimationAsWebm) {
+    keepFaces();
+    AnsweringDialog dialog(target / "spin", kWebmFilterIndex);
+    ASSERT_EQ(SaveBtn_Click(dialog, fso, work.str() + "/"), SaveOutcome::Saved);
+    const WebmAnimation anim = ReadWebm(target / "spin");
+    ASSERT_TRUE(anim.ok) << anim.error;
+    EXPECT_EQ(std::make_tuple(anim.width, anim.frames.size(), anim.alphaMode), std::make_tuple(24, size_t{50}, 1u));
+    EXPECT_EQ(names(), std::vector<std::string>{"spin"});
 }
 
 }  // namespace

@@ -192,7 +192,8 @@ TEST_F(Window, SaveDialogShowsTheFiltersAndAddsNoExtension) {
     QtSaveDialog dialog(nullptr);
     SaveDialogRequest request{"", kSaveFilter, kSaveFilterIndex};
     const std::string answer = dialog.AskSaveFileName(request);
-    EXPECT_EQ(shown, (QStringList{"All Files (*.*)", "GIF Files (*.gif)", "Animated WebP (*.webp)", "Animated PNG (*.png)"}));
+    EXPECT_EQ(shown, (QStringList{"All Files (*.*)", "GIF Files (*.gif)", "Animated WebP (*.webp)", "Animated PNG (*.png)",
+                               "WebM Video (*.webm)"}));
     EXPECT_EQ(current, 1);
     EXPECT_EQ(nameAtOpen, "");
     EXPECT_EQ(answer, chosen);

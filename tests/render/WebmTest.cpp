@@ -1,0 +1,101 @@
+// WebM with alpha read back by libwebm's parser and libvpx's decoder: one
+// VP9 track with alpha_mode 1 and each frame's alpha as BlockAdditional 1,
+// exact times, seek entries and cues where the elements are, and the
+// pixels of the render over black and over white.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <fstream>
+#include <memory>
+
+#include "render/AnimationEncoders.h"
+#include "render/SpinRender.h"
+#include "support/FrameCompare.h"
+#include "support/TempFolder.h"
+#include "support/WebmReader.h"
+
+namespace pivra::test {
+namespace {
+
+// A face with detail at every scale: gradients, a ring and stripes.
+imagelib::LoadedPicture DetailedFace(int side, int seed) {
+    auto face = std::make_shared<imagelib::Picture>(side, side);
+    for (int y = 0; y < side; ++y)
+        for (int x = 0; x < side; ++x) {
+            std::uint8_t* p = face->pixel(x, y);
+            const double ring = 60 * std::exp(-std::pow((std::hypot(x - side / 2.0, y - side / 2.0) / side - 0.3) / 0.05, 2));
+            p[0] = static_cast<std::uint8_t>(30 + x * 180 / side + seed * 10);
+            p[1] = static_cast<std::uint8_t>(std::min(255.0, 40 + y * 150 / side + ring));
+            p[2] = static_cast<std::uint8_t>(120 + 50 * seed * std::sin(x / 25.0));
+            p[3] = 255;
+        }
+    return {face, {}};
+}
+
+// An odd-sized frame of its own: a disc that moves, clear around it.
+imagelib::Picture MovingDisc(int w, int h, int k) {
+    imagelib::Picture f(w, h);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const double d = std::hypot(x - (w / 3.0 + k % 7), y - h / 2.0) - h / 3.0;
+            std::uint8_t* p = f.pixel(x, y);
+            p[0] = static_cast<std::uint8_t>(200 - 4 * k), p[1] = static_cast<std::uint8_t>(x * 5), p[2] = 90;
+            p[3] = static_cast<std::uint8_t>(std::lround(255 * std::clamp(0.5 - d, 0.0, 1.0)));
+        }
+    return f;
+}
+
+struct Case {
+    std::string name;
+    int count, frameMs;
+    FrameSource frames;
+    double leastDb;
+};
+
+TEST(Webm, ReadBackByLibwebmAndLibvpxItIsTheRenderWithItsAlphaAtExactTimes) {
+    auto spin = std::make_shared<SpinRender>(DetailedFace(192, 1), DetailedFace(192, 2));
+    const std::vector<Case> cases = {
+        {"the coin at 192 px", 50, 60, [spin](int k) { return spin->frame(k); }, 32},
+        // Odd sides; more than 32.767 s, so more than one cluster.
+        {"an odd 37 x 29 px frame", 40, 1000, [](int k) { return MovingDisc(37, 29, k); }, 30},
+    };
+    TempFolder dir{"webm"};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<std::uint8_t> bytes;
+        std::string why;
+        ASSERT_TRUE(EncodeWebm(c.frames, c.count, c.frameMs, WebmSettings{}, bytes, why)) << why;
+        std::ofstream(dir / "spin.webm", std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
+                                                                static_cast<std::streamsize>(bytes.size()));
+        const WebmAnimation anim = ReadWebm(dir / "spin.webm");
+        ASSERT_TRUE(anim.ok) << anim.error;
+        const imagelib::Picture first = c.frames(0);
+        EXPECT_EQ(std::make_tuple(anim.trackCount, anim.codec, anim.trackType, anim.alphaMode, anim.width, anim.height),
+                  std::make_tuple(1, std::string("V_VP9"), 1u, 1u, first.width, first.height));
+        EXPECT_EQ(std::make_tuple(anim.timecodeScale, anim.durationMs, anim.defaultDurationNs),
+                  std::make_tuple(1000000u, double(c.count * c.frameMs), std::uint64_t(c.frameMs) * 1000000));
+        ASSERT_EQ(anim.frames.size(), size_t(c.count));
+        // Where the seek entries and the cue point say, the parser met those elements.
+        const auto& at = anim.elementsAt;
+        for (std::uint32_t id : {0x1549A966u, 0x1654AE6Bu, 0x1C53BB6Bu})
+            EXPECT_EQ(anim.seekEntries.count(id) ? std::vector<std::uint64_t>{anim.seekEntries.at(id)} : std::vector<std::uint64_t>{},
+                      at.count(id) ? at.at(id) : std::vector<std::uint64_t>{}) << std::hex << id;
+        ASSERT_EQ(anim.cues.size(), 1u);
+        EXPECT_EQ(anim.cues[0], std::make_pair(std::uint64_t{0}, at.at(0x1F43B675u).at(0)));
+        EXPECT_EQ(at.at(0x1F43B675u).size(), size_t(c.count * c.frameMs / 32768 + 1)) << "clusters";
+        for (int k = 0; k < c.count; ++k) {
+            SCOPED_TRACE("frame " + std::to_string(k));
+            EXPECT_EQ(anim.timesMs[size_t(k)], std::int64_t{k} * c.frameMs);
+            EXPECT_EQ(anim.keyFrames[size_t(k)], k == 0) << "one key frame, where the loop starts";
+            EXPECT_TRUE(anim.withAlpha[size_t(k)]);
+            const imagelib::Picture want = c.frames(k);
+            const RgbaFrame& got = anim.frames[size_t(k)];
+            for (int page : {0, 255}) EXPECT_GE(PsnrOver(got, want, page), c.leastDb) << "over " << page;
+            for (const auto& [x, y] : {std::pair{0, 0}, {got.width - 1, 0}, {0, got.height - 1}, {got.width - 1, got.height - 1}})
+                EXPECT_EQ(got.at(x, y)[3], 0) << "corner " << x << "," << y;
+        }
+    }
+}
+
+}  // namespace
+}  // namespace pivra::test
