@@ -53,23 +53,38 @@ public:
         return true;
     }
 
-    // image null: flush what the encoder still holds. Frames come out in order.
-    bool add(const vpx_image_t* image, int k, int frameMs, bool key, std::vector<std::vector<std::uint8_t>>& out,
+    // Frames come out in order, some only after later ones went in.
+    bool add(const vpx_image_t& image, int k, int frameMs, bool key, std::vector<std::vector<std::uint8_t>>& out,
              std::string& why) {
         const vpx_enc_frame_flags_t flags = key ? VPX_EFLAG_FORCE_KF : 0;
-        if (vpx_codec_encode(&codec_, image, static_cast<vpx_codec_pts_t>(k) * frameMs,
+        if (vpx_codec_encode(&codec_, &image, static_cast<vpx_codec_pts_t>(k) * frameMs,
                              static_cast<unsigned long>(frameMs), flags, VPX_DL_GOOD_QUALITY) != VPX_CODEC_OK)
             return fail("a frame", why);
+        take(out);
+        return true;
+    }
+
+    // What the encoder still holds, until it has nothing more to give.
+    bool finish(std::vector<std::vector<std::uint8_t>>& out, std::string& why) {
+        for (;;) {
+            if (vpx_codec_encode(&codec_, nullptr, 0, 0, 0, VPX_DL_GOOD_QUALITY) != VPX_CODEC_OK) return fail("the end", why);
+            if (take(out) == 0) return true;
+        }
+    }
+
+private:
+    size_t take(std::vector<std::vector<std::uint8_t>>& out) {
+        size_t taken = 0;
         vpx_codec_iter_t iter = nullptr;
         while (const vpx_codec_cx_pkt_t* packet = vpx_codec_get_cx_data(&codec_, &iter)) {
             if (packet->kind != VPX_CODEC_CX_FRAME_PKT) continue;
             const auto* data = static_cast<const std::uint8_t*>(packet->data.frame.buf);
             out.emplace_back(data, data + packet->data.frame.sz);
+            ++taken;
         }
-        return true;
+        return taken;
     }
 
-private:
     bool fail(const char* step, std::string& why) {
         const char* detail = open_ ? vpx_codec_error_detail(&codec_) : nullptr;
         why = std::string("the VP9 encoder failed at ") + step +
@@ -145,13 +160,11 @@ bool EncodeWebm(const FrameSource& frames, int count, int delayMs, const WebmSet
         const imagelib::Picture frame = k == 0 ? first : frames(k);
         ToYuv(frame, *colour, *alpha);
         // One key frame, where the loop starts again.
-        if (!colourEncoder.add(colour.get(), k, delayMs, k == 0, colourFrames, why) ||
-            !alphaEncoder.add(alpha.get(), k, delayMs, k == 0, alphaFrames, why))
+        if (!colourEncoder.add(*colour, k, delayMs, k == 0, colourFrames, why) ||
+            !alphaEncoder.add(*alpha, k, delayMs, k == 0, alphaFrames, why))
             return false;
     }
-    if (!colourEncoder.add(nullptr, count, delayMs, false, colourFrames, why) ||
-        !alphaEncoder.add(nullptr, count, delayMs, false, alphaFrames, why))
-        return false;
+    if (!colourEncoder.finish(colourFrames, why) || !alphaEncoder.finish(alphaFrames, why)) return false;
     if (colourFrames.size() != static_cast<size_t>(count) || alphaFrames.size() != static_cast<size_t>(count)) {
         why = "the VP9 encoder gave " + std::to_string(colourFrames.size()) + " frames for " + std::to_string(count);
         return false;

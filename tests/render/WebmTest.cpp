@@ -32,14 +32,16 @@ imagelib::LoadedPicture DetailedFace(int side, int seed) {
     return {face, {}};
 }
 
-// An odd-sized frame of its own: a disc that moves, clear around it.
+// An odd-sized frame of its own: a disc that moves, clear around it, its
+// colour grained afresh in every frame, so the encoder holds frames back.
 imagelib::Picture MovingDisc(int w, int h, int k) {
     imagelib::Picture f(w, h);
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) {
             const double d = std::hypot(x - (w / 3.0 + k % 7), y - h / 2.0) - h / 3.0;
             std::uint8_t* p = f.pixel(x, y);
-            p[0] = static_cast<std::uint8_t>(200 - 4 * k), p[1] = static_cast<std::uint8_t>(x * 5), p[2] = 90;
+            const unsigned grain = (x * 73856093u ^ y * 19349663u ^ k * 83492791u) % 61;
+            p[0] = static_cast<std::uint8_t>(200 - 4 * k), p[1] = static_cast<std::uint8_t>(x * 5 + grain), p[2] = 90;
             p[3] = static_cast<std::uint8_t>(std::lround(255 * std::clamp(0.5 - d, 0.0, 1.0)));
         }
     return f;
