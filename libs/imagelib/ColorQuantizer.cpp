@@ -47,8 +47,8 @@ private:
     std::vector<std::uint8_t> index_;
 };
 
-bool tryExactPalette(const Picture& picture, bool hasTransparent, IndexedPicture& out) {
-    const int limit = hasTransparent ? 255 : 256;
+bool tryExactPalette(const Picture& picture, bool hasTransparent, int maxColours, IndexedPicture& out) {
+    const int limit = hasTransparent ? maxColours - 1 : maxColours;
     ExactPalette table(limit);
     std::uint32_t lastKey = 0xFFFFFFFFu;
     int lastIndex = 0;
@@ -203,7 +203,7 @@ private:
     std::vector<Cell>& hist_;
 };
 
-void medianCut(const Picture& picture, bool hasTransparent, IndexedPicture& out) {
+void medianCut(const Picture& picture, bool hasTransparent, int maxColours, IndexedPicture& out) {
     UsedCells used;
     const std::size_t count = picture.pixelCount();
     for (std::size_t i = 0; i < count; ++i) {
@@ -219,7 +219,7 @@ void medianCut(const Picture& picture, bool hasTransparent, IndexedPicture& out)
     std::vector<std::uint32_t>& cells = used.cells;
     std::sort(cells.begin(), cells.end());  // in cell order, as a scan of the whole table finds them
 
-    const std::size_t maxBoxes = hasTransparent ? 255 : 256;
+    const std::size_t maxBoxes = static_cast<std::size_t>(hasTransparent ? maxColours - 1 : maxColours);
     std::vector<Box> boxes;
     boxes.push_back(Box{0, cells.size(), 0, {0, 0, 0}, {0, 0, 0}, {0, 0, 0}});
     shrinkBox(boxes[0], cells, hist);
@@ -282,7 +282,7 @@ void medianCut(const Picture& picture, bool hasTransparent, IndexedPicture& out)
 
 }  // namespace
 
-IndexedPicture quantizePicture(const Picture& picture) {
+IndexedPicture quantizePicture(const Picture& picture, int maxColours) {
     IndexedPicture out;
     out.width = picture.width;
     out.height = picture.height;
@@ -293,9 +293,9 @@ IndexedPicture quantizePicture(const Picture& picture) {
             hasTransparent = true;
             break;
         }
-    if (!tryExactPalette(picture, hasTransparent, out)) {
+    if (!tryExactPalette(picture, hasTransparent, maxColours, out)) {
         out.transparentIndex = -1;
-        medianCut(picture, hasTransparent, out);
+        medianCut(picture, hasTransparent, maxColours, out);
     }
     return out;
 }

@@ -21,8 +21,8 @@ struct IndexedPicture {
 };
 
 // Alpha below half becomes the transparent entry, anything else is opaque.
-// 256 entries or fewer (counting the transparent one) are kept exactly;
-// more are reduced by median cut over a 15-bit histogram.
-IndexedPicture quantizePicture(const Picture& picture);
+// maxColours entries or fewer (counting the transparent one; 2 to 256) are
+// kept exactly; more are reduced by median cut over a 15-bit histogram.
+IndexedPicture quantizePicture(const Picture& picture, int maxColours = 256);
 
 }  // namespace pivra::imagelib

@@ -1,11 +1,13 @@
 #pragma once
 // Reads an animated GIF back with two decoders of its own: giflib for the
-// stored structure (delays, disposal, loop block) and Qt for the frames as a
-// viewer shows them.
+// stored structure (delays, disposal, loop block) and the frames it composes,
+// and Qt for the frames as a viewer shows them.
 #include <QImage>
 
 #include <string>
 #include <vector>
+
+#include "support/AnimationReaders.h"
 
 namespace pivra::test {
 
@@ -24,6 +26,10 @@ struct GifInfo {
 };
 
 GifInfo ReadGifStructure(const std::string& path);
+
+// Every frame as giflib reads it, laid on the canvas left by the frames
+// before and their disposal (the clear background as transparent).
+std::vector<RgbaFrame> ReadGifCanvases(const std::string& path);
 
 // Every frame as Qt composes it, in ARGB32.
 std::vector<QImage> ReadGifFrames(const std::string& path);

@@ -1,0 +1,259 @@
+// The renderer's encoders measured on the sample pictures and on a pair of
+// busy photos: for GIF, our median cut per frame (what EncodeAnimatedGif
+// uses) beside libimagequant per frame and shared, with and without
+// dithering, and with fewer colours (bytes, mean PSNR over frames against
+// the render laid on the white page the GIF is made for, encode time; run
+// with OMP_NUM_THREADS=1 for libimagequant on one thread, as ours); for WebM, bytes, mean PSNR over black and over white, and encode
+// time. Every file is read back by giflib or by libwebm and libvpx.
+//
+//   OMP_NUM_THREADS=1 bench_render_encoders [BIN_DIR] [BUSY_HEAD BUSY_TAIL]     (make bench)
+//
+// Without BUSY_HEAD and BUSY_TAIL it draws its own pair of busy, colourful
+// "phone photos" (4000 x 3000 and 3000 x 4000 JPEGs: hundreds of bright
+// discs and stripes over a noisy gradient), the same every run.
+// The frames: 50, each face squeezed from full width to nothing and back as
+// the build's plan does, any side, alpha the share of each pixel the coin covers.
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <array>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <libimagequant.h>
+
+#include <QImage>
+#include <QPainter>
+#include <random>
+
+#include "PictureLoader.h"
+#include "Resizer.h"
+#include "render/CoinCoverage.h"
+#include "render/GifAnimation.h"
+#include "support/FrameCompare.h"
+#include "support/GifInspect.h"
+#include "support/WebmReader.h"
+
+namespace fs = std::filesystem;
+using pivra::imagelib::Picture;
+using pivra::test::RgbaFrame;
+
+namespace {
+
+// One turn of 50 frames at any side: widths step by side/12 from full to 0.
+struct AnySideSpin {
+    Picture head, tail;
+    int side;
+    AnySideSpin(const std::string& headPath, const std::string& tailPath, int s) : side(s) {
+        const auto load = [s](const std::string& path) {
+            const pivra::imagelib::LoadedPicture p = pivra::imagelib::loadPicture(path);
+            return pivra::imagelib::resizePicture(*p.picture, s, s, p.source);
+        };
+        head = load(headPath), tail = load(tailPath);
+    }
+    Picture frame(int k) const {
+        Picture out(side, side);
+        const int step = k % 25, pass = k / 25;
+        const int width = static_cast<int>(std::lround(side * std::abs(12 - step) / 12.0));
+        if (width == 0) return out;
+        // As the build: tail, blank, head, head, blank, tail.
+        const bool headFace = (pass == 0) == (step > 12);
+        const Picture face = pivra::imagelib::resizePicture(headFace ? head : tail, width, side, {});
+        const Picture cover = pivra::CoinCoverage(width, side);
+        const int left = (side - width) / 2;
+        for (int y = 0; y < side; ++y)
+            for (int x = 0; x < width; ++x) {
+                const std::uint8_t* c = face.pixel(x, y);
+                std::uint8_t* p = out.pixel(left + x, y);
+                p[0] = c[0], p[1] = c[1], p[2] = c[2], p[3] = cover.pixel(x, y)[0];
+            }
+        return out;
+    }
+};
+
+void DrawBusyPhoto(const std::string& path, int w, int h, unsigned seed) {
+    std::mt19937 random(seed);
+    std::uniform_int_distribution<int> byte(0, 255), noise(-24, 24);
+    QImage image(w, h, QImage::Format_RGB32);
+    for (int y = 0; y < h; ++y) {
+        auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < w; ++x)
+            row[x] = qRgb(std::clamp(x * 255 / w + noise(random), 0, 255), std::clamp(y * 255 / h + noise(random), 0, 255),
+                          std::clamp(128 + noise(random) * 3, 0, 255));
+    }
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    std::uniform_int_distribution<int> px(0, w), py(0, h), size(w / 100, w / 8);
+    for (int i = 0; i < 600; ++i) {
+        painter.setBrush(QColor(byte(random), byte(random), byte(random)));
+        painter.setPen(QPen(QColor(byte(random), byte(random), byte(random)), size(random) / 10.0));
+        if (i % 3 == 0) painter.drawRect(px(random), py(random), size(random), size(random) / 4);
+        else painter.drawEllipse(QPoint(px(random), py(random)), size(random) / 2, size(random) / 2);
+    }
+    painter.end();
+    image.save(QString::fromStdString(path), "JPEG", 90);
+}
+
+double Seconds(const std::function<void()>& work) {
+    const auto start = std::chrono::steady_clock::now();
+    work();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+void Save(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+}
+
+double MeanPsnr(const std::vector<RgbaFrame>& shown, const std::vector<Picture>& render, int page) {
+    if (shown.size() != render.size()) return -1;
+    double sum = 0;
+    for (size_t k = 0; k < render.size(); ++k) sum += std::min(60.0, pivra::test::PsnrOver(shown[k], render[k], page));
+    return sum / double(render.size());
+}
+
+// libimagequant's palettes for the same frames on their page, written by
+// the same GIF writer: a table per frame, or one learnt from every frame.
+struct LiqWay {
+    int colours;
+    bool shared;
+    float dither;
+};
+
+bool EncodeWithLiq(const std::vector<Picture>& render, const LiqWay& way, std::vector<std::uint8_t>& bytes) {
+    const std::array<std::uint8_t, 3> white{255, 255, 255};
+    std::unique_ptr<liq_attr, void (*)(liq_attr*)> attr(liq_attr_create(), liq_attr_destroy);
+    liq_set_max_colors(attr.get(), way.colours);
+    using Image = std::unique_ptr<liq_image, void (*)(liq_image*)>;
+    using Result = std::unique_ptr<liq_result, void (*)(liq_result*)>;
+    std::vector<Picture> paged;
+    for (const Picture& frame : render) paged.push_back(pivra::OnPage(frame, white));
+    Result shared(nullptr, liq_result_destroy);
+    if (way.shared) {
+        std::unique_ptr<liq_histogram, void (*)(liq_histogram*)> histogram(liq_histogram_create(attr.get()), liq_histogram_destroy);
+        for (const Picture& p : paged) {
+            Image image(liq_image_create_rgba(attr.get(), p.rgba.data(), p.width, p.height, 0), liq_image_destroy);
+            if (liq_histogram_add_image(histogram.get(), attr.get(), image.get()) != LIQ_OK) return false;
+        }
+        liq_result* made = nullptr;
+        if (liq_histogram_quantize(histogram.get(), attr.get(), &made) != LIQ_OK) return false;
+        shared.reset(made);
+    }
+    pivra::GifFrameWriter writer;
+    for (size_t k = 0; k < paged.size(); ++k) {
+        const Picture& p = paged[k];
+        Image image(liq_image_create_rgba(attr.get(), p.rgba.data(), p.width, p.height, 0), liq_image_destroy);
+        Result own(nullptr, liq_result_destroy);
+        if (!shared) {
+            liq_result* made = nullptr;
+            if (liq_image_quantize(image.get(), attr.get(), &made) != LIQ_OK) return false;
+            own.reset(made);
+        }
+        liq_result* result = shared ? shared.get() : own.get();
+        liq_set_dithering_level(result, way.dither);
+        pivra::imagelib::IndexedPicture indexed;
+        indexed.width = p.width, indexed.height = p.height;
+        indexed.indices.assign(p.pixelCount(), 0);
+        if (liq_write_remapped_image(result, image.get(), indexed.indices.data(), indexed.indices.size()) != LIQ_OK) return false;
+        const liq_palette* palette = liq_get_palette(result);
+        for (unsigned i = 0; i < palette->count; ++i) {
+            const liq_color& c = palette->entries[i];
+            indexed.palette.push_back({c.r, c.g, c.b});
+            if (c.a < 128 && indexed.transparentIndex < 0) indexed.transparentIndex = int(i);
+        }
+        writer.add(indexed, pivra::GifDelayCs(int(k), 60));
+    }
+    bytes = writer.finish();
+    return true;
+}
+
+struct GifWay {
+    const char* name;
+    std::function<bool(const std::vector<Picture>&, std::vector<std::uint8_t>&)> encode;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::string bin = argc > 1 ? argv[1] : PIVRA_BIN_DIR;
+    std::vector<std::pair<std::string, std::pair<std::string, std::string>>> pairs = {
+        {"sample", {bin + "/sample_head.jpg", bin + "/sample_tail.jpg"}}};
+    const fs::path out = fs::temp_directory_path() / "pivra-bench-render";
+    fs::create_directories(out);
+    if (argc > 3) {
+        pairs.push_back({"busy photos", {argv[2], argv[3]}});
+    } else {
+        DrawBusyPhoto(out / "busy_head.jpg", 4000, 3000, 1);
+        DrawBusyPhoto(out / "busy_tail.jpg", 3000, 4000, 2);
+        pairs.push_back({"busy photos", {out / "busy_head.jpg", out / "busy_tail.jpg"}});
+    }
+    const auto liq = [](LiqWay way) {
+        return [way](const std::vector<Picture>& render, std::vector<std::uint8_t>& bytes) { return EncodeWithLiq(render, way, bytes); };
+    };
+    const std::vector<GifWay> ways = {
+        {"ours: median cut, per frame", [](const std::vector<Picture>& render, std::vector<std::uint8_t>& bytes) {
+             std::string why;
+             return pivra::EncodeAnimatedGif([&render](int k) { return render[size_t(k)]; }, int(render.size()), 60,
+                                             pivra::GifSettings{}, bytes, why);
+         }},
+        {"ours: median cut, per frame, 128", [](const std::vector<Picture>& render, std::vector<std::uint8_t>& bytes) {
+             std::string why;
+             return pivra::EncodeAnimatedGif([&render](int k) { return render[size_t(k)]; }, int(render.size()), 60,
+                                             pivra::GifSettings{128, std::nullopt}, bytes, why);
+         }},
+        {"libimagequant, per frame", liq({256, false, 0})},
+        {"libimagequant, per frame, dithered", liq({256, false, 1})},
+        {"libimagequant, shared", liq({256, true, 0})},
+        {"libimagequant, shared, dithered", liq({256, true, 1})},
+        {"libimagequant, per frame, 128", liq({128, false, 0})},
+        {"libimagequant, per frame, 64", liq({64, false, 0})},
+    };
+    std::printf("GIF, 50 frames of 60 ms, made for a white page; PSNR over white, mean of the frames\n");
+    std::printf("%-12s %5s  %-38s %9s %8s %8s\n", "pictures", "side", "palette", "bytes", "PSNR dB", "encode s");
+    for (const auto& [name, files] : pairs)
+        for (int side : {192, 512}) {
+            const AnySideSpin spin(files.first, files.second, side);
+            std::vector<Picture> render;
+            for (int k = 0; k < 50; ++k) render.push_back(spin.frame(k));
+            for (const GifWay& way : ways) {
+                std::vector<std::uint8_t> bytes;
+                bool ok = false;
+                const double s = Seconds([&] { ok = way.encode(render, bytes); });
+                if (!ok) {
+                    std::printf("%s: failed\n", way.name);
+                    return 1;
+                }
+                Save(out / "spin.gif", bytes);
+                std::printf("%-12s %5d  %-38s %9zu %8.2f %8.3f\n", name.c_str(), side, way.name, bytes.size(),
+                            MeanPsnr(pivra::test::ReadGifCanvases(out / "spin.gif"), render, 255), s);
+            }
+        }
+    std::printf("\nWebM (VP9 with alpha), 50 frames of 60 ms, default settings; PSNR mean of the frames\n");
+    std::printf("%-12s %5s %9s %10s %10s %8s\n", "pictures", "side", "bytes", "PSNR black", "PSNR white", "encode s");
+    for (const auto& [name, files] : pairs)
+        for (int side : {192, 512, 600}) {
+            const AnySideSpin spin(files.first, files.second, side);
+            std::vector<Picture> render;
+            for (int k = 0; k < 50; ++k) render.push_back(spin.frame(k));
+            std::vector<std::uint8_t> bytes;
+            std::string why;
+            bool ok = false;
+            const double s = Seconds([&] {
+                ok = pivra::EncodeWebm([&render](int k) { return render[size_t(k)]; }, 50, 60, pivra::WebmSettings{}, bytes, why);
+            });
+            if (!ok) {
+                std::printf("WebM: %s\n", why.c_str());
+                return 1;
+            }
+            Save(out / "spin.webm", bytes);
+            const pivra::test::WebmAnimation anim = pivra::test::ReadWebm(out / "spin.webm");
+            std::printf("%-12s %5d %9zu %10.2f %10.2f %8.3f\n", name.c_str(), side, bytes.size(),
+                        MeanPsnr(anim.frames, render, 0), MeanPsnr(anim.frames, render, 255), s);
+        }
+    fs::remove_all(out);
+    return 0;
+}
