@@ -1,0 +1,65 @@
+#pragma once
+// The search for the best-looking animation within a byte budget: for a
+// fixed side and format, which quality (or palette size), frame count and
+// frame time to encode. Pure and deterministic: it only asks a trial
+// encoder for the size of each setting it tries, at most kMaxFitEncodes
+// times, in an order fixed by its inputs.
+#include <cstddef>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace pivra {
+
+struct FitSetting {
+    int frames = 50;   // one whole turn
+    int frameMs = 60;
+    int level = 0;     // index into FitLimits::levels: 0 looks best
+    bool operator==(const FitSetting& o) const {
+        return frames == o.frames && frameMs == o.frameMs && level == o.level;
+    }
+};
+
+struct FitLimits {
+    std::size_t maxBytes = 0;
+    int longestTurnMs = 0;  // the most a turn may last (2990 for "under 3 s"); 0: no limit
+    int shortestFrameMs = 20;  // from a highest frame rate, or the format's least
+    int frames = 50, frameMs = 60;  // the turn asked for, kept when it fits
+    int leastFrames = 24;           // kept unless the budget cannot be met otherwise
+    // The format's settings from best-looking to smallest, as the encoder
+    // names them (quality 90, 80, ... or 256, 128, ... colours); at least one.
+    std::vector<int> levels;
+};
+
+struct FitResult {
+    bool fits = false;
+    FitSetting chosen;        // when it fits; otherwise the cheapest setting tried
+    std::size_t bytes = 0;    // of chosen
+    std::size_t missedBy = 0; // when nothing fits: chosen's bytes over the budget
+    bool belowLeastFrames = false;
+    int encodes = 0;          // trial encodes run
+};
+
+// The size of the file one setting makes; nothing when it cannot be made.
+using TrialEncoder = std::function<std::optional<std::size_t>(const FitSetting&)>;
+
+inline constexpr int kMaxFitEncodes = 16;
+
+// The frame time for `frames` frames that keeps the turn nearest the one
+// asked for, at most longestTurnMs in all, at least shortestFrameMs and at
+// most 1000 a frame; 0 when so many frames cannot make a turn short enough.
+int FitFrameMs(const FitLimits& limits, int frames);
+
+// First the most frames (the turn asked for, then 40, 32 and 24) that fit
+// at the middle level, or failing that at the smallest; then, for that frame
+// count, the best level that fits, by halving. Below 24 frames (20, 16, 12,
+// 8) only when even the smallest level at 24 does not fit. At most 4 + 4 + 4
+// trials for the frames and 4 for the level: kMaxFitEncodes, with up to 16
+// levels; a trial is never run twice.
+FitResult FitBudget(const FitLimits& limits, const TrialEncoder& encode);
+
+// One line: "GIF 128 px, 40 frames x 60 ms, 128 colours, 97 512 bytes".
+std::string DescribeFit(const std::string& format, int side, const FitResult& fit, const std::string& levelText);
+
+}  // namespace pivra
