@@ -1,18 +1,20 @@
 // The renderer's encoders measured on the sample pictures and on a pair of
-// busy photos: for GIF, our median cut per frame (what EncodeAnimatedGif
-// uses) beside libimagequant per frame and shared, with and without
-// dithering, and with fewer colours (bytes, mean PSNR over frames against
-// the render laid on the white page the GIF is made for, encode time; run
-// with OMP_NUM_THREADS=1 for libimagequant on one thread, as ours); for WebM, bytes, mean PSNR over black and over white, and encode
-// time. Every file is read back by giflib or by libwebm and libvpx.
+// busy photos. GIF: our median cut per frame (what EncodeAnimatedGif uses)
+// beside libimagequant per frame and shared, with and without dithering,
+// and with fewer colours: bytes, mean PSNR over frames against the render
+// laid on the white page the GIF is made for, and encode time (run with
+// OMP_NUM_THREADS=1 for libimagequant on one thread, as ours). WebM, at a
+// few settings: bytes, mean PSNR over black and over white, encode time.
+// Every file is read back by giflib, or by libwebm and libvpx.
 //
-//   OMP_NUM_THREADS=1 bench_render_encoders [BIN_DIR] [BUSY_HEAD BUSY_TAIL]     (make bench)
+//   OMP_NUM_THREADS=1 bench_render_encoders [--webm] [BIN_DIR] [BUSY_HEAD BUSY_TAIL]
 //
-// Without BUSY_HEAD and BUSY_TAIL it draws its own pair of busy, colourful
-// "phone photos" (4000 x 3000 and 3000 x 4000 JPEGs: hundreds of bright
-// discs and stripes over a noisy gradient), the same every run.
-// The frames: 50, each face squeezed from full width to nothing and back as
-// the build's plan does, any side, alpha the share of each pixel the coin covers.
+// --webm: the WebM table alone. Without BUSY_HEAD and BUSY_TAIL it draws
+// its own pair of busy, colourful "phone photos" (4000 x 3000 and 3000 x
+// 4000 JPEGs: hundreds of bright discs and stripes over a noisy gradient),
+// the same every run. The frames: 50, each face squeezed from full width to
+// nothing and back as the build's plan does, at any side, alpha the share
+// of each pixel the coin covers.
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -179,6 +181,9 @@ struct GifWay {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // --webm: the WebM tables alone.
+    const bool webmOnly = argc > 1 && std::string(argv[1]) == "--webm";
+    if (webmOnly) --argc, ++argv;
     const std::string bin = argc > 1 ? argv[1] : PIVRA_BIN_DIR;
     std::vector<std::pair<std::string, std::pair<std::string, std::string>>> pairs = {
         {"sample", {bin + "/sample_head.jpg", bin + "/sample_tail.jpg"}}};
@@ -212,10 +217,13 @@ int main(int argc, char** argv) {
         {"libimagequant, per frame, 128", liq({128, false, 0})},
         {"libimagequant, per frame, 64", liq({64, false, 0})},
     };
-    std::printf("GIF, 50 frames of 60 ms, made for a white page; PSNR over white, mean of the frames\n");
-    std::printf("%-12s %5s  %-38s %9s %8s %8s\n", "pictures", "side", "palette", "bytes", "PSNR dB", "encode s");
+    if (!webmOnly) {
+        std::printf("GIF, 50 frames of 60 ms, made for a white page; PSNR over white, mean of the frames\n");
+        std::printf("%-12s %5s  %-38s %9s %8s %8s\n", "pictures", "side", "palette", "bytes", "PSNR dB", "encode s");
+    }
     for (const auto& [name, files] : pairs)
         for (int side : {192, 512}) {
+            if (webmOnly) break;
             const AnySideSpin spin(files.first, files.second, side);
             std::vector<Picture> render;
             for (int k = 0; k < 50; ++k) render.push_back(spin.frame(k));
@@ -232,28 +240,41 @@ int main(int argc, char** argv) {
                             MeanPsnr(pivra::test::ReadGifCanvases(out / "spin.gif"), render, 255), s);
             }
         }
-    std::printf("\nWebM (VP9 with alpha), 50 frames of 60 ms, default settings; PSNR mean of the frames\n");
-    std::printf("%-12s %5s %9s %10s %10s %8s\n", "pictures", "side", "bytes", "PSNR black", "PSNR white", "encode s");
+    std::printf("\nWebM (VP9 with alpha), 50 frames of 60 ms; PSNR mean of the frames\n");
+    std::printf("%-12s %5s %-24s %9s %10s %10s %8s\n", "pictures", "side", "settings", "bytes", "PSNR black", "PSNR white",
+                "encode s");
+    struct WebmWay {
+        const char* name;
+        pivra::WebmSettings settings;
+        std::vector<int> sides;
+    };
+    const std::vector<WebmWay> webmWays = {
+        {"default (70, alpha 60, 4)", {}, {192, 512, 600}},
+        {"alpha 85", {70, 85, 4}, {512}},
+        {"quality 50", {50, 60, 4}, {512}},
+        {"speed 6", {70, 60, 6}, {512, 600}},
+    };
     for (const auto& [name, files] : pairs)
-        for (int side : {192, 512, 600}) {
-            const AnySideSpin spin(files.first, files.second, side);
-            std::vector<Picture> render;
-            for (int k = 0; k < 50; ++k) render.push_back(spin.frame(k));
-            std::vector<std::uint8_t> bytes;
-            std::string why;
-            bool ok = false;
-            const double s = Seconds([&] {
-                ok = pivra::EncodeWebm([&render](int k) { return render[size_t(k)]; }, 50, 60, pivra::WebmSettings{}, bytes, why);
-            });
-            if (!ok) {
-                std::printf("WebM: %s\n", why.c_str());
-                return 1;
+        for (const WebmWay& way : webmWays)
+            for (int side : way.sides) {
+                const AnySideSpin spin(files.first, files.second, side);
+                std::vector<Picture> render;
+                for (int k = 0; k < 50; ++k) render.push_back(spin.frame(k));
+                std::vector<std::uint8_t> bytes;
+                std::string why;
+                bool ok = false;
+                const double s = Seconds([&] {
+                    ok = pivra::EncodeWebm([&render](int k) { return render[size_t(k)]; }, 50, 60, way.settings, bytes, why);
+                });
+                if (!ok) {
+                    std::printf("WebM: %s\n", why.c_str());
+                    return 1;
+                }
+                Save(out / "spin.webm", bytes);
+                const pivra::test::WebmAnimation anim = pivra::test::ReadWebm(out / "spin.webm");
+                std::printf("%-12s %5d %-24s %9zu %10.2f %10.2f %8.3f\n", name.c_str(), side, way.name, bytes.size(),
+                            MeanPsnr(anim.frames, render, 0), MeanPsnr(anim.frames, render, 255), s);
             }
-            Save(out / "spin.webm", bytes);
-            const pivra::test::WebmAnimation anim = pivra::test::ReadWebm(out / "spin.webm");
-            std::printf("%-12s %5d %9zu %10.2f %10.2f %8.3f\n", name.c_str(), side, bytes.size(),
-                        MeanPsnr(anim.frames, render, 0), MeanPsnr(anim.frames, render, 255), s);
-        }
     fs::remove_all(out);
     return 0;
 }
