@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <future>
 #include <map>
 #include <tuple>
 
@@ -9,29 +10,61 @@ namespace pivra {
 
 namespace {
 
+// Each setting's size, encoded once; with two threads, the second of a pair
+// of trials runs beside the first.
 class Trials {
 public:
-    Trials(const FitLimits& limits, const TrialEncoder& encode, FitResult& result)
-        : limits_(limits), encode_(encode), result_(result) {}
+    Trials(const FitLimits& limits, const TrialEncoder& encode, int threads, FitResult& result)
+        : limits_(limits), encode_(encode), threads_(threads), result_(result) {}
 
-    bool fits(const FitSetting& s) {
-        const std::optional<std::size_t> size = sizeOf(s);
-        return size && *size <= limits_.maxBytes;
+    bool fits(const FitSetting& s) { return fitting({s}).front(); }
+    // Whether each fits, the first two at once.
+    std::vector<bool> fitting(const std::vector<FitSetting>& settings) {
+        std::vector<FitSetting> fresh;
+        for (const FitSetting& s : settings)
+            if (!sizes_.count(key(s)) && std::find(fresh.begin(), fresh.end(), s) == fresh.end()) fresh.push_back(s);
+        std::future<std::optional<std::size_t>> beside;
+        if (threads_ > 1 && fresh.size() > 1)
+            beside = std::async(std::launch::async, [this, &second = fresh[1]] { return encode_(second); });
+        for (size_t i = 0; i < fresh.size(); ++i) {
+            sizes_[key(fresh[i])] = i == 1 && beside.valid() ? beside.get() : encode_(fresh[i]);
+            ++result_.encodes;
+        }
+        std::vector<bool> out;
+        for (const FitSetting& s : settings) {
+            const std::optional<std::size_t>& size = sizes_[key(s)];
+            out.push_back(size && *size <= limits_.maxBytes);
+        }
+        return out;
     }
     std::optional<std::size_t> sizeOf(const FitSetting& s) {
-        const auto key = std::make_tuple(s.frames, s.frameMs, s.level);
-        auto found = sizes_.find(key);
-        if (found != sizes_.end()) return found->second;
-        ++result_.encodes;
-        return sizes_[key] = encode_(s);
+        fits(s);
+        return sizes_[key(s)];
     }
 
 private:
+    static std::tuple<int, int, int> key(const FitSetting& s) { return {s.frames, s.frameMs, s.level}; }
+
     const FitLimits& limits_;
     const TrialEncoder& encode_;
+    int threads_;
     FitResult& result_;
     std::map<std::tuple<int, int, int>, std::optional<std::size_t>> sizes_;
 };
+
+// The first of `frames` (in order) that fits at `level`, trying them in
+// pairs when two threads run.
+std::optional<int> FirstFitting(Trials& trials, const std::vector<int>& frames, int level, int threads,
+                                const std::function<FitSetting(int, int)>& setting) {
+    for (size_t i = 0; i < frames.size(); i += size_t(threads)) {
+        std::vector<FitSetting> pair;
+        for (size_t j = i; j < std::min(frames.size(), i + size_t(threads)); ++j) pair.push_back(setting(frames[j], level));
+        const std::vector<bool> fit = trials.fitting(pair);
+        for (size_t j = 0; j < fit.size(); ++j)
+            if (fit[j]) return frames[i + j];
+    }
+    return std::nullopt;
+}
 
 }  // namespace
 
@@ -49,48 +82,62 @@ int FitFrameMs(const FitLimits& limits, int frames) {
     return static_cast<int>(ms);
 }
 
-FitResult FitBudget(const FitLimits& limits, const TrialEncoder& encode) {
+FitResult FitBudget(const FitLimits& limits, const TrialEncoder& encode, int threads) {
     FitResult result;
+    threads = std::clamp(threads, 1, 2);
     const int levels = static_cast<int>(std::clamp<size_t>(limits.levels.size(), 1, 16));
     const int middle = (levels - 1) / 2, smallest = levels - 1;
     const int least = std::min(limits.leastFrames, limits.frames);
-    std::vector<int> counts{limits.frames}, fewer;  // fewer: below the least, the last resort
-    for (int n : {40, 32, 24, 20, 16, 12, 8})
-        if (n < limits.frames) (n >= least ? counts : fewer).push_back(n);
-    Trials trials(limits, encode, result);
-    const auto setting = [&limits](int frames, int level) { return FitSetting{frames, FitFrameMs(limits, frames), level}; };
-    const auto usable = [&limits](int frames) { return FitFrameMs(limits, frames) > 0; };
+    // The frame counts a turn can be made of; fewer: below the least, the last resort.
+    std::vector<int> counts, fewer;
+    for (int n : {limits.frames, 40, 32, 24, 20, 16, 12, 8})
+        if ((n < limits.frames || n == limits.frames) && FitFrameMs(limits, n) > 0 &&
+            std::find(counts.begin(), counts.end(), n) == counts.end())
+            (n >= least ? counts : fewer).push_back(n);
+    Trials trials(limits, encode, threads, result);
+    const std::function<FitSetting(int, int)> setting = [&limits](int frames, int level) {
+        return FitSetting{frames, FitFrameMs(limits, frames), level};
+    };
 
     // The most frames that fit: at the middle level, then at the smallest.
     std::optional<FitSetting> found;
     int best = 0;  // the best level that may still fit at found's frame count
     for (int level : {middle, smallest}) {
-        for (int n : counts)
-            if (usable(n) && trials.fits(setting(n, level))) {
-                found = setting(n, level);
-                best = level == middle ? 0 : middle + 1;
-                break;
-            }
-        if (found || level == smallest) break;
+        if (const std::optional<int> n = FirstFitting(trials, counts, level, threads, setting)) {
+            found = setting(*n, level);
+            best = level == middle ? 0 : middle + 1;
+            break;
+        }
+        if (middle == smallest) break;
     }
-    for (size_t i = 0; !found && i < fewer.size(); ++i)
-        if (usable(fewer[i]) && trials.fits(setting(fewer[i], smallest))) found = setting(fewer[i], smallest);
+    if (!found)
+        if (const std::optional<int> n = FirstFitting(trials, fewer, smallest, threads, setting)) found = setting(*n, smallest);
 
     if (!found) {
         // The cheapest setting tried says by how much the budget is missed.
-        for (int n : fewer.empty() ? counts : fewer)
-            if (usable(n)) result.chosen = setting(n, smallest);
+        const std::vector<int>& tried = fewer.empty() ? counts : fewer;
+        if (tried.empty()) return result;  // no frame count makes a short enough turn
+        result.chosen = setting(tried.back(), smallest);
         const std::optional<std::size_t> size = trials.sizeOf(result.chosen);
         result.bytes = size.value_or(0);
         result.missedBy = result.bytes > limits.maxBytes ? result.bytes - limits.maxBytes : 0;
         return result;
     }
-    // Halving between the best level and the one that fits.
+    // Narrowing between the best level and the one that fits: by halves,
+    // or by thirds with two trials at once.
     int lo = std::min(best, found->level), hi = found->level;
     while (lo < hi) {
-        const int mid = (lo + hi) / 2;
-        if (trials.fits(setting(found->frames, mid))) hi = mid;
-        else lo = mid + 1;
+        if (threads == 1 || hi - lo < 3) {
+            const int mid = (lo + hi) / 2;
+            if (trials.fits(setting(found->frames, mid))) hi = mid;
+            else lo = mid + 1;
+            continue;
+        }
+        const int a = lo + (hi - lo) / 3, b = lo + 2 * (hi - lo) / 3;
+        const std::vector<bool> fit = trials.fitting({setting(found->frames, a), setting(found->frames, b)});
+        if (fit[0]) hi = a;
+        else if (fit[1]) lo = a + 1, hi = b;
+        else lo = b + 1;
     }
     result.fits = true;
     result.chosen = setting(found->frames, hi);

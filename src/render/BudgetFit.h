@@ -44,7 +44,7 @@ struct FitResult {
 // The size of the file one setting makes; nothing when it cannot be made.
 using TrialEncoder = std::function<std::optional<std::size_t>(const FitSetting&)>;
 
-inline constexpr int kMaxFitEncodes = 16;
+inline constexpr int kMaxFitEncodes = 18;
 
 // The frame time for `frames` frames that keeps the turn nearest the one
 // asked for, at most longestTurnMs in all, at least shortestFrameMs and at
@@ -55,9 +55,12 @@ int FitFrameMs(const FitLimits& limits, int frames);
 // at the middle level, or failing that at the smallest; then, for that frame
 // count, the best level that fits, by halving. Below 24 frames (20, 16, 12,
 // 8) only when even the smallest level at 24 does not fit. At most 4 + 4 + 4
-// trials for the frames and 4 for the level: kMaxFitEncodes, with up to 16
-// levels; a trial is never run twice.
-FitResult FitBudget(const FitLimits& limits, const TrialEncoder& encode);
+// trials for the frames and 4 for the level (6 with two threads), up to 16
+// levels: kMaxFitEncodes; a trial is never run twice. threads 2: the frame
+// counts are tried in pairs and the level narrowed by two trials a round,
+// with encode called from two threads at once; the choice is the same
+// when a smaller level never makes a larger file.
+FitResult FitBudget(const FitLimits& limits, const TrialEncoder& encode, int threads = 1);
 
 // One line: "GIF 128 px, 40 frames x 60 ms, 128 colours, 97 512 bytes".
 std::string DescribeFit(const std::string& format, int side, const FitResult& fit, const std::string& levelText);

@@ -1,7 +1,11 @@
 // The byte-budget search against a fake encoder whose sizes are known: what
-// it chooses, how many encodes it runs, and that the same inputs give the
-// same trials.
+// it chooses, how many encodes it runs, on one thread or two, and that the
+// same inputs give the same trials.
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <mutex>
 
 #include "render/BudgetFit.h"
 
@@ -18,11 +22,21 @@ FitLimits Limits(std::size_t budget) {
     return l;
 }
 
+// Called from two threads at once when the fit runs two.
 struct Fake {
+    std::mutex lock;
     std::vector<FitSetting> tried;
     std::optional<std::size_t> operator()(const FitSetting& s) {
+        std::lock_guard<std::mutex> hold(lock);
         tried.push_back(s);
         return std::size_t(s.frames) * std::size_t(kPerFrame.at(size_t(s.level)));
+    }
+    // In a fixed order: two threads finish in either.
+    std::vector<std::tuple<int, int, int>> triedSorted() const {
+        std::vector<std::tuple<int, int, int>> out;
+        for (const FitSetting& s : tried) out.emplace_back(s.frames, s.frameMs, s.level);
+        std::sort(out.begin(), out.end());
+        return out;
     }
 };
 
@@ -38,15 +52,25 @@ TEST(FitFrameMs, KeepsTheTurnUnderItsLongestAndAboveTheHighestRate) {
     }
 }
 
+template <typename T>
+std::vector<std::pair<T, int>> Pairs(const std::vector<T>& items, const std::vector<int>& with) {
+    std::vector<std::pair<T, int>> out;
+    for (const T& item : items)
+        for (int w : with) out.emplace_back(item, w);
+    return out;
+}
+
+struct Case {
+    std::string name;
+    std::size_t budget;
+    bool fits;
+    FitSetting chosen;
+    bool belowLeast;
+    std::size_t missedBy;
+};
+
+// On one thread and on two, the same choice.
 TEST(FitBudget, ChoosesTheMostFramesThenTheBestLevelThatFit) {
-    struct Case {
-        std::string name;
-        std::size_t budget;
-        bool fits;
-        FitSetting chosen;
-        bool belowLeast;
-        std::size_t missedBy;
-    };
     const std::vector<Case> cases = {
         {"everything fits", 1000000, true, {50, 60, 0}, false, 0},
         {"a middling level at 50 frames", 50 * 650, true, {50, 60, 2}, false, 0},
@@ -55,10 +79,10 @@ TEST(FitBudget, ChoosesTheMostFramesThenTheBestLevelThatFit) {
         {"below 24 frames", 1000, true, {8, 375, 6}, true, 0},
         {"nothing fits", 100, false, {8, 375, 6}, true, 700},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const auto& [c, threads] : Pairs(cases, {1, 2})) {
+        SCOPED_TRACE(c.name + ", threads " + std::to_string(threads));
         Fake fake;
-        const FitResult r = FitBudget(Limits(c.budget), [&fake](const FitSetting& s) { return fake(s); });
+        const FitResult r = FitBudget(Limits(c.budget), [&fake](const FitSetting& s) { return fake(s); }, threads);
         EXPECT_EQ(r.fits, c.fits);
         EXPECT_EQ(r.chosen, c.chosen) << r.chosen.frames << " x " << r.chosen.frameMs << " ms, level " << r.chosen.level;
         EXPECT_EQ(r.bytes, std::size_t(c.chosen.frames) * std::size_t(kPerFrame[size_t(c.chosen.level)]));
@@ -67,29 +91,50 @@ TEST(FitBudget, ChoosesTheMostFramesThenTheBestLevelThatFit) {
         EXPECT_LE(r.bytes, c.fits ? c.budget : r.bytes);
         EXPECT_EQ(r.encodes, int(fake.tried.size()));
         EXPECT_LE(r.encodes, kMaxFitEncodes);
-        // The same inputs, the same trials in the same order.
+        // The same inputs, the same trials.
         Fake again;
-        FitBudget(Limits(c.budget), [&again](const FitSetting& s) { return again(s); });
-        EXPECT_EQ(again.tried, fake.tried);
+        FitBudget(Limits(c.budget), [&again](const FitSetting& s) { return again(s); }, threads);
+        EXPECT_EQ(again.triedSorted(), fake.triedSorted());
     }
 }
 
 // Sixteen levels, each budget from nothing to everything: never more than the
-// bound, and the choice fits; a setting the encoder cannot make never does.
+// bound, the choice fits, one thread or two choose alike, and a setting the
+// encoder cannot make is never chosen.
 TEST(FitBudget, StaysWithinItsBoundAndSkipsWhatCannotBeMade) {
     FitLimits l = Limits(0);
     l.levels.assign(16, 0);
     for (std::size_t budget = 0; budget <= 60000; budget += 777) {
         l.maxBytes = budget;
-        int encodes = 0;
-        const FitResult r = FitBudget(l, [&encodes](const FitSetting& s) -> std::optional<std::size_t> {
-            ++encodes;
-            if (s.level == 0) return std::nullopt;
-            return std::size_t(s.frames) * std::size_t(1200 - 70 * s.level);
-        });
-        EXPECT_LE(encodes, kMaxFitEncodes) << budget;
-        if (r.fits) { EXPECT_TRUE(r.bytes <= budget && r.chosen.level > 0) << budget; }
+        std::optional<FitSetting> chosen;
+        for (int threads : {1, 2}) {
+            std::atomic<int> encodes{0};
+            const FitResult r = FitBudget(l, [&encodes](const FitSetting& s) -> std::optional<std::size_t> {
+                ++encodes;
+                if (s.level == 0) return std::nullopt;
+                return std::size_t(s.frames) * std::size_t(1200 - 70 * s.level);
+            }, threads);
+            EXPECT_LE(encodes.load(), kMaxFitEncodes) << budget;
+            EXPECT_EQ(r.encodes, encodes.load());
+            if (r.fits) { EXPECT_TRUE(r.bytes <= budget && r.chosen.level > 0) << budget; }
+            if (chosen) { EXPECT_EQ(r.chosen, *chosen) << budget; }
+            chosen = r.chosen;
+        }
     }
+}
+
+// 200 frames cannot make a turn under 2990 ms at 30 a second: 40 can; a
+// turn under 100 ms cannot be made at all, and nothing is tried.
+TEST(FitBudget, TakesOnlyFrameCountsThatMakeATurnShortEnough) {
+    FitLimits l = Limits(1000000);
+    l.frames = 200, l.frameMs = 20, l.longestTurnMs = 2990, l.shortestFrameMs = 34;
+    Fake fake;
+    const FitResult r = FitBudget(l, [&fake](const FitSetting& s) { return fake(s); });
+    EXPECT_TRUE(r.fits);
+    EXPECT_EQ(r.chosen, (FitSetting{40, 74, 0}));
+    l.longestTurnMs = 100;
+    const FitResult none = FitBudget(l, [&fake](const FitSetting& s) { return fake(s); });
+    EXPECT_EQ(std::make_pair(none.fits, none.encodes), std::make_pair(false, 0));
 }
 
 TEST(DescribeFit, OneLineWithTheBytesGrouped) {
