@@ -13,6 +13,7 @@
 #include "builder/BuiltFaces.h"
 #include "dialogs/SavePivra.h"
 #include "platform/FileSystem.h"
+#include "support/AnimationReaders.h"
 #include "support/FileContents.h"
 #include "support/RecordingNotifier.h"
 #include "support/TempFolder.h"
@@ -100,6 +101,32 @@ TEST_F(Saving, FailedCopiesNameTheReasonAndKeepTheOldFile) {
     }
     EXPECT_EQ(FileContents(target / "kept.gif"), old);
     EXPECT_EQ(FileContents(animation), animationBytes);
+}
+
+// A typed .gif, .webp or .png ending picks what is written, whatever entry is
+// left selected; a name with no known ending takes the entry's kind and is
+// kept exactly as typed.
+TEST_F(Saving, TheTypedEndingPicksTheKindElseTheEntryDoes) {
+    keepFaces();
+    enum Kind { Gif, Webp, Apng };
+    struct Case { int16_t entry; const char* name; Kind kind; };
+    const Case cases[] = {{kSaveFilterIndex, "a.webp", Webp}, {kApngFilterIndex, "e.gif", Gif},
+                          {1, "all.webp", Webp},              {kWebpFilterIndex, "b.PNG", Apng},
+                          {kWebpFilterIndex, "spin", Webp},   {kApngFilterIndex, "spin.apng", Apng},
+                          {1, "plain", Gif}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string path = target / c.name;
+        AnsweringDialog dialog(path, c.entry);
+        ASSERT_EQ(SaveBtn_Click(dialog, fso, work.str() + "/"), SaveOutcome::Saved);
+        if (c.kind == Gif) {
+            EXPECT_EQ(FileContents(path), animationBytes);
+        }
+        EXPECT_EQ(ReadWebpAnimation(path).ok, c.kind == Webp);
+        EXPECT_EQ(ReadApng(path).ok, c.kind == Apng);
+        fs::remove(path);
+    }
+    EXPECT_TRUE(notifier.shown.empty());
 }
 
 }  // namespace
