@@ -53,6 +53,14 @@ std::string ClaimWorkingRoot(const std::string& root, FolderLock& lock) {
 
 void TellUnreadable(const std::string& text) { MessageBox(text, MB_OK | MB_ICONEXCLAMATION, AppTitle); }
 
+// "The head picture is no longer there:" and the file, or both sides' files.
+std::string GoneText(const std::vector<std::pair<const char*, std::string>>& gone) {
+    std::string text = gone.size() == 2 ? "The head and tail pictures are no longer there:"
+                                        : "The " + std::string(gone.at(0).first) + " picture is no longer there:";
+    for (const auto& side : gone) text += "\n" + side.second;
+    return text;
+}
+
 }  // namespace
 
 FormFolders DefaultFormFolders() {
@@ -257,8 +265,7 @@ bool Form1::freshenForBuild(std::string& note) {
         // Told after the request is gone, so that the message's own event
         // loop cannot start this build again. The choice stays for a retry.
         s_.BuildRequested = false;
-        const std::string text = now ? importFailure(side.what, side.file, reason)
-                                     : "The " + std::string(side.what) + " picture is no longer there:\n" + side.file;
+        const std::string text = now ? importFailure(side.what, side.file, reason) : GoneText({{side.what, side.file}});
         TellUnreadable(text + "\nNothing was built; the last Pivra is kept.");
         return false;
     }
@@ -372,33 +379,19 @@ void Form1::pick(Side side, const std::string& file) {
     TellUnreadable(importFailure(side.what, file, reason));
 }
 
-void Form1::LoadHeadImage() {
-    std::vector<std::string> gone;
-    load(head(), gone);
-    if (!gone.empty()) TellUnreadable("The head picture is no longer there:\n" + gone[0]);
-}
+void Form1::LoadHeadImage() { reload({head()}); }
+void Form1::LoadTailImage() { reload({tail()}); }
+void Form1::reloadBoth() { reload({head(), tail()}); }
 
-void Form1::LoadTailImage() {
-    std::vector<std::string> gone;
-    load(tail(), gone);
-    if (!gone.empty()) TellUnreadable("The tail picture is no longer there:\n" + gone[0]);
-}
-
-void Form1::reloadBoth() {
-    std::vector<std::string> gone;
-    const bool headGone = !s_.HeadFile.empty() && !fso_.FileExists(s_.HeadFile);
-    load(head(), gone);
-    load(tail(), gone);
-    if (gone.empty()) return;
-    const std::string which = gone.size() == 2 ? "head and tail pictures are" : headGone ? "head picture is" : "tail picture is";
-    std::string text = "The " + which + " no longer there:";
-    for (const std::string& file : gone) text += "\n" + file;
-    TellUnreadable(text);
+void Form1::reload(std::initializer_list<Side> sides) {
+    Gone gone;
+    for (const Side& side : sides) load(side, gone);
+    if (!gone.empty()) TellUnreadable(GoneText(gone));
 }
 
 // The import again at the current size (a new scale): a picture that is gone
 // or no longer readable returns its side to no picture and an empty pane.
-void Form1::load(Side side, std::vector<std::string>& gone) {
+void Form1::load(Side side, Gone& gone) {
     if (side.file.empty()) {
         view_.setHintShown(side.label, true);
         // Stops a preview that the other side's import may have started.
@@ -409,7 +402,7 @@ void Form1::load(Side side, std::vector<std::string>& gone) {
     const std::optional<FileStamp> stamp = StampOf(file);
     if (!fso_.FileExists(file)) {
         clearFace(side);
-        gone.push_back(file);
+        gone.emplace_back(side.what, file);
         return;
     }
     std::string reason;

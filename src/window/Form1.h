@@ -2,8 +2,10 @@
 // The main window's form: its state and every event handler, knowing the
 // window only through FormView. The Qt window forwards its events here.
 #include <cstdint>
+#include <initializer_list>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "builder/PivraState.h"
@@ -151,9 +153,11 @@ private:
     void choose(Side side);
     // A user's pick: imported whole, or nothing changes and the user is told why.
     void pick(Side side, const std::string& file);
-    // gone: receives the chosen file when it is no longer there.
-    void load(Side side, std::vector<std::string>& gone);
-    // Both sides again (a new scale or crop), with one message for what is gone.
+    // The sides whose chosen file is no longer there, with that file.
+    using Gone = std::vector<std::pair<const char*, std::string>>;
+    void load(Side side, Gone& gone);
+    // Those sides again (a new scale or crop), with one message for what is gone.
+    void reload(std::initializer_list<Side> sides);
     void reloadBoth();
     void clearFace(Side side);
     bool importWorkingCopy(Side side, const std::string& file, std::string& reason);
