@@ -16,11 +16,14 @@ SaveOutcome SaveBtn_Click(SaveDialog& dialog, FileSystem& fso, const std::string
     SaveDialogRequest request{"", kSaveFilter, kSaveFilterIndex};
     const std::string name = dialog.AskSaveFileName(request);
     if (name.empty()) return SaveOutcome::Cancelled;
-    if (request.filterIndex == kWebpFilterIndex || request.filterIndex == kApngFilterIndex ||
-        request.filterIndex == kWebmFilterIndex) {
-        const AnimationFormat format = request.filterIndex == kWebpFilterIndex   ? AnimationFormat::Webp
-                                       : request.filterIndex == kApngFilterIndex ? AnimationFormat::Apng
-                                                                                 : AnimationFormat::Webm;
+    // A typed .gif, .webp, .png or .webm picks the kind, as with pivra-make;
+    // any other name takes the kind of the entry left selected.
+    const AnimationFormat format = FormatOfName(name).value_or(
+        request.filterIndex == kWebpFilterIndex   ? AnimationFormat::Webp
+        : request.filterIndex == kApngFilterIndex ? AnimationFormat::Apng
+        : request.filterIndex == kWebmFilterIndex ? AnimationFormat::Webm
+                                                  : AnimationFormat::Gif);
+    if (format != AnimationFormat::Gif) {
         std::string why;
         if (ExportBuiltAnimation(workRoot, format, WebpSettings{}, name, why)) return SaveOutcome::Saved;
         MessageBox("The Pivra could not be saved.\n" + why, MB_OK | MB_ICONEXCLAMATION, AppTitle);

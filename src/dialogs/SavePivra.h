@@ -43,8 +43,9 @@ enum class SaveOutcome { Saved, Cancelled, NoAnimation, Failed };
 // finished animation the user is told so before any dialog; a copy that fails
 // is reported with its reason. The copy is written beside the target and
 // renamed into place, so a failure leaves an existing file as it was. The
-// WebP, PNG and WebM entries render the faces kept with that animation
-// (lossy WebP at quality 80), written the same way.
+// WebP, PNG and WebM entries, or a name ending in .webp, .png or .webm
+// whatever the entry, render the faces kept with that animation (lossy WebP
+// at quality 80), written the same way; a name ending in .gif is the plain copy.
 SaveOutcome SaveBtn_Click(SaveDialog& dialog, FileSystem& fso, const std::string& workRoot);
 
 }  // namespace pivra

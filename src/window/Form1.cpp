@@ -4,6 +4,7 @@
 #include "builder/WorkingTemplates.h"
 #include "dialogs/SavePivra.h"
 #include "platform/AppFolders.h"
+#include "platform/FileStamp.h"
 #include "platform/MessageBox.h"
 #include "surface/JpegReader.h"
 #include "surface/PaneCanvas.h"
@@ -50,9 +51,14 @@ std::string ClaimWorkingRoot(const std::string& root, FolderLock& lock) {
     return root;
 }
 
-void TellUnreadable(const char* what, const std::string& file, const std::string& reason) {
-    MessageBox("The " + std::string(what) + " picture could not be read:\n" + file + "\n" + reason,
-               MB_OK | MB_ICONEXCLAMATION, AppTitle);
+void TellUnreadable(const std::string& text) { MessageBox(text, MB_OK | MB_ICONEXCLAMATION, AppTitle); }
+
+// "The head picture is no longer there:" and the file, or both sides' files.
+std::string GoneText(const std::vector<std::pair<const char*, std::string>>& gone) {
+    std::string text = gone.size() == 2 ? "The head and tail pictures are no longer there:"
+                                        : "The " + std::string(gone.at(0).first) + " picture is no longer there:";
+    for (const auto& side : gone) text += "\n" + side.second;
+    return text;
 }
 
 }  // namespace
@@ -80,6 +86,7 @@ void Form1::Form_Load() {
     ScalePivra(kStartScale);
     view_.setTimerInterval(kTimerInterval);
     s_.BuildRequested = false;
+    view_.showPageColour(pageColour_.empty() ? "#ffffff" : pageColour_);
 }
 
 void Form1::ScalePivra(int16_t my_size) {
@@ -113,8 +120,7 @@ void Form1::ScalePivra(int16_t my_size) {
     }
     view_.setViewerFile(s_.AppStr + "Work/pivra.gif");
 
-    LoadHeadImage();
-    LoadTailImage();
+    reloadBoth();
 
     if (s_.HeadFile.empty()) view_.setHintShown(1, true);
     if (s_.TailFile.empty()) view_.setHintShown(2, true);
@@ -206,8 +212,7 @@ void Form1::runPendingWork() {
     }
     if (pendingReimport_) {
         pendingReimport_ = false;
-        LoadHeadImage();
-        LoadTailImage();
+        reloadBoth();
     }
     std::vector<PendingPick> picks;
     picks.swap(pendingPicks_);
@@ -230,15 +235,45 @@ void Form1::buildFromTick() {
                    MB_OK, AppTitle);
         return;
     }
+    std::string note;
+    if (!freshenForBuild(note)) return;
+    const std::string noteLine = note.empty() ? "" : "\n" + note;
     const BuildOutcome outcome = builder_.BuildSpin();
     if (outcome.result == BuildResult::Failed) {
         // The viewer goes on playing the last animation, which is still in place.
-        MessageBox("The Pivra could not be built: " + outcome.reason + "\nThe last Pivra is kept.",
+        MessageBox("The Pivra could not be built: " + outcome.reason + "\nThe last Pivra is kept." + noteLine,
                    MB_OK | MB_ICONEXCLAMATION, AppTitle);
         return;
     }
     if (outcome.result == BuildResult::Finished) view_.setViewerFile(s_.AppStr + "Work/pivra.gif");
-    if (!outcome.warning.empty()) MessageBox(outcome.warning, MB_OK, AppTitle);
+    const std::string said = outcome.warning.empty() ? note : outcome.warning + noteLine;
+    if (!said.empty()) MessageBox(said, MB_OK, AppTitle);
+}
+
+bool Form1::freshenForBuild(std::string& note) {
+    std::vector<const char*> reread;
+    for (Side side : {head(), tail()}) {
+        const std::optional<FileStamp> now = StampOf(side.file);
+        if (now && now == side.stamp) continue;
+        std::string reason = "There is no such file.";
+        if (now && importWorkingCopy(side, side.file, reason)) {
+            side.stamp = now;
+            showFace(side);
+            reread.push_back(side.what);
+            continue;
+        }
+        // Told after the request is gone, so that the message's own event
+        // loop cannot start this build again. The choice stays for a retry.
+        s_.BuildRequested = false;
+        const std::string text = now ? importFailure(side.what, side.file, reason) : GoneText({{side.what, side.file}});
+        TellUnreadable(text + "\nNothing was built; the last Pivra is kept.");
+        return false;
+    }
+    if (reread.size() == 2)
+        note = "The head and tail pictures had changed on disk and were read again before the build.";
+    else if (reread.size() == 1)
+        note = "The " + std::string(reread[0]) + " picture had changed on disk and was read again before the build.";
+    return true;
 }
 
 void Form1::UpdatePreviewState() {
@@ -273,8 +308,7 @@ void Form1::mnu_Crop_Click() {
         pendingReimport_ = true;
         return;
     }
-    LoadHeadImage();
-    LoadTailImage();
+    reloadBoth();
 }
 
 void Form1::SaveBtn_Click() { pivra::SaveBtn_Click(view_, fso_, s_.AppStr); }
@@ -290,6 +324,7 @@ void Form1::setPageColour(const std::string& colour) {
     pageColour_ = *parsed;
     // A build that runs keeps the colour it started with.
     s_.PageColour = PageColourForBuild(*parsed);
+    view_.showPageColour(pageColour_);
 }
 
 void Form1::Picture1_Click() { choose(head()); }
@@ -309,6 +344,21 @@ void Form1::choose(Side side) {
 void Form1::ChooseHead(const std::string& file) { pick(head(), AbsolutePath(file)); }
 void Form1::ChooseTail(const std::string& file) { pick(tail(), AbsolutePath(file)); }
 
+void Form1::OpenPictures(const std::vector<std::string>& files) {
+    if (!files.empty()) ChooseHead(files[0]);
+    if (files.size() > 1) ChooseTail(files[1]);
+    if (files.size() <= 2) return;
+    std::string left = "Only two pictures are used, the first for the head and the second for the tail. Left:";
+    for (size_t k = 2; k < files.size(); ++k) left += "\n" + files[k];
+    MessageBox(left, MB_OK, AppTitle);
+}
+
+void Form1::FilesDropped(Pane pane, const std::vector<std::string>& files) {
+    if (files.size() != 1) return OpenPictures(files);
+    if (pane == Pane::Picture1) ChooseHead(files[0]);
+    if (pane == Pane::Picture2) ChooseTail(files[0]);
+}
+
 void Form1::pick(Side side, const std::string& file) {
     // The build reads the chosen files: a new face waits for it to return, so
     // that the animation shows the faces it was built from.
@@ -317,38 +367,71 @@ void Form1::pick(Side side, const std::string& file) {
         return;
     }
     std::string reason;
+    // Taken before the import, so that a change made during it shows later.
+    const std::optional<FileStamp> stamp = StampOf(file);
     if (!fso_.FileExists(file)) reason = "There is no such file.";
     if (reason.empty() && importWorkingCopy(side, file, reason)) {
         side.file = file;
+        side.stamp = stamp;
         showFace(side);
         return;
     }
-    TellUnreadable(side.what, file, reason);
+    TellUnreadable(importFailure(side.what, file, reason));
 }
 
-void Form1::LoadHeadImage() { load(head()); }
-void Form1::LoadTailImage() { load(tail()); }
+void Form1::LoadHeadImage() { reload({head()}); }
+void Form1::LoadTailImage() { reload({tail()}); }
+void Form1::reloadBoth() { reload({head(), tail()}); }
+
+void Form1::reload(std::initializer_list<Side> sides) {
+    Gone gone;
+    for (const Side& side : sides) load(side, gone);
+    if (!gone.empty()) TellUnreadable(GoneText(gone));
+}
 
 // The import again at the current size (a new scale): a picture that is gone
-// or no longer readable returns its side to no picture.
-void Form1::load(Side side) {
-    if (!fso_.FileExists(side.file)) {
+// or no longer readable returns its side to no picture and an empty pane.
+void Form1::load(Side side, Gone& gone) {
+    if (side.file.empty()) {
         view_.setHintShown(side.label, true);
-        side.file.clear();
         // Stops a preview that the other side's import may have started.
         UpdatePreviewState();
         return;
     }
-    std::string reason;
-    if (!importWorkingCopy(side, side.file, reason)) {
-        const std::string file = side.file;
-        side.file.clear();
-        view_.setHintShown(side.label, true);
-        UpdatePreviewState();
-        TellUnreadable(side.what, file, reason);
+    const std::string file = side.file;
+    const std::optional<FileStamp> stamp = StampOf(file);
+    if (!fso_.FileExists(file)) {
+        clearFace(side);
+        gone.emplace_back(side.what, file);
         return;
     }
+    std::string reason;
+    if (!importWorkingCopy(side, file, reason)) {
+        clearFace(side);
+        TellUnreadable(importFailure(side.what, file, reason));
+        return;
+    }
+    side.stamp = stamp;
     showFace(side);
+}
+
+void Form1::clearFace(Side side) {
+    side.file.clear();
+    side.stamp.reset();
+    side.src.CleanUp();
+    side.dib.CleanUp();
+    view_.canvas(side.pane).resize(s_.i_size, s_.i_size);
+    view_.setHintShown(side.label, true);
+    UpdatePreviewState();
+}
+
+std::string Form1::importFailure(const char* what, const std::string& file, const std::string& reason) {
+    const std::string work = s_.AppStr + "Work";
+    std::string why;
+    if (workFolderReady_ && !CanWriteIn(work, why))
+        return "The " + std::string(what) + " picture could not be prepared: nothing can be written in the working folder\n" +
+               work + "\n(" + why + "). Free some space on its disk, or make the folder writable for you, then choose the picture again.";
+    return "The " + std::string(what) + " picture could not be read:\n" + file + "\n" + reason;
 }
 
 void Form1::showFace(Side side) {

@@ -2,14 +2,17 @@
 // The main window's form: its state and every event handler, knowing the
 // window only through FormView. The Qt window forwards its events here.
 #include <cstdint>
+#include <initializer_list>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "builder/PivraState.h"
 #include "dialogs/Dialog1.h"
 #include "builder/SpinBuilder.h"
 #include "imagecmd/ImageCommands.h"
+#include "platform/FileStamp.h"
 #include "platform/FileSystem.h"
 #include "platform/FolderLock.h"
 #include "surface/DibSection.h"
@@ -77,6 +80,7 @@ public:
     const std::string& pageColour() const { return pageColour_; }
     void Mnu_Manual_Click() { view_.showManual(); }
     void mn_about_Click() { view_.showAbout(); }
+    void mnu_WhatElse_Click() { view_.showWhatElse(); }
 
     void Picture1_Click();
     void Picture2_Click();
@@ -88,6 +92,11 @@ public:
     // build a pick (click or drop) waits until the build has returned.
     void ChooseHead(const std::string& file);
     void ChooseTail(const std::string& file);
+    // Pictures named at start or dropped together: the first is the head,
+    // the second the tail; any more are left, and the user is told which.
+    void OpenPictures(const std::vector<std::string>& files);
+    // Files dropped on a pane: one is that pane's picture; more, as OpenPictures.
+    void FilesDropped(Pane pane, const std::vector<std::string>& files);
 
     void LoadHeadImage();
     void LoadTailImage();
@@ -132,9 +141,10 @@ private:
         CDIBSection& dib;
         int label;
         Pane pane;
+        std::optional<FileStamp>& stamp;  // the file as it was when imported
     };
-    Side head() { return {s_.HeadFile, "ImagA.jpg", "head", HeadSrc_, HeadDib_, 1, Pane::Picture1}; }
-    Side tail() { return {s_.TailFile, "ImagB.jpg", "tail", TailSrc_, TailDib_, 2, Pane::Picture2}; }
+    Side head() { return {s_.HeadFile, "ImagA.jpg", "head", HeadSrc_, HeadDib_, 1, Pane::Picture1, headStamp_}; }
+    Side tail() { return {s_.TailFile, "ImagB.jpg", "tail", TailSrc_, TailDib_, 2, Pane::Picture2, tailStamp_}; }
 
     struct PendingPick {
         bool head;
@@ -143,8 +153,21 @@ private:
     void choose(Side side);
     // A user's pick: imported whole, or nothing changes and the user is told why.
     void pick(Side side, const std::string& file);
-    void load(Side side);
+    // The sides whose chosen file is no longer there, with that file.
+    using Gone = std::vector<std::pair<const char*, std::string>>;
+    void load(Side side, Gone& gone);
+    // Those sides again (a new scale or crop), with one message for what is gone.
+    void reload(std::initializer_list<Side> sides);
+    void reloadBoth();
+    void clearFace(Side side);
     bool importWorkingCopy(Side side, const std::string& file, std::string& reason);
+    // What the user is told when an import failed: the working folder when
+    // nothing can be written there, else the picture.
+    std::string importFailure(const char* what, const std::string& file, const std::string& reason);
+    // Before a build: a chosen picture changed on disk is imported again, so
+    // that the build and the panes show the same; note says so. False (the
+    // user told) when one is gone or no longer readable.
+    bool freshenForBuild(std::string& note);
     void showFace(Side side);
     void runPendingWork();
     void paint(Side side);
@@ -163,6 +186,7 @@ private:
     FolderLock windowLock_;  // the working root, held for the window's life
     bool workFolderReady_ = false;
     std::string pageColour_;
+    std::optional<FileStamp> headStamp_, tailStamp_;
     bool stopRequested_ = false;
     std::optional<int16_t> pendingScale_;
     bool pendingReimport_ = false;

@@ -53,6 +53,8 @@ public:
     virtual void showScaleDialog() = 0;
     virtual void showManual() = 0;
     virtual void showAbout() = 0;
+    // Help, "What Else PIVRA Can Do": the options beyond the Manual.
+    virtual void showWhatElse() = 0;
 
     // Closes the window once a stopped build has returned.
     virtual void closeWindow() = 0;
@@ -60,6 +62,9 @@ public:
     // The colour dialog opened on current ("#rrggbb"): the chosen colour, or
     // nothing when cancelled. The choice is remembered for the next run.
     virtual std::optional<std::string> choosePageColour(const std::string& current) = 0;
+    // The page colour ("#rrggbb", white for none) behind the result and on
+    // the menu item, so the user sees the animation as the page will.
+    virtual void showPageColour(const std::string& colour) = 0;
 
     // BuildControls: the build's guard reads the preview hint.
     bool hintVisible() const override { return hintShown(3); }

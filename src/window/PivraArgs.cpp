@@ -47,10 +47,6 @@ std::optional<PivraArgs> ParsePivraArgs(const std::vector<std::string>& args, st
             return std::nullopt;
         }
     }
-    if (pictures.size() > 2) {
-        error = "at most two pictures (head and tail), not " + std::to_string(pictures.size());
-        return std::nullopt;
-    }
     for (const std::string& p : pictures)
         if (p.empty()) {
             error = "a picture name is empty";
@@ -58,6 +54,7 @@ std::optional<PivraArgs> ParsePivraArgs(const std::vector<std::string>& args, st
         }
     if (!pictures.empty()) out.head = pictures[0];
     if (pictures.size() > 1) out.tail = pictures[1];
+    if (pictures.size() > 2) out.leftOver.assign(pictures.begin() + 2, pictures.end());
     return out;
 }
 

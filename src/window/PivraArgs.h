@@ -8,13 +8,16 @@ namespace pivra {
 
 struct PivraArgs {
     std::string head, tail;  // empty: not given
+    std::vector<std::string> leftOver;  // pictures after the second, not used
     int scale = 16;
     bool help = false;
     bool version = false;
 };
 
-// Parses argv[1..]; on a mistake returns nothing and sets error to one line.
-// After "--" every argument is a picture name.
+// Parses argv[1..] (Qt's own options already taken out); on a mistake
+// returns nothing and sets error to one line. After "--" every argument is
+// a picture name; a third and later ones (a file manager's "Open With" on
+// several files) are kept in leftOver.
 std::optional<PivraArgs> ParsePivraArgs(const std::vector<std::string>& args, std::string& error);
 
 extern const char* const kPivraUsage;

@@ -13,6 +13,7 @@
 #include "builder/BuiltFaces.h"
 #include "dialogs/SavePivra.h"
 #include "platform/FileSystem.h"
+#include "support/AnimationReaders.h"
 #include "support/FileContents.h"
 #include "support/RecordingNotifier.h"
 #include "support/TempFolder.h"
@@ -103,15 +104,36 @@ TEST_F(Saving, FailedCopiesNameTheReasonAndKeepTheOldFile) {
     EXPECT_EQ(FileContents(animation), animationBytes);
 }
 
-// The WebM entry saves the kept faces' animation as WebM, whatever the name's ending.
-TEST_F(Saving, TheWebmEntrySavesTheRenderedAnimationAsWebm) {
+// A typed .gif, .webp, .png or .webm ending picks what is written, whatever
+// entry is left selected; a name with no known ending takes the entry's kind
+// and is kept exactly as typed.
+TEST_F(Saving, TheTypedEndingPicksTheKindElseTheEntryDoes) {
     keepFaces();
-    AnsweringDialog dialog(target / "spin", kWebmFilterIndex);
-    ASSERT_EQ(SaveBtn_Click(dialog, fso, work.str() + "/"), SaveOutcome::Saved);
-    const WebmAnimation anim = ReadWebm(target / "spin");
-    ASSERT_TRUE(anim.ok) << anim.error;
-    EXPECT_EQ(std::make_tuple(anim.width, anim.frames.size(), anim.alphaMode), std::make_tuple(24, size_t{50}, 1u));
-    EXPECT_EQ(names(), std::vector<std::string>{"spin"});
+    enum Kind { Gif, Webp, Apng, Webm };
+    struct Case { int16_t entry; const char* name; Kind kind; };
+    const Case cases[] = {{kSaveFilterIndex, "a.webp", Webp}, {kApngFilterIndex, "e.gif", Gif},
+                          {1, "all.webp", Webp},              {kWebpFilterIndex, "b.PNG", Apng},
+                          {kWebpFilterIndex, "spin", Webp},   {kApngFilterIndex, "spin.apng", Apng},
+                          {1, "plain", Gif},                  {kSaveFilterIndex, "c.webm", Webm},
+                          {kWebmFilterIndex, "spin", Webm}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string path = target / c.name;
+        AnsweringDialog dialog(path, c.entry);
+        ASSERT_EQ(SaveBtn_Click(dialog, fso, work.str() + "/"), SaveOutcome::Saved);
+        if (c.kind == Gif) {
+            EXPECT_EQ(FileContents(path), animationBytes);
+        }
+        EXPECT_EQ(ReadWebpAnimation(path).ok, c.kind == Webp);
+        EXPECT_EQ(ReadApng(path).ok, c.kind == Apng);
+        const WebmAnimation webm = ReadWebm(path);
+        EXPECT_EQ(webm.ok, c.kind == Webm);
+        if (c.kind == Webm) {
+            EXPECT_EQ(std::make_tuple(webm.width, webm.frames.size(), webm.alphaMode), std::make_tuple(24, size_t{50}, 1u));
+        }
+        fs::remove(path);
+    }
+    EXPECT_TRUE(notifier.shown.empty());
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 // The real window while a build runs: a pane clicked and a file dropped wait
 // until the build has returned, and closing the window stops the build and
-// keeps the last animation.
+// keeps the last animation. Files dropped together make both faces.
 #include <gtest/gtest.h>
 
 #include <QMimeData>
@@ -59,9 +59,11 @@ protected:
         QTest::mouseClick(window->widget(Control::CreateBtn), Qt::LeftButton);
         ASSERT_TRUE(QTest::qWaitFor([&] { return !window->form().state().BuildRequested && !window->form().building(); }, 60000));
     }
-    void drop(Pane pane, const std::string& file) {
+    void drop(Pane pane, const std::vector<std::string>& files) {
         QMimeData data;
-        data.setUrls({QUrl::fromLocalFile(QString::fromStdString(file))});
+        QList<QUrl> urls;
+        for (const std::string& f : files) urls << QUrl::fromLocalFile(QString::fromStdString(f));
+        data.setUrls(urls);
         QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QCoreApplication::sendEvent(window->pane(pane), &enter);
         EXPECT_TRUE(enter.isAccepted());
@@ -83,7 +85,7 @@ TEST_F(BuildWindow, AClickAndADropDuringABuildWaitForItsEnd) {
     duringTheBuild([&] {
         acted = true;
         QTest::mouseClick(window->pane(Pane::Picture1), Qt::LeftButton);
-        drop(Pane::Picture2, whitePic);
+        drop(Pane::Picture2, {whitePic});
         EXPECT_EQ(dialogs, 0) << "no dialog inside the build";
         EXPECT_EQ(window->form().state().HeadFile, headPic);
         EXPECT_EQ(window->form().state().TailFile, tailPic);
@@ -102,6 +104,23 @@ TEST_F(BuildWindow, AClickAndADropDuringABuildWaitForItsEnd) {
     EXPECT_TRUE(CloseColour(frames[0].pixel(12, 12), kTail, 16));
     EXPECT_TRUE(CloseColour(frames[24].pixel(12, 12), kHead, 16));
     EXPECT_TRUE(notifier.shown.empty());
+}
+
+// Files dropped together on either pane are the head and the tail, in the
+// order dropped; more than two: the first two, and the rest named as left.
+TEST_F(BuildWindow, FilesDroppedTogetherAreHeadAndTailInTheirOrder) {
+    struct Case { Pane on; std::vector<std::string> files; QColor head, tail; size_t told; };
+    const Case cases[] = {{Pane::Picture2, {greenPic, whitePic}, kGreen, kWhite, 0},
+                          {Pane::Picture1, {whitePic, greenPic, headPic}, kWhite, kGreen, 1}};
+    for (const Case& c : cases) {
+        drop(c.on, c.files);
+        EXPECT_EQ(window->form().state().HeadFile, c.files[0]);
+        EXPECT_EQ(window->form().state().TailFile, c.files[1]);
+        EXPECT_TRUE(CloseColour(paneCentre(Pane::Picture1), c.head, 16));
+        EXPECT_TRUE(CloseColour(paneCentre(Pane::Picture2), c.tail, 16));
+        ASSERT_EQ(notifier.shown.size(), c.told);
+    }
+    EXPECT_NE(notifier.shown[0].prompt.find("Left:\n" + headPic), std::string::npos) << notifier.shown[0].prompt;
 }
 
 TEST_F(BuildWindow, ClosingDuringABuildStopsItAndKeepsTheLastAnimation) {

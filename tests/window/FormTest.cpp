@@ -1,5 +1,6 @@
 // The form through a recording stand-in view: failed picks and builds, a
-// missing picture, saving as WebP and one working folder per window.
+// picture changed or missing, a working folder that takes nothing, the
+// pictures of a launch, saving as WebP and one working folder per window.
 #include <gtest/gtest.h>
 
 #include <deque>
@@ -21,6 +22,7 @@
 #include "surface/BitmapImage.h"
 #include "surface/PaneCanvas.h"
 #include "window/Form1.h"
+#include "window/LaunchCheck.h"
 
 namespace pivra::test {
 namespace {
@@ -51,6 +53,8 @@ struct RecordingView : FormView {
     void showScaleDialog() override {}
     void showManual() override {}
     void showAbout() override {}
+    void showWhatElse() override {}
+    void showPageColour(const std::string&) override {}
     void showProgress() override {}
     std::string AskSaveFileName(SaveDialogRequest& r) override {
         if (saveEntry) r.filterIndex = saveEntry;
@@ -211,7 +215,7 @@ TEST_F(Form, AFailedBuildKeepsTheLastAnimationAndSaysWhatFailed) {
     };
     std::vector<Case> cases{
         {"head vanished", &main, app.str(), [&] { fs::remove(headPic); },
-         [&] { WriteSolidPicture(headPic, 300, 200, kHead); }, {"head picture", headPic, "No such file"}},
+         [&] { WriteSolidPicture(headPic, 300, 200, kHead); }, {"head picture", headPic, "no longer there"}},
         {"tail overwritten", &main, app.str(), [&] { std::ofstream(tailPic) << "words"; },
          [&] { WriteSolidPicture(tailPic, 160, 240, kTail); }, {"tail picture", tailPic}},
         {"assembly refused", &failing, app.str() + "/lib",
@@ -245,6 +249,65 @@ TEST_F(Form, AFailedBuildKeepsTheLastAnimationAndSaysWhatFailed) {
             EXPECT_EQ(e.path().filename().string().find("pivra-"), std::string::npos) << e.path();
         EXPECT_TRUE(v.timer) << "the preview goes on";
     }
+}
+
+// A picture changed on disk after it was chosen is imported again before the
+// build: the pane, the animation and one line all show the new one.
+TEST_F(Form, AChangedPictureIsReadAgainBeforeTheBuild) {
+    const QColor green(30, 200, 30);
+    start(1);
+    tick(3);
+    ASSERT_TRUE(WriteSolidPicture(app / "other.png", 40, 40, green));
+    fs::copy_file(app / "other.png", headPic, fs::copy_options::overwrite_existing);  // cp other.png head.png
+    main.build();
+    ASSERT_EQ(ReadGifStructure(gif).frames.size(), 50u);
+    const std::vector<QImage> frames = ReadGifFrames(gif);
+    EXPECT_TRUE(CloseColour(frames.at(24).pixel(6, 6), green, 16)) << "frame 24 shows the head at full width";
+    EXPECT_TRUE(CloseColour(paneImage(Pane::Picture1).pixel(6, 6), green, 16)) << "the pane shows what was built";
+    ASSERT_EQ(notifier.shown.size(), 1u);
+    EXPECT_EQ(prompt(), "The head picture had changed on disk and was read again before the build.");
+}
+
+// A working folder that takes no new file (read-only, or its disk full) is
+// named, with what to do, instead of blaming the picture.
+TEST_F(Form, AWorkingFolderThatTakesNothingIsNamedNotThePicture) {
+    start(1);
+    const std::string work = app / "Work", other = app / "other.png";
+    ASSERT_TRUE(WriteSolidPicture(other, 40, 40, QColor(30, 200, 30)));
+    struct Case { const char* what; bool readOnly; const char* says; };
+    for (const Case& c : {Case{"read-only", true, "Read-only file system"}, Case{"full", false, "No space left"}}) {
+        SCOPED_TRACE(c.what);
+        ScratchMount disk(work, "size=64k", c.readOnly);
+        if (!disk.mounted()) GTEST_SKIP() << "cannot mount a scratch disk here";
+        if (!c.readOnly) {
+            std::ofstream filler(work + "/filler", std::ios::binary);
+            const std::string block(4096, 'x');
+            while (filler.write(block.data(), block.size())) {}
+        }
+        notifier.shown.clear();
+        form->ChooseHead(other);
+        EXPECT_EQ(form->state().HeadFile, headPic);
+        ASSERT_EQ(notifier.shown.size(), 1u);
+        for (const std::string& s : {"working folder\n" + work + "\n", std::string(c.says), std::string("Free some space")})
+            EXPECT_NE(prompt().find(s), std::string::npos) << s << " in " << prompt();
+        EXPECT_EQ(prompt().find("could not be read"), std::string::npos) << prompt();
+    }
+}
+
+// A launch with a missing picture or more than two still opens: the missing
+// one is named, the first two are taken and the rest named as left.
+TEST_F(Form, ALaunchWithAMissingOrAThirdPictureOpensAndSaysWhich) {
+    form->Form_Load();
+    const std::string gone = app / "gone.jpg", third = app / "third.png";
+    const Launch launch = CheckLaunch({gone, tailPic, third, "--scale", "2"});
+    ASSERT_EQ(launch.problem, "");
+    EXPECT_EQ(launch.args.scale, 2);
+    form->OpenPictures(LaunchPictures(launch.args));
+    EXPECT_EQ(form->state().HeadFile, "");
+    EXPECT_EQ(form->state().TailFile, tailPic);
+    ASSERT_EQ(notifier.shown.size(), 2u);
+    EXPECT_NE(prompt(0).find("head picture could not be read:\n" + gone), std::string::npos) << prompt(0);
+    EXPECT_NE(prompt(1).find("Left:\n" + third), std::string::npos) << prompt(1);
 }
 
 // Each window holds its working folder for its whole life; a second one works

@@ -1,14 +1,20 @@
 // The real window and its dialogs on Qt's offscreen platform: from two
-// pictures to a saved copy, the window on a screen too small for it, the scale
-// dialog, the open and save dialogs, the viewer and the launch message box.
+// pictures to a saved copy, the window on a screen too small for it and at
+// small scales, the keyboard, a picture gone, the page colour, the scale
+// dialog, the open and save dialogs, the viewer and the launch.
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QApplication>
+#include <QColorDialog>
 #include <QComboBox>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
+#include <QMimeDatabase>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
@@ -16,6 +22,7 @@
 #include <QSettings>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 
 #include <algorithm>
 #include <filesystem>
@@ -27,12 +34,14 @@
 #include "support/FileContents.h"
 #include "support/GifInspect.h"
 #include "support/RecordingNotifier.h"
+#include "support/RunProcess.h"
 #include "support/TempFolder.h"
 #include "support/TestPictures.h"
 #include "window/LaunchCheck.h"
 #include "window/OpenFilter.h"
 #include "window/qt/Form1Window.h"
 #include "window/qt/GifViewer.h"
+#include "window/qt/PaneWidget.h"
 #include "window/qt/QtNotifier.h"
 
 namespace pivra::test {
@@ -93,6 +102,137 @@ TEST_F(Window, LargerThanTheScreenTheWindowStaysOnItAndTheClientScrolls) {
     window->form().ScalePivra(16);
     EXPECT_FALSE(scroller->verticalScrollBar()->isVisible());
     EXPECT_EQ(scroller->viewport()->size(), QSize(400, 419)) << "back to the layout's size";
+}
+
+// At scales 1 and 4 the layout is narrower than the menu bar: the window takes
+// the bar's width (File and Help whole, nothing folded away) and the layout,
+// its numbers kept, sits centred in it.
+TEST_F(Window, AtSmallScalesTheMenuShowsWholeAndTheLayoutSitsCentred) {
+    QMenuBar* bar = window->menuBar();
+    for (const int scale : {1, 4}) {
+        SCOPED_TRACE(scale);
+        window->form().ScalePivra(static_cast<int16_t>(scale));
+        QTest::qWait(20);
+        const MainLayoutNumbers m = MainLayout(static_cast<int16_t>(12 * scale));
+        if (scale == 1) {
+            ASSERT_LT(m.clientWidth, bar->sizeHint().width()) << "the layout alone is narrower than the menu";
+        }
+        EXPECT_GE(window->width(), bar->sizeHint().width());
+        EXPECT_FALSE(bar->findChild<QToolButton*>("qt_menubar_ext_button")->isVisible()) << "menus folded into a >>";
+        for (QAction* menu : bar->actions()) EXPECT_TRUE(bar->rect().contains(bar->actionGeometry(menu)));
+        EXPECT_EQ(window->client()->size(), QSize(m.clientWidth, m.clientHeight));
+        const int left = window->client()->mapTo(window.get(), QPoint(0, 0)).x();
+        EXPECT_LE(std::abs(2 * left + m.clientWidth - window->width()), 1) << "centred: " << left;
+        const Control panes[] = {Control::Picture1, Control::Picture2, Control::Picture3, Control::Picture4};
+        for (size_t k = 0; k < 4; ++k) {
+            const Box& b = m.panes[k];
+            EXPECT_EQ(window->widget(panes[k])->geometry(), QRect(b.left, b.top, b.width, b.height)) << k;
+        }
+        const Box& c = m.createButton;
+        EXPECT_EQ(window->widget(Control::CreateBtn)->geometry(), QRect(c.left, c.top, c.width, c.height));
+    }
+}
+
+// A chosen picture gone when the scale or the crop changes: one message
+// naming it, and its pane empty (black), not the old face under the hint.
+TEST_F(Window, AVanishedPictureGivesOneMessageAndAnEmptyPane) {
+    const auto centre = [&] {
+        const QImage pane = window->pane(Pane::Picture1)->grab().toImage();
+        return pane.pixelColor(pane.width() / 2, pane.height() / 2);
+    };
+    const std::pair<const char*, std::function<void()>> changes[] = {
+        {"scale", [&] { window->form().ScalePivra(4); }}, {"crop", [&] { window->cropAction()->trigger(); }}};
+    for (const auto& [what, change] : changes) {
+        SCOPED_TRACE(what);
+        ASSERT_TRUE(WriteSolidPicture(headPic, 300, 200, kHead));
+        window->form().ChooseHead(headPic);
+        window->form().ChooseTail(tailPic);
+        ASSERT_TRUE(CloseColour(centre().rgb(), kHead, 16));
+        fs::remove(headPic);
+        notifier.shown.clear();
+        change();
+        ASSERT_EQ(notifier.shown.size(), 1u);
+        EXPECT_EQ(notifier.shown[0].prompt, "The head picture is no longer there:\n" + headPic);
+        EXPECT_EQ(window->form().state().HeadFile, "");
+        EXPECT_EQ(centre().rgb(), qRgb(0, 0, 0));
+        EXPECT_FALSE(window->timer().isActive());
+    }
+}
+
+// The result pane shows the animation over the page colour, the menu item
+// shows that colour, and its dialog opens on it and offers "None (white)".
+TEST_F(Window, ThePageColourShowsInTheResultPaneAndItsDialogOffersNone) {
+    const QColor dark(0x0d, 0x11, 0x17);
+    const auto shown = [&] {
+        const QColor viewer = window->viewer()->grab().toImage().pixelColor(2, 2);
+        const QColor swatch = window->pageColourAction()->icon().pixmap(16, 16).toImage().pixelColor(8, 8);
+        EXPECT_EQ(viewer, swatch);
+        return viewer;
+    };
+    EXPECT_EQ(shown(), QColor(Qt::white)) << "none chosen yet";
+    window->form().setPageColour("#0d1117");
+    EXPECT_EQ(shown(), dark);
+    QColor openedOn;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QColorDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        openedOn = dialog->currentColor();
+        for (QPushButton* b : dialog->findChildren<QPushButton*>())
+            if (b->text() == "None (white)") b->click();
+        if (dialog->isVisible()) dialog->reject();
+    });
+    window->pageColourAction()->trigger();
+    EXPECT_EQ(openedOn, dark);
+    EXPECT_EQ(window->form().pageColour(), "#ffffff");
+    EXPECT_EQ(shown(), QColor(Qt::white));
+}
+
+// Tab goes through the panes and the two buttons, each showing the focus;
+// Space and Enter open or press; the File menu chooses both pictures and
+// quits, every item with a mnemonic; every control has an accessible name.
+TEST_F(Window, TheKeyboardReachesEveryControl) {
+    int opened = 0;
+    window->setOpenFileChooser([&](const std::string&, int) { return std::optional(++opened == 1 ? headPic : tailPic); });
+    QWidget* order[] = {window->pane(Pane::Picture1), window->pane(Pane::Picture2), window->pane(Pane::Picture3),
+                        window->widget(Control::CreateBtn), window->widget(Control::SaveBtn)};
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    order[4]->setFocus();
+    for (QWidget* w : order) {
+        const QImage before = w->grab().toImage();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        EXPECT_EQ(QApplication::focusWidget(), w) << w->accessibleName().toStdString();
+        EXPECT_NE(w->grab().toImage(), before) << "the focus shows: " << w->accessibleName().toStdString();
+        EXPECT_FALSE(w->accessibleName().isEmpty());
+    }
+    QTest::keyClick(order[0], Qt::Key_Space);
+    QTest::keyClick(order[1], Qt::Key_Return);
+    EXPECT_EQ(window->form().state().HeadFile, headPic);
+    EXPECT_EQ(window->form().state().TailFile, tailPic);
+    QTest::keyClick(order[4], Qt::Key_Enter);
+    ASSERT_EQ(notifier.shown.size(), 1u) << "Enter pressed SAVE PIVRA";
+    QTest::keyClick(order[3], Qt::Key_Space);
+    EXPECT_TRUE(window->form().state().BuildRequested);
+    for (QWidget* w : {window->widget(Control::Gif89a1), window->widget(Control::ProgressBar1)})
+        EXPECT_FALSE(w->accessibleName().isEmpty());
+
+    QStringList items;
+    for (QAction* menu : window->menuBar()->actions())
+        for (QAction* a : menu->menu()->actions()) {
+            if (a->isSeparator()) continue;
+            items << QString(a->text()).remove('&') + " " + a->shortcut().toString();
+            EXPECT_TRUE(a->text().contains('&')) << a->text().toStdString();
+        }
+    EXPECT_EQ(items, (QStringList{"Choose Head Picture\u2026 Ctrl+H", "Choose Tail Picture\u2026 Ctrl+T",
+                                  "Scale a Pivra ", "Crop Pictures to a Square ", "Create a Pivra Ctrl+N",
+                                  "Save the Pivra Ctrl+S", "Page Colour\u2026 ", "Quit Ctrl+Q", "Manual ",
+                                  "What Else PIVRA Can Do ", "About "}));
+    window->chooseTailAction()->trigger();
+    EXPECT_EQ(opened, 3);
+    window->whatElseAction()->trigger();
+    const QString text = window->dialogs().whatElse()->textLabel()->text();
+    for (const char* option : {"Crop Pictures to a Square", "Page Colour", "WebP", "PNG", "pivra-make"})
+        EXPECT_TRUE(text.contains(option)) << option;
 }
 
 // CREATE PIVRA: the tick builds, the viewer plays the new file under the old name and
@@ -260,9 +400,43 @@ TEST(PivraProgram, LaunchProblemIsShownInAMessageBox) {
         text = box->text();
         box->accept();
     });
-    TellLaunchProblem("no such picture file 'gone.jpg'", true);
+    TellLaunchProblem("unknown option '--scael'", true);
     EXPECT_EQ(title, "PIVRA");
-    EXPECT_EQ(text.toStdString(), LaunchProblemText("no such picture file 'gone.jpg'"));
+    // The box's font is proportional: the usage comes without columns.
+    EXPECT_EQ(text.toStdString(), LaunchProblemBoxText("unknown option '--scael'"));
+    EXPECT_TRUE(text.startsWith("pivra: unknown option '--scael'\n"));
+    EXPECT_FALSE(text.contains("  ")) << text.toStdString();
+    EXPECT_TRUE(text.contains("\n--scale N: face size 12 x N pixels")) << text.toStdString();
+}
+
+// Qt's own options reach Qt; the program's own are still checked.
+TEST(PivraProgram, QtsOwnOptionsWorkAndOursAreStillChecked) {
+    struct Case { std::vector<std::string> args; int exit; const char* says; };
+    const Case cases[] = {{{"-style", "Fusion", "--version"}, 0, "pivra "},
+                          {{"-platform", "offscreen", "-reverse", "--help"}, 0, "usage: pivra"},
+                          {{"-style", "Fusion", "--scale", "99"}, 2, "pivra: --scale must be"}};
+    for (const Case& c : cases) {
+        std::vector<std::string> argv{std::string(PIVRA_BIN_DIR) + "/pivra"};
+        argv.insert(argv.end(), c.args.begin(), c.args.end());
+        const ProcessResult r = RunProcess(argv, {"QT_QPA_PLATFORM=offscreen"});
+        EXPECT_EQ(r.exitCode, c.exit) << c.args[0] << r.err;
+        EXPECT_NE((c.exit ? r.err : r.out).find(c.says), std::string::npos) << r.out << r.err;
+    }
+}
+
+// The menu entry offers PIVRA for every kind the picture dialog lists.
+TEST(DesktopEntry, ListsEveryKindThePictureDialogOpens) {
+    std::ifstream in(PIVRA_DESKTOP_ENTRY);
+    std::string line, types;
+    while (std::getline(in, line))
+        if (line.rfind("MimeType=", 0) == 0) types = line.substr(9);
+    const QStringList listed = QString::fromStdString(types).split(';', Qt::SkipEmptyParts);
+    const QMimeDatabase db;
+    const std::vector<FilterEntry> entries = ParseDialogFilter(kPictureFilter);
+    for (const std::string& pattern : entries.at(1).patterns) {
+        const QMimeType kind = db.mimeTypeForFile(QString::fromStdString("a" + pattern.substr(1)), QMimeDatabase::MatchExtension);
+        EXPECT_TRUE(listed.contains(kind.name())) << pattern << " is " << kind.name().toStdString();
+    }
 }
 
 // An animation built at another scale shows whole: shrunk when larger than the

@@ -22,6 +22,7 @@ DialogHost::~DialogHost() {
         delete scale_.data();
         delete manual_.data();
         delete about_.data();
+        delete whatElse_.data();
     }
 }
 
@@ -41,6 +42,12 @@ AboutDialog* DialogHost::showAbout() {
     if (!about_) about_ = new AboutDialog(AboutFormLoad(installFolder_), window_);
     Present(about_);
     return about_;
+}
+
+WhatElseDialog* DialogHost::showWhatElse() {
+    if (!whatElse_) whatElse_ = new WhatElseDialog(window_);
+    Present(whatElse_);
+    return whatElse_;
 }
 
 }  // namespace pivra

@@ -1,7 +1,7 @@
 #pragma once
-// The main window's three modeless dialogs, one copy of each at most: the
-// scale dialog and the instructions are made once and then only shown and
-// hidden; the About window is made afresh after each OK.
+// The main window's modeless dialogs, one copy of each at most: the scale
+// dialog, the instructions and "What Else PIVRA Can Do" are made once and
+// then only shown and hidden; the About window is made afresh after each OK.
 #include <QPointer>
 
 #include <string>
@@ -9,6 +9,7 @@
 #include "AboutDialog.h"
 #include "InstructionsDialog.h"
 #include "ScaleDialog.h"
+#include "WhatElseDialog.h"
 
 namespace pivra {
 
@@ -23,10 +24,12 @@ public:
     ScaleDialog* showScale();          // mnu_Scale_Click
     InstructionsDialog* showManual();  // Mnu_Manual_Click
     AboutDialog* showAbout();          // mn_about_Click
+    WhatElseDialog* showWhatElse();    // mnu_WhatElse_Click
 
     ScaleDialog* scaleDialog() const { return scale_; }
     InstructionsDialog* manual() const { return manual_; }
     AboutDialog* about() const { return about_; }
+    WhatElseDialog* whatElse() const { return whatElse_; }
 
 private:
     ScaleOwner& owner_;
@@ -35,6 +38,7 @@ private:
     QPointer<ScaleDialog> scale_;
     QPointer<InstructionsDialog> manual_;
     QPointer<AboutDialog> about_;
+    QPointer<WhatElseDialog> whatElse_;
 };
 
 }  // namespace pivra

@@ -1,5 +1,6 @@
 #pragma once
 // A label that reports clicks: the hint labels and the two label buttons.
+// Given the focus (the buttons are), it shows it and Space or Enter press it.
 #include <QLabel>
 
 #include <functional>
@@ -13,6 +14,8 @@ public:
 
 protected:
     void mousePressEvent(QMouseEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+    void paintEvent(QPaintEvent* e) override;
 };
 
 }  // namespace pivra

@@ -4,7 +4,10 @@
 #include <QCloseEvent>
 #include <QColorDialog>
 #include <QCoreApplication>
+#include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QPainter>
+#include <QPushButton>
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QScreen>
@@ -74,8 +77,8 @@ Form1Window::Form1Window(FormFolders folders) {
     hints_[2]->onClick = [this] { form_->Label3_Click(); };
     panes_[0]->onPaint = [this] { form_->Picture1_Paint(); };
     panes_[1]->onPaint = [this] { form_->Picture2_Paint(); };
-    panes_[0]->onDrop = [this](const std::string& f) { form_->ChooseHead(f); };
-    panes_[1]->onDrop = [this](const std::string& f) { form_->ChooseTail(f); };
+    panes_[0]->onDrop = [this](const std::vector<std::string>& f) { form_->FilesDropped(Pane::Picture1, f); };
+    panes_[1]->onDrop = [this](const std::vector<std::string>& f) { form_->FilesDropped(Pane::Picture2, f); };
     createBtn_->onClick = [this] { form_->CreateBtn_Click(); };
     saveBtn_->onClick = [this] { form_->SaveBtn_Click(); };
 }
@@ -89,7 +92,10 @@ Form1Window::~Form1Window() {
 void Form1Window::makeControls() {
     scroller_ = new QScrollArea(this);
     scroller_->setFrameShape(QFrame::NoFrame);
-    scroller_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    scroller_->setFocusPolicy(Qt::NoFocus);  // Tab goes round the panes and buttons only
+    // Where the window is wider than the layout (its menu bar needs more at
+    // small scales), the panes and buttons stay together, centred.
+    scroller_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     client_ = new QWidget;
     scroller_->setWidget(client_);
     setCentralWidget(scroller_);
@@ -116,20 +122,53 @@ void Form1Window::makeControls() {
     progress_->setValue(0);
     progress_->setTextVisible(false);
     progress_->hide();
+
+    // The keyboard reaches what the mouse does: Tab through the panes and the
+    // two buttons, Space or Enter to open or press.
+    const char* const paneNames[] = {"Head picture", "Tail picture", "Preview"};
+    const char* const paneUses[] = {"Space or Enter chooses the head picture", "Space or Enter chooses the tail picture",
+                                    "Space or Enter plays the last Pivra again"};
+    for (size_t k = 0; k < 3; ++k) {
+        panes_[k]->setAccessibleName(QString::fromLatin1(paneNames[k]));
+        panes_[k]->setAccessibleDescription(QString::fromLatin1(paneUses[k]));
+    }
+    for (ClickLabel* button : {createBtn_, saveBtn_}) {
+        button->setFocusPolicy(Qt::StrongFocus);
+        button->setAccessibleName(button->text());
+    }
+    // Where the buttons are too small to read, the pointer says what they are.
+    createBtn_->setToolTip(QStringLiteral("CREATE PIVRA (Ctrl+N)"));
+    saveBtn_->setToolTip(QStringLiteral("SAVE PIVRA (Ctrl+S)"));
+    resultFrame_->setAccessibleName(QStringLiteral("Finished Pivra"));
+    viewer_->setAccessibleName(QStringLiteral("Finished Pivra"));
+    progress_->setAccessibleName(QStringLiteral("Build progress"));
+    QWidget::setTabOrder(panes_[0], panes_[1]);
+    QWidget::setTabOrder(panes_[1], panes_[2]);
+    QWidget::setTabOrder(panes_[2], createBtn_);
+    QWidget::setTabOrder(createBtn_, saveBtn_);
 }
 
 void Form1Window::makeMenus() {
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
-    scaleAct_ = file->addAction(QStringLiteral("Scale a Pivra"));
-    cropAct_ = file->addAction(QStringLiteral("Crop Pictures to a Square"));
+    chooseHeadAct_ = file->addAction(QStringLiteral("Choose &Head Picture\u2026"));
+    chooseTailAct_ = file->addAction(QStringLiteral("Choose &Tail Picture\u2026"));
+    file->addSeparator();
+    scaleAct_ = file->addAction(QStringLiteral("&Scale a Pivra"));
+    cropAct_ = file->addAction(QStringLiteral("Cr&op Pictures to a Square"));
     cropAct_->setCheckable(true);
-    createAct_ = file->addAction(QStringLiteral("Create a Pivra"));
-    saveAct_ = file->addAction(QStringLiteral("Save the Pivra"));
+    createAct_ = file->addAction(QStringLiteral("&Create a Pivra"));
+    saveAct_ = file->addAction(QStringLiteral("Sa&ve the Pivra"));
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
-    manualAct_ = help->addAction(QStringLiteral("Manual"));
-    aboutAct_ = help->addAction(QStringLiteral("About"));
+    manualAct_ = help->addAction(QStringLiteral("&Manual"));
+    whatElseAct_ = help->addAction(QStringLiteral("&What Else PIVRA Can Do"));
+    aboutAct_ = help->addAction(QStringLiteral("&About"));
+    chooseHeadAct_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
+    chooseTailAct_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
     createAct_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
     saveAct_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    connect(chooseHeadAct_, &QAction::triggered, this, [this] { form_->Picture1_Click(); });
+    connect(chooseTailAct_, &QAction::triggered, this, [this] { form_->Picture2_Click(); });
+    connect(whatElseAct_, &QAction::triggered, this, [this] { form_->mnu_WhatElse_Click(); });
     connect(scaleAct_, &QAction::triggered, this, [this] { form_->mnu_Scale_Click(); });
     connect(cropAct_, &QAction::triggered, this, [this] {
         form_->mnu_Crop_Click();
@@ -140,12 +179,12 @@ void Form1Window::makeMenus() {
     connect(saveAct_, &QAction::triggered, this, [this] { form_->mnu_Save_Click(); });
     connect(manualAct_, &QAction::triggered, this, [this] { form_->Mnu_Manual_Click(); });
     connect(aboutAct_, &QAction::triggered, this, [this] { form_->mn_about_Click(); });
-    pageColourAct_ = file->addAction(QStringLiteral("Page Colour\u2026"));
+    pageColourAct_ = file->addAction(QStringLiteral("&Page Colour\u2026"));
     connect(pageColourAct_, &QAction::triggered, this, [this] { form_->mnu_PageColour_Click(); });
-    auto* quit = new QAction(this);
-    quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
-    connect(quit, &QAction::triggered, this, &QWidget::close);
-    addAction(quit);
+    file->addSeparator();
+    quitAct_ = file->addAction(QStringLiteral("&Quit"));
+    quitAct_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    connect(quitAct_, &QAction::triggered, this, &QWidget::close);
 }
 
 QWidget* Form1Window::widget(Control c) const {
@@ -174,7 +213,10 @@ void Form1Window::setClientSize(int width, int height) {
 // Otherwise it takes the screen's available area (less its frame) and the
 // client scrolls; the layout itself is never squeezed.
 void Form1Window::fitToScreen() {
-    const QSize wanted(client_->width(), client_->height() + menuBar()->sizeHint().height());
+    // At small scales the layout is narrower than the menu bar: the window
+    // takes the bar's width, so File and Help show whole.
+    const QSize wanted(std::max(client_->width(), menuBar()->sizeHint().width()),
+                       client_->height() + menuBar()->sizeHint().height());
     QScreen* shown = screen();
     if (!shown) {
         setFixedSize(wanted);
@@ -296,12 +338,44 @@ void Form1Window::resizeEvent(QResizeEvent* e) {
 
 // The page colour is remembered between runs; the form keeps it meanwhile.
 std::optional<std::string> Form1Window::choosePageColour(const std::string& current) {
-    const QColor chosen =
-        QColorDialog::getColor(QColor(QString::fromStdString(current)), this, QStringLiteral("Page Colour"));
-    if (!chosen.isValid()) return std::nullopt;
-    const std::string hex = chosen.name(QColor::HexRgb).toStdString();
-    PivraSettings().setValue(kPageColourKey, QString::fromStdString(hex));
+    const std::optional<std::string> hex = ShowPageColourDialog(this, current);
+    if (hex) PivraSettings().setValue(kPageColourKey, QString::fromStdString(*hex));
     return hex;
+}
+
+void Form1Window::showPageColour(const std::string& colour) {
+    const QColor page(QString::fromStdString(colour));
+    // The viewer draws the animation over its own background; the frame's
+    // inside shows around it.
+    for (QWidget* w : {static_cast<QWidget*>(viewer_), resultFrame_}) {
+        QPalette pal = w->palette();
+        pal.setColor(QPalette::Window, page);
+        w->setPalette(pal);
+        w->setAutoFillBackground(true);
+    }
+    QPixmap swatch(16, 16);
+    swatch.fill(page);
+    QPainter(&swatch).drawRect(0, 0, 15, 15);
+    pageColourAct_->setIcon(QIcon(swatch));
+    pageColourAct_->setIconVisibleInMenu(true);
+    pageColourAct_->setToolTip(QStringLiteral("Page colour now: ") + page.name());
+}
+
+std::optional<std::string> ShowPageColourDialog(QWidget* parent, const std::string& current) {
+    QColorDialog dialog(QColor(QString::fromStdString(current)), parent);
+    dialog.setWindowTitle(QStringLiteral("Page Colour"));
+    dialog.setOption(QColorDialog::DontUseNativeDialog);
+    std::optional<std::string> chosen;
+    if (auto* buttons = dialog.findChild<QDialogButtonBox*>()) {
+        QPushButton* none = buttons->addButton(QStringLiteral("None (white)"), QDialogButtonBox::ResetRole);
+        QObject::connect(none, &QPushButton::clicked, &dialog, [&] {
+            chosen = "#ffffff";
+            dialog.accept();
+        });
+    }
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    if (!chosen) chosen = dialog.selectedColor().name(QColor::HexRgb).toStdString();
+    return chosen;
 }
 
 std::optional<std::string> ShowOpenFileDialog(QWidget* parent, const std::string& filter, int filterIndex) {

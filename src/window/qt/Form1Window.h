@@ -55,6 +55,10 @@ public:
     QAction* manualAction() const { return manualAct_; }
     QAction* aboutAction() const { return aboutAct_; }
     QAction* pageColourAction() const { return pageColourAct_; }
+    QAction* chooseHeadAction() const { return chooseHeadAct_; }
+    QAction* chooseTailAction() const { return chooseTailAct_; }
+    QAction* quitAction() const { return quitAct_; }
+    QAction* whatElseAction() const { return whatElseAct_; }
 
     // FormView
     void setClientSize(int width, int height) override;
@@ -73,6 +77,8 @@ public:
     void showScaleDialog() override { dialogs_->showScale(); }
     void showManual() override { dialogs_->showManual(); }
     void showAbout() override { dialogs_->showAbout(); }
+    void showWhatElse() override { dialogs_->showWhatElse(); }
+    void showPageColour(const std::string& colour) override;
     std::string AskSaveFileName(SaveDialogRequest& request) override { return saveChooser_(request); }
     std::optional<std::string> choosePageColour(const std::string& current) override;
     void closeWindow() override { close(); }
@@ -108,13 +114,18 @@ private:
     ClickLabel* saveBtn_ = nullptr;
     QProgressBar* progress_ = nullptr;
     QAction *scaleAct_ = nullptr, *createAct_ = nullptr, *saveAct_ = nullptr, *manualAct_ = nullptr,
-            *aboutAct_ = nullptr, *cropAct_ = nullptr, *pageColourAct_ = nullptr;
+            *aboutAct_ = nullptr, *cropAct_ = nullptr, *pageColourAct_ = nullptr, *chooseHeadAct_ = nullptr,
+            *chooseTailAct_ = nullptr, *quitAct_ = nullptr, *whatElseAct_ = nullptr;
     QTimer timer_;
     OpenFileChooser chooser_;
     SaveFileChooser saveChooser_;
     std::unique_ptr<Form1> form_;
     std::unique_ptr<DialogHost> dialogs_;
 };
+
+// The colour dialog of ours, opened on current, with "None (white)" beside
+// OK: the chosen colour as "#rrggbb", or nothing when cancelled.
+std::optional<std::string> ShowPageColourDialog(QWidget* parent, const std::string& current);
 
 // The open dialog of ours: the filter's entries with their own patterns,
 // any case of the extension, opening on the given entry in the folder a

@@ -2,6 +2,7 @@
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
@@ -9,15 +10,18 @@
 
 #include <cstring>
 
+#include "window/qt/FocusRing.h"
+
 namespace pivra {
 
 namespace {
 
-QString FirstLocalFile(const QMimeData* data) {
-    if (data == nullptr || !data->hasUrls()) return {};
+std::vector<std::string> LocalFiles(const QMimeData* data) {
+    std::vector<std::string> files;
+    if (data == nullptr || !data->hasUrls()) return files;
     for (const QUrl& url : data->urls())
-        if (url.isLocalFile()) return url.toLocalFile();
-    return {};
+        if (url.isLocalFile()) files.push_back(url.toLocalFile().toStdString());
+    return files;
 }
 
 }  // namespace
@@ -29,6 +33,7 @@ PaneWidget::PaneWidget(QWidget* parent)
     setFrameStyle(QFrame::Panel | QFrame::Sunken);
     setLineWidth(2);
     setAcceptDrops(true);
+    setFocusPolicy(Qt::StrongFocus);
 }
 
 void PaneWidget::paintEvent(QPaintEvent* e) {
@@ -42,8 +47,14 @@ void PaneWidget::paintEvent(QPaintEvent* e) {
     const QRect inside = contentsRect();
     p.fillRect(inside, Qt::black);
     const Bitmap* picture = canvas_.picture();
-    if (picture == nullptr) return;
     p.setClipRect(inside);
+    if (picture == nullptr) {
+        if (hasFocus()) DrawFocusRing(p, inside);
+        return;
+    }
+    // On a screen with more pixels than the layout's (a scale factor of 2),
+    // the face is filtered up instead of showing doubled pixels.
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
     if (picture->bytesPerPixel() == 4) {
         // Canvas pixels are blue-green-red-unused, as Qt's RGB32 in memory;
         // only the row order differs. One kept image, rows copied upright.
@@ -55,6 +66,15 @@ void PaneWidget::paintEvent(QPaintEvent* e) {
     } else {
         p.drawImage(inside.topLeft(), ToQImage(picture));
     }
+    if (hasFocus()) DrawFocusRing(p, inside);
+}
+
+void PaneWidget::keyPressEvent(QKeyEvent* e) {
+    if (IsPressKey(e) && onClick) {
+        onClick();
+        return;
+    }
+    QFrame::keyPressEvent(e);
 }
 
 void PaneWidget::mousePressEvent(QMouseEvent* e) {
@@ -66,14 +86,14 @@ void PaneWidget::mousePressEvent(QMouseEvent* e) {
 }
 
 void PaneWidget::dragEnterEvent(QDragEnterEvent* e) {
-    if (onDrop && !FirstLocalFile(e->mimeData()).isEmpty()) e->acceptProposedAction();
+    if (onDrop && !LocalFiles(e->mimeData()).empty()) e->acceptProposedAction();
 }
 
 void PaneWidget::dropEvent(QDropEvent* e) {
-    const QString file = FirstLocalFile(e->mimeData());
-    if (!onDrop || file.isEmpty()) return;
+    const std::vector<std::string> files = LocalFiles(e->mimeData());
+    if (!onDrop || files.empty()) return;
     e->acceptProposedAction();
-    onDrop(file.toStdString());
+    onDrop(files);
 }
 
 }  // namespace pivra
