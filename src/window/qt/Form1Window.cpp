@@ -19,7 +19,7 @@
 #include "dialogs/qt/QtSaveDialog.h"
 #include "window/OpenFilter.h"
 #include "window/qt/ClickLabel.h"
-#include "window/qt/GifViewer.h"
+#include "widgets/GifViewer.h"
 #include "window/qt/PaneWidget.h"
 
 namespace pivra {
