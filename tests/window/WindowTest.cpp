@@ -32,7 +32,7 @@
 #include "window/LaunchCheck.h"
 #include "window/OpenFilter.h"
 #include "window/qt/Form1Window.h"
-#include "window/qt/GifViewer.h"
+#include "widgets/GifViewer.h"
 #include "window/qt/QtNotifier.h"
 
 namespace pivra::test {
