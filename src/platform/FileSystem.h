@@ -38,7 +38,8 @@ protected:
 // The folder the running executable lives in, ending in "/".
 std::string ExecutableFolder();
 
-// Makes path absolute against the current folder; empty stays empty.
+// Makes path absolute against the current folder, its folders resolved as
+// the system resolves them (through links, then ".."); empty stays empty.
 std::string AbsolutePath(const std::string& path);
 
 }  // namespace pivra

@@ -303,7 +303,7 @@ void Form1::choose(Side side) {
     }
     const std::optional<std::string> name = view_.chooseOpenFile(kPictureFilter, kPictureFilterIndex);
     if (!name) return;  // cancelled: nothing changes
-    pick(side, *name);
+    pick(side, AbsolutePath(*name));
 }
 
 void Form1::ChooseHead(const std::string& file) { pick(head(), AbsolutePath(file)); }

@@ -137,6 +137,25 @@ TEST_F(PivraMake, WholeRunWithTrace) {
     }
 }
 
+// "link/.." is the folder above the link's target, as ls and the shell read it:
+// for a picture, the output and the working folder alike.
+TEST_F(PivraMake, DotDotAfterALinkIsTheFolderAboveItsTarget) {
+    fs::create_directories(dir / "real/pics");
+    fs::create_symlink("real/pics", dir / "link");
+    fs::copy_file(head, dir / "real/face.png");
+    struct Case { std::string args, made, notMade; };
+    for (const Case& c : {Case{"link/../face.png tail.jpg one.gif", "one.gif", ""},
+                          {"head.png tail.jpg link/../two.gif", "real/two.gif", "two.gif"},
+                          {"head.png tail.jpg three.gif --workdir link/../work", "real/work/Work/pivra.gif", "work"}}) {
+        SCOPED_TRACE(c.args);
+        const ProcessResult r =
+            RunProcess({"/bin/sh", "-c", "cd '" + dir.str() + "' && '" + kMake + "' " + c.args + " --scale 1"}, env());
+        EXPECT_EQ(r.exitCode, 0) << r.err;
+        EXPECT_TRUE(fs::is_regular_file(dir / c.made));
+        EXPECT_TRUE(c.notMade.empty() || !fs::exists(dir / c.notMade)) << c.notMade;
+    }
+}
+
 // The pictures 1000 bytes deep, or a 200-byte $TMPDIR: the coin is the one built
 // from ordinary folders, the pictures are untouched and nothing is left behind.
 TEST_F(PivraMake, LongFoldersBuildTheSameCoin) {

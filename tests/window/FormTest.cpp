@@ -144,6 +144,22 @@ TEST_F(Form, AFailedPickChangesNothingAndSaysWhy) {
     EXPECT_EQ(std::distance(fs::directory_iterator(app / "Work"), fs::directory_iterator()), 6) << "no spare copies";
 }
 
+// "link/.." in a picture's name is the folder above the link's target, as the
+// system reads it, whether the name comes from the open dialog or the command line.
+TEST_F(Form, DotDotAfterALinkIsTheFolderAboveItsTarget) {
+    fs::create_directories(app / "real/pics");
+    fs::create_symlink("real/pics", app / "link");
+    fs::copy_file(headPic, app / "real/face.png");
+    form->Form_Load();
+    form->ScalePivra(1);
+    view.answers = {app / "link/../face.png"};
+    form->Picture1_Click();
+    form->ChooseTail(app / "link/../face.png");
+    EXPECT_EQ(form->state().HeadFile, app / "real/face.png");
+    EXPECT_EQ(form->state().TailFile, app / "real/face.png");
+    EXPECT_TRUE(notifier.shown.empty()) << prompt();
+}
+
 // Saving as WebP renders the animation the viewer plays, from the pictures and
 // at the scale it was built with, whatever has been chosen since.
 TEST_F(Form, WebpSavesTheLastBuildNotTheCurrentChoice) {
