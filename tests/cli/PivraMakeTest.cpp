@@ -68,6 +68,8 @@ TEST_F(PivraMake, RefusalsExitWithTheirCodeAndOneLineAndLeaveEverythingAsItWas) 
     ASSERT_EQ(::mkfifo((dir / "fifo.gif").c_str(), 0644), 0);
     fs::create_directories(dir / "mine/Images");
     std::ofstream(dir / "mine/Images/holiday.jpg") << "the user's own";
+    fs::create_directories(dir / "planted");
+    std::ofstream(dir / "planted/pre_mask.mif") << "a square mask of someone else's";
     const std::set<std::string> before = NamesIn(dir.str());
     TempFolder place{"make-ro"};
     ScratchMount readOnly(place.str(), "size=64k", true);
@@ -82,6 +84,7 @@ TEST_F(PivraMake, RefusalsExitWithTheirCodeAndOneLineAndLeaveEverythingAsItWas) 
         {{head, tail, dir / "fifo.gif"}, 1, {"FIFO"}},
         {{head, tail, out, "--workdir", dir / "mine"}, 1, {dir / "mine/Images", "not made by PIVRA"}},
         {{head, tail, out, "--workdir", dir / "notes.jpg/work"}, 1, {dir / "notes.jpg/work", "Not a directory"}},
+        {{head, tail, out, "--workdir", dir / "planted"}, 1, {dir / "planted", "pre_mask.mif", "not the one PIVRA ships"}},
         {{head, tail, out}, 1, {dir / "gone", "No such file or directory"}, dir / "gone"},
         {{head, tail, out, "--trace"}, 1, {"trace", "No space left on device"}, "", "/dev/full"},
         {{head, tail, out, "--scale", "51"}, 2, {"1 to 50"}},
@@ -105,6 +108,7 @@ TEST_F(PivraMake, RefusalsExitWithTheirCodeAndOneLineAndLeaveEverythingAsItWas) 
         EXPECT_EQ(NamesIn(dir.str()), before);
         EXPECT_TRUE(fs::is_fifo(dir / "fifo.gif"));
         EXPECT_EQ(NamesIn(dir / "mine/Images"), std::set<std::string>{"holiday.jpg"});
+        EXPECT_EQ(FileContents(dir / "planted/pre_mask.mif"), "a square mask of someone else's");
         EXPECT_TRUE(fs::is_empty(tmp.str())) << "private working folder left behind";
     }
 }
