@@ -86,6 +86,14 @@ bool FileSystem::MoveFile(const std::string& src, const std::string& dst) {
     return true;
 }
 
+bool FileSystem::CommitFile(const std::string& src, const std::string& dst) {
+    std::string why;
+    if (!SyncFile(src, why)) return fail("Cannot write file", src, why);
+    if (!MoveFile(src, dst)) return false;
+    SyncFolderOf(dst);
+    return true;
+}
+
 std::string ExecutableFolder() {
     std::error_code ec;
     fs::path exe = fs::read_symlink("/proc/self/exe", ec);
