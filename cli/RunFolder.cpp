@@ -7,6 +7,7 @@
 
 #include "builder/WorkingFolders.h"
 #include "builder/WorkingTemplates.h"
+#include "imagecmd/ShortPaths.h"
 #include "platform/AppFolders.h"
 #include "platform/FileSystem.h"
 
@@ -34,6 +35,7 @@ bool RunFolder::prepare(const std::string& workdir, FileSystem& fso, std::string
         if (!useWorkdir(folder, error)) return false;
     }
     appStr_ = folder + (folder.back() == '/' ? "" : "/");
+    RemoveStaleLinkFolders(appStr_);
     if (!copyInstallationFiles(fso, error)) return false;
     const std::string work = appStr_ + "Work";
     if (!fso.FolderExists(work) && !fso.CreateFolder(work)) {

@@ -216,6 +216,24 @@ TEST_F(PivraMake, OutputsAreSyncedAroundTheirRenameAndKeepTheirMode) {
     }
 }
 
+// The short-name folders a killed run left in a --workdir more than a day ago
+// are removed (their links, never what they point to); a recent one, or a
+// folder of another name, stays.
+TEST_F(PivraMake, StaleShortNameFoldersAreRemovedFromTheWorkdir) {
+    const std::string work = dir / "work", stale = work + "/.pivra-links-Ab12Cd";
+    const std::vector<std::string> kept = {work + "/.pivra-links-Ef34Gh", work + "/.pivra-links-mine-old"};
+    fs::create_directories(stale);
+    fs::create_symlink(dir.str(), stale + "/1");
+    const auto old = fs::file_time_type::clock::now() - std::chrono::hours(25);
+    for (const std::string& folder : kept) fs::create_directories(folder);
+    fs::last_write_time(stale, old);
+    fs::last_write_time(kept[1], old);
+    ASSERT_EQ(make({head, tail, dir / "out.gif", "--scale", "1", "--workdir", work}).exitCode, 0);
+    EXPECT_FALSE(fs::exists(stale));
+    for (const std::string& folder : kept) EXPECT_TRUE(fs::is_directory(folder)) << folder;
+    EXPECT_TRUE(fs::exists(head) && fs::exists(tail));
+}
+
 // The pictures 1000 bytes deep, or a 200-byte $TMPDIR: the coin is the one built
 // from ordinary folders, the pictures are untouched and nothing is left behind.
 TEST_F(PivraMake, LongFoldersBuildTheSameCoin) {

@@ -134,7 +134,7 @@ void Form1Window::makeMenus() {
     connect(cropAct_, &QAction::triggered, this, [this] {
         form_->mnu_Crop_Click();
         cropAct_->setChecked(form_->cropToSquare());
-        PivraSettings().setValue(kCropKey, form_->cropToSquare());
+        KeepForNextStart(kCropKey, form_->cropToSquare());
     });
     connect(createAct_, &QAction::triggered, this, [this] { form_->mnu_Create_Click(); });
     connect(saveAct_, &QAction::triggered, this, [this] { form_->mnu_Save_Click(); });
@@ -300,7 +300,7 @@ std::optional<std::string> Form1Window::choosePageColour(const std::string& curr
         QColorDialog::getColor(QColor(QString::fromStdString(current)), this, QStringLiteral("Page Colour"));
     if (!chosen.isValid()) return std::nullopt;
     const std::string hex = chosen.name(QColor::HexRgb).toStdString();
-    PivraSettings().setValue(kPageColourKey, QString::fromStdString(hex));
+    KeepForNextStart(kPageColourKey, QString::fromStdString(hex));
     return hex;
 }
 

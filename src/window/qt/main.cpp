@@ -55,6 +55,7 @@ int main(int argc, char** argv) {
     pivra::Form1Window window(pivra::DefaultFormFolders());
     notifier.setParent(&window);
     window.form().Form_Load();
+    if (!window.form().hasWorkingFolder()) return 1;
     if (args->scale != pivra::Form1::kStartScale) window.form().ScalePivra(static_cast<int16_t>(args->scale));
     if (!args->head.empty()) window.form().ChooseHead(args->head);
     if (!args->tail.empty()) window.form().ChooseTail(args->tail);
