@@ -423,6 +423,37 @@ TEST_F(PivraMake, ApngIsTheRenderExactlyAndTheRenderShowsWhatTheGifShows) {
     EXPECT_GT(Coverage(render[0].rgba).first, side / 2) << "the rim is partly transparent";
 }
 
+// Against pixels worked out by hand, at an odd scale, where half the strip's
+// spare width is not whole: strip k is w = |k % 25 - 12| * 3 wide and starts at
+// (36 - w) / 2, rounded down as the GIF's -gravity center places it; on the
+// middle row the coin reaches both ends of it. The head's left half is
+// transparent in the picture and stays so; the right half is coin, opaque.
+TEST_F(PivraMake, RenderAtAnOddScaleIsPlacedAsWorkedOutAndKeepsTheFacesTransparency) {
+    QImage halfClear(72, 72, QImage::Format_ARGB32);
+    halfClear.fill(QColor(200, 30, 40));
+    for (int y = 0; y < 72; ++y)
+        for (int x = 0; x < 36; ++x) halfClear.setPixel(x, y, qRgba(0, 0, 0, 0));
+    ASSERT_TRUE(halfClear.save(QString::fromStdString(dir / "half.png")));
+    ASSERT_EQ(make({dir / "half.png", tail, dir / "spin.png", "--scale", "3"}).exitCode, 0);
+    const ApngAnimation anim = ReadApng(dir / "spin.png");
+    ASSERT_TRUE(anim.ok && anim.frames.size() == 50u);
+    const int side = 36, mid = 18;
+    for (int k = 0; k < 50; ++k) {
+        SCOPED_TRACE("frame " + std::to_string(k));
+        const RgbaFrame& f = anim.frames[static_cast<size_t>(k)];
+        ASSERT_EQ(f.width, side);
+        const int w = std::abs(k % 25 - 12) * 3, x0 = (side - w) / 2;
+        const bool head = k >= 13 && k <= 36;
+        for (int x = 0; x < side; ++x) {
+            const int alpha = f.at(x, mid)[3];
+            if (x < x0 || x >= x0 + w) { EXPECT_EQ(alpha, 0) << "outside the strip at " << x; }
+            else if (!head) { EXPECT_GT(alpha, 0) << "the tail's strip at " << x; }
+            else if (w >= 12 && x < x0 + w / 2 - w / 6) { EXPECT_EQ(alpha, 0) << "the head's clear half at " << x; }
+            else if (w >= 12 && x >= x0 + w / 2 + w / 6 && x < x0 + w - 1) { EXPECT_EQ(alpha, 255) << "the head's coin at " << x; }
+        }
+    }
+}
+
 using Crop = PivraMake;
 
 // A red disc on white, 0.8 of the picture's shorter side across.
