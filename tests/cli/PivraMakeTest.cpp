@@ -234,6 +234,36 @@ TEST_F(PivraMake, StaleShortNameFoldersAreRemovedFromTheWorkdir) {
     EXPECT_TRUE(fs::exists(head) && fs::exists(tail));
 }
 
+// A page colour reaches the commands as #rrggbb (#rgb doubled, a name looked
+// up); white, however it is written, is no page colour: exactly the commands
+// of a run without one.
+TEST_F(PivraMake, PageColourReachesTheCommandsAsRrggbbAndWhiteIsNone) {
+    const auto trace = [&](const std::vector<std::string>& matte) {
+        std::vector<std::string> args{head, tail, dir / "out.gif", "--scale", "1", "--trace", "--workdir", dir / "work"};
+        args.insert(args.end(), matte.begin(), matte.end());
+        const ProcessResult r = make(args);
+        EXPECT_EQ(r.exitCode, 0) << r.err;
+        std::istringstream lines(r.out);
+        std::vector<CommandLine> commands;
+        for (std::string line; std::getline(lines, line);) commands.push_back(MaskTemporaryName(SplitTraceLine(line)));
+        return commands;
+    };
+    const std::vector<CommandLine> plain = trace({});
+    ASSERT_EQ(plain.size(), 141u);
+    for (const auto& [matte, hex] : {std::pair{"white", ""}, {"#FFF", ""}, {"#fFfFfF", ""}, {"#1a3", "#11aa33"}, {"Navy", "#000080"}}) {
+        SCOPED_TRACE(matte);
+        const std::vector<CommandLine> commands = trace({"--matte", matte});
+        if (*hex == 0) {
+            EXPECT_EQ(commands, plain);
+            continue;
+        }
+        const auto fills = std::count_if(commands.begin(), commands.end(), [&](const CommandLine& c) {
+            return std::find(c.begin(), c.end(), std::string(hex)) != c.end();
+        });
+        EXPECT_EQ(fills, 12) << "one page strip per width, in " << hex;
+    }
+}
+
 // The pictures 1000 bytes deep, or a 200-byte $TMPDIR: the coin is the one built
 // from ordinary folders, the pictures are untouched and nothing is left behind.
 TEST_F(PivraMake, LongFoldersBuildTheSameCoin) {
@@ -513,6 +543,11 @@ TEST_F(Signals, EachStopSignalCleansUpAndExitsWithItsCode) {
             check(run.finish(), exitCode);
         }
     }
+    // The reader of the trace going away is a SIGPIPE that nobody hears of.
+    const ProcessResult r = RunProcess({"/bin/bash", "-c", "'" + kMake + "' \"$@\" | head -n 1 >/dev/null; exit ${PIPESTATUS[0]}",
+                                        kMake, head, tail, out, "--trace"}, env());
+    EXPECT_EQ(r.err, "");
+    check(r, 128 + SIGPIPE);
     // SIGINT just before the assembled animation is renamed into the working
     // folder, and just before OUTPUT is renamed into place.
     for (const auto& [renamedFile, exitCode] : {std::pair{"pivra.gif", 130}, {"out.gif", 0}}) {
