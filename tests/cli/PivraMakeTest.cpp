@@ -3,7 +3,9 @@
 // command list, folders of any length, edges on a page, the WebP and APNG outputs
 // (read back by libwebp's demuxing decoder and by libpng with a walk of the
 // animation chunks, against the render of the faces the run kept, and that render
-// against the GIF), --crop, and the stop signals.
+// against the GIF, and against pixels worked out by hand), --crop, page colours,
+// "link/..", stale short-name folders, and with a preloaded shim (SyscallShim.cpp)
+// the syncs around each rename and a stop signal at the very moment of one.
 #include <signal.h>
 #include <sys/stat.h>
 #include <gtest/gtest.h>
@@ -56,7 +58,8 @@ std::vector<std::string> WithShim(std::vector<std::string> env, const std::vecto
 // the rename, and the folder after it.
 ::testing::AssertionResult SyncedAroundRename(const std::vector<std::string>& log, const std::string& to) {
     const auto rename = std::find_if(log.begin(), log.end(), [&](const std::string& line) {
-        return line.rfind("rename ", 0) == 0 && line.size() > to.size() && line.compare(line.size() - to.size() - 1, std::string::npos, " " + to) == 0;
+        return line.rfind("rename ", 0) == 0 && line.size() > to.size() &&
+               line.compare(line.size() - to.size() - 1, std::string::npos, " " + to) == 0;
     });
     if (rename == log.end()) return ::testing::AssertionFailure() << "no rename onto " << to;
     const std::string from = rename->substr(7, rename->size() - to.size() - 8);

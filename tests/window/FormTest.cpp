@@ -1,5 +1,6 @@
 // The form through a recording stand-in view: failed picks and builds, a
-// missing picture, saving as WebP and one working folder per window.
+// missing picture, saving as WebP, "link/.." in a picture's name and one
+// locked working folder per window.
 #include <gtest/gtest.h>
 
 #include <deque>
@@ -330,7 +331,8 @@ TEST_F(Form, EveryWindowWorksInAFolderItHoldsLocked) {
         EXPECT_EQ(f.view.closed, c.claimed.empty() ? 1 : 0);
         if (c.claimed.empty()) {
             ASSERT_EQ(notifier.shown.size(), 1u);
-            for (const std::string& m : {c.root, c.user, std::string("Not a directory")}) EXPECT_NE(prompt().find(m), std::string::npos) << m << " in " << prompt();
+            for (const std::string& m : {c.root, c.user, std::string("Not a directory")})
+                EXPECT_NE(prompt().find(m), std::string::npos) << m << " in " << prompt();
             continue;
         }
         EXPECT_TRUE(notifier.shown.empty()) << prompt();
