@@ -154,11 +154,17 @@ bool ReplaceWith(const std::string& dst, std::string& why, Fill fill) {
         return false;
     }
     TemporaryName temporary(pattern);
-    if (!fill(out.get(), why) || !SyncFd(out.get(), why)) return false;
+    if (!fill(out.get(), why)) return false;
     // Best effort: root replacing someone's file gives it back to its owner.
     if (replacing && ::geteuid() == 0 && ::fchown(out.get(), old.st_uid, old.st_gid) != 0) {
     }
-    if (::fchmod(out.get(), mode) != 0 || !out.close() || ::rename(temporary.name().c_str(), target.c_str()) != 0) {
+    if (::fchmod(out.get(), mode) != 0) {
+        why = Reason(errno);
+        return false;
+    }
+    // Bytes, owner and mode on the disk before the name points at them.
+    if (!SyncFd(out.get(), why)) return false;
+    if (!out.close() || ::rename(temporary.name().c_str(), target.c_str()) != 0) {
         why = Reason(errno);
         return false;
     }
