@@ -138,8 +138,9 @@ int RunPivraMake(const MakeOptions& o, TraceStream& trace) {
         if (rendered ? !ReplaceWithBytes(bytes, output, why) : !fso.CopyFile(animation, output))
             return Fail(rendered ? "cannot write " + output + ": " + why : fso.lastError());
     }
+    // OUTPUT is in place: the run has done its job, even if a stop signal came
+    // while it was renamed there.
     if (!folder.removePrivate(why)) Warn("the working folder " + folder.privatePath() + " could not be removed: " + why);
-    if (StopSignal() != 0) return Stopped(traced);
     return 0;
 }
 

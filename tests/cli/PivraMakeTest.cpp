@@ -3,7 +3,9 @@
 // command list, folders of any length, edges on a page, the WebP and APNG outputs
 // (read back by libwebp's demuxing decoder and by libpng with a walk of the
 // animation chunks, against the render of the faces the run kept, and that render
-// against the GIF), --crop, and the stop signals.
+// against the GIF, and against pixels worked out by hand), --crop, page colours,
+// "link/..", stale short-name folders, and with a preloaded shim (SyscallShim.cpp)
+// the syncs around each rename and a stop signal at the very moment of one.
 #include <signal.h>
 #include <sys/stat.h>
 #include <gtest/gtest.h>
@@ -42,6 +44,40 @@ std::set<std::string> NamesIn(const std::string& folder) {  // hidden ones inclu
     return names;
 }
 
+// Runs pivra-make with SyscallShim.cpp preloaded (the sanitizers' runtime then
+// does not come first, which they are told to accept).
+std::vector<std::string> WithShim(std::vector<std::string> env, const std::vector<std::string>& shim) {
+    const char* asan = std::getenv("ASAN_OPTIONS");
+    env.push_back("LD_PRELOAD=" PIVRA_SYSCALL_SHIM);
+    env.push_back("ASAN_OPTIONS=" + std::string(asan ? asan : "") + ":verify_asan_link_order=0");
+    env.insert(env.end(), shim.begin(), shim.end());
+    return env;
+}
+
+// Whether the log of the shim shows the file renamed onto `to` synced before
+// the rename, and the folder after it.
+::testing::AssertionResult SyncedAroundRename(const std::vector<std::string>& log, const std::string& to) {
+    const auto rename = std::find_if(log.begin(), log.end(), [&](const std::string& line) {
+        return line.rfind("rename ", 0) == 0 && line.size() > to.size() &&
+               line.compare(line.size() - to.size() - 1, std::string::npos, " " + to) == 0;
+    });
+    if (rename == log.end()) return ::testing::AssertionFailure() << "no rename onto " << to;
+    const std::string from = rename->substr(7, rename->size() - to.size() - 8);
+    if (std::find(log.begin(), rename, "fsync " + from) == rename)
+        return ::testing::AssertionFailure() << from << " not synced before its rename onto " << to;
+    const std::string folder = fs::path(to).parent_path().string();
+    if (std::find(rename, log.end(), "fsync " + folder) == log.end())
+        return ::testing::AssertionFailure() << folder << " not synced after the rename onto " << to;
+    return ::testing::AssertionSuccess();
+}
+
+std::vector<std::string> Lines(const std::string& file) {
+    std::ifstream in(file);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
 class PivraMake : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -68,6 +104,8 @@ TEST_F(PivraMake, RefusalsExitWithTheirCodeAndOneLineAndLeaveEverythingAsItWas) 
     ASSERT_EQ(::mkfifo((dir / "fifo.gif").c_str(), 0644), 0);
     fs::create_directories(dir / "mine/Images");
     std::ofstream(dir / "mine/Images/holiday.jpg") << "the user's own";
+    fs::create_directories(dir / "planted");
+    std::ofstream(dir / "planted/pre_mask.mif") << "a square mask of someone else's";
     const std::set<std::string> before = NamesIn(dir.str());
     TempFolder place{"make-ro"};
     ScratchMount readOnly(place.str(), "size=64k", true);
@@ -82,6 +120,7 @@ TEST_F(PivraMake, RefusalsExitWithTheirCodeAndOneLineAndLeaveEverythingAsItWas) 
         {{head, tail, dir / "fifo.gif"}, 1, {"FIFO"}},
         {{head, tail, out, "--workdir", dir / "mine"}, 1, {dir / "mine/Images", "not made by PIVRA"}},
         {{head, tail, out, "--workdir", dir / "notes.jpg/work"}, 1, {dir / "notes.jpg/work", "Not a directory"}},
+        {{head, tail, out, "--workdir", dir / "planted"}, 1, {dir / "planted", "pre_mask.mif", "not the one PIVRA ships"}},
         {{head, tail, out}, 1, {dir / "gone", "No such file or directory"}, dir / "gone"},
         {{head, tail, out, "--trace"}, 1, {"trace", "No space left on device"}, "", "/dev/full"},
         {{head, tail, out, "--scale", "51"}, 2, {"1 to 50"}},
@@ -105,6 +144,7 @@ TEST_F(PivraMake, RefusalsExitWithTheirCodeAndOneLineAndLeaveEverythingAsItWas) 
         EXPECT_EQ(NamesIn(dir.str()), before);
         EXPECT_TRUE(fs::is_fifo(dir / "fifo.gif"));
         EXPECT_EQ(NamesIn(dir / "mine/Images"), std::set<std::string>{"holiday.jpg"});
+        EXPECT_EQ(FileContents(dir / "planted/pre_mask.mif"), "a square mask of someone else's");
         EXPECT_TRUE(fs::is_empty(tmp.str())) << "private working folder left behind";
     }
 }
@@ -134,6 +174,96 @@ TEST_F(PivraMake, WholeRunWithTrace) {
         const GifInfo info = ReadGifStructure(dir / "spin.gif");
         EXPECT_EQ(std::make_pair(info.frames.size(), info.screenWidth), std::make_pair(size_t{50}, 192));
         EXPECT_TRUE(fs::is_empty(tmp.str()));
+    }
+}
+
+// "link/.." is the folder above the link's target, as ls and the shell read it:
+// for a picture, the output and the working folder alike.
+TEST_F(PivraMake, DotDotAfterALinkIsTheFolderAboveItsTarget) {
+    fs::create_directories(dir / "real/pics");
+    fs::create_symlink("real/pics", dir / "link");
+    fs::copy_file(head, dir / "real/face.png");
+    struct Case { std::string args, made, notMade; };
+    for (const Case& c : {Case{"link/../face.png tail.jpg one.gif", "one.gif", ""},
+                          {"head.png tail.jpg link/../two.gif", "real/two.gif", "two.gif"},
+                          {"head.png tail.jpg three.gif --workdir link/../work", "real/work/Work/pivra.gif", "work"}}) {
+        SCOPED_TRACE(c.args);
+        const ProcessResult r =
+            RunProcess({"/bin/sh", "-c", "cd '" + dir.str() + "' && '" + kMake + "' " + c.args + " --scale 1"}, env());
+        EXPECT_EQ(r.exitCode, 0) << r.err;
+        EXPECT_TRUE(fs::is_regular_file(dir / c.made));
+        EXPECT_TRUE(c.notMade.empty() || !fs::exists(dir / c.notMade)) << c.notMade;
+    }
+}
+
+// A power cut right after a run leaves the old file or the new one, never an
+// empty one: OUTPUT (copied or made in memory) and the working animation are
+// synced before their rename and their folder after. A replaced OUTPUT keeps
+// its mode; a new one gets 0666 less the umask.
+TEST_F(PivraMake, OutputsAreSyncedAroundTheirRenameAndKeepTheirMode) {
+    const std::string log = dir / "calls.log", work = dir / "work";
+    for (const auto& [name, mode] : {std::pair{"new.gif", 0}, {"kept.gif", 0640}, {"kept.png", 0604}}) {
+        SCOPED_TRACE(name);
+        const std::string out = dir / name;
+        if (mode) {
+            std::ofstream(out) << "the last one";
+            fs::permissions(out, static_cast<fs::perms>(mode));
+        }
+        fs::remove(log);
+        const ProcessResult r = RunProcess(withMake({head, tail, out, "--scale", "1", "--workdir", work}),
+                                           WithShim(env(), {"PIVRA_SHIM_LOG=" + log}));
+        ASSERT_EQ(r.exitCode, 0) << r.err;
+        EXPECT_TRUE(SyncedAroundRename(Lines(log), out));
+        if (fs::path(out).extension() == ".gif") { EXPECT_TRUE(SyncedAroundRename(Lines(log), work + "/Work/pivra.gif")); }
+        EXPECT_EQ(static_cast<int>(fs::status(out).permissions()), mode ? mode : 0644);
+    }
+}
+
+// The short-name folders a killed run left in a --workdir more than a day ago
+// are removed (their links, never what they point to); a recent one, or a
+// folder of another name, stays.
+TEST_F(PivraMake, StaleShortNameFoldersAreRemovedFromTheWorkdir) {
+    const std::string work = dir / "work", stale = work + "/.pivra-links-Ab12Cd";
+    const std::vector<std::string> kept = {work + "/.pivra-links-Ef34Gh", work + "/.pivra-links-mine-old"};
+    fs::create_directories(stale);
+    fs::create_symlink(dir.str(), stale + "/1");
+    const auto old = fs::file_time_type::clock::now() - std::chrono::hours(25);
+    for (const std::string& folder : kept) fs::create_directories(folder);
+    fs::last_write_time(stale, old);
+    fs::last_write_time(kept[1], old);
+    ASSERT_EQ(make({head, tail, dir / "out.gif", "--scale", "1", "--workdir", work}).exitCode, 0);
+    EXPECT_FALSE(fs::exists(stale));
+    for (const std::string& folder : kept) EXPECT_TRUE(fs::is_directory(folder)) << folder;
+    EXPECT_TRUE(fs::exists(head) && fs::exists(tail));
+}
+
+// A page colour reaches the commands as #rrggbb (#rgb doubled, a name looked
+// up); white, however it is written, is no page colour: exactly the commands
+// of a run without one.
+TEST_F(PivraMake, PageColourReachesTheCommandsAsRrggbbAndWhiteIsNone) {
+    const auto trace = [&](const std::vector<std::string>& matte) {
+        std::vector<std::string> args{head, tail, dir / "out.gif", "--scale", "1", "--trace", "--workdir", dir / "work"};
+        args.insert(args.end(), matte.begin(), matte.end());
+        const ProcessResult r = make(args);
+        EXPECT_EQ(r.exitCode, 0) << r.err;
+        std::istringstream lines(r.out);
+        std::vector<CommandLine> commands;
+        for (std::string line; std::getline(lines, line);) commands.push_back(MaskTemporaryName(SplitTraceLine(line)));
+        return commands;
+    };
+    const std::vector<CommandLine> plain = trace({});
+    ASSERT_EQ(plain.size(), 141u);
+    for (const auto& [matte, hex] : {std::pair{"white", ""}, {"#FFF", ""}, {"#fFfFfF", ""}, {"#1a3", "#11aa33"}, {"Navy", "#000080"}}) {
+        SCOPED_TRACE(matte);
+        const std::vector<CommandLine> commands = trace({"--matte", matte});
+        if (*hex == 0) {
+            EXPECT_EQ(commands, plain);
+            continue;
+        }
+        const auto fills = std::count_if(commands.begin(), commands.end(), [&](const CommandLine& c) {
+            return std::find(c.begin(), c.end(), std::string(hex)) != c.end();
+        });
+        EXPECT_EQ(fills, 12) << "one page strip per width, in " << hex;
     }
 }
 
@@ -326,6 +456,37 @@ TEST_F(PivraMake, ApngIsTheRenderExactlyAndTheRenderShowsWhatTheGifShows) {
     EXPECT_GT(Coverage(render[0].rgba).first, side / 2) << "the rim is partly transparent";
 }
 
+// Against pixels worked out by hand, at an odd scale, where half the strip's
+// spare width is not whole: strip k is w = |k % 25 - 12| * 3 wide and starts at
+// (36 - w) / 2, rounded down as the GIF's -gravity center places it; on the
+// middle row the coin reaches both ends of it. The head's left half is
+// transparent in the picture and stays so; the right half is coin, opaque.
+TEST_F(PivraMake, RenderAtAnOddScaleIsPlacedAsWorkedOutAndKeepsTheFacesTransparency) {
+    QImage halfClear(72, 72, QImage::Format_ARGB32);
+    halfClear.fill(QColor(200, 30, 40));
+    for (int y = 0; y < 72; ++y)
+        for (int x = 0; x < 36; ++x) halfClear.setPixel(x, y, qRgba(0, 0, 0, 0));
+    ASSERT_TRUE(halfClear.save(QString::fromStdString(dir / "half.png")));
+    ASSERT_EQ(make({dir / "half.png", tail, dir / "spin.png", "--scale", "3"}).exitCode, 0);
+    const ApngAnimation anim = ReadApng(dir / "spin.png");
+    ASSERT_TRUE(anim.ok && anim.frames.size() == 50u);
+    const int side = 36, mid = 18;
+    for (int k = 0; k < 50; ++k) {
+        SCOPED_TRACE("frame " + std::to_string(k));
+        const RgbaFrame& f = anim.frames[static_cast<size_t>(k)];
+        ASSERT_EQ(f.width, side);
+        const int w = std::abs(k % 25 - 12) * 3, x0 = (side - w) / 2;
+        const bool head = k >= 13 && k <= 36;
+        for (int x = 0; x < side; ++x) {
+            const int alpha = f.at(x, mid)[3];
+            if (x < x0 || x >= x0 + w) { EXPECT_EQ(alpha, 0) << "outside the strip at " << x; }
+            else if (!head) { EXPECT_GT(alpha, 0) << "the tail's strip at " << x; }
+            else if (w >= 12 && x < x0 + w / 2 - w / 6) { EXPECT_EQ(alpha, 0) << "the head's clear half at " << x; }
+            else if (w >= 12 && x >= x0 + w / 2 + w / 6 && x < x0 + w - 1) { EXPECT_EQ(alpha, 255) << "the head's coin at " << x; }
+        }
+    }
+}
+
 using Crop = PivraMake;
 
 // A red disc on white, 0.8 of the picture's shorter side across.
@@ -364,25 +525,38 @@ TEST_F(Crop, KeepsADiscRoundAndASquareAsItWas) {
 
 using Signals = PivraMake;
 
+// One answer for each moment of a signal: before OUTPUT is in place the run
+// stops with 128 + the signal and leaves nothing; once it is there, exit 0.
 TEST_F(Signals, EachStopSignalCleansUpAndExitsWithItsCode) {
-    // Trace lines: 3 is a template, 60 a strip, 120 a frame, 141 the assembly (the
-    // output is then whole or absent, and the run may have ended before the signal came).
+    const std::string out = dir / "out.gif";
+    const auto check = [&](const ProcessResult& r, int exitCode) {
+        EXPECT_EQ(r.exitCode, exitCode) << r.err;
+        EXPECT_TRUE(fs::is_empty(tmp.str())) << "private working folder left behind";
+        if (exitCode == 0) { EXPECT_EQ(ReadGifStructure(out).frames.size(), 50u); }
+        fs::remove(out);
+        EXPECT_EQ(NamesIn(dir.str()), (std::set<std::string>{"head.png", "tail.jpg"}));
+    };
+    // Trace lines: 3 is a template, 60 a strip, 120 a frame.
     for (const auto& [signal, exitCode] : {std::pair{SIGINT, 130}, {SIGTERM, 143}, {SIGHUP, 129}}) {
-        for (int line : {3, 60, 120, 141}) {
+        for (int line : {3, 60, 120}) {
             SCOPED_TRACE(std::to_string(signal) + " at trace line " + std::to_string(line));
-            ChildProcess run(withMake({head, tail, dir / "out.gif", "--trace"}), env());
+            ChildProcess run(withMake({head, tail, out, "--trace"}), env());
             ASSERT_TRUE(run.waitForLines(line));
             run.signal(signal);
-            const ProcessResult r = run.finish();
-            EXPECT_TRUE(r.exitCode == exitCode || (line == 141 && r.exitCode == 0)) << r.exitCode << r.err;
-            EXPECT_TRUE(fs::is_empty(tmp.str())) << "private working folder left behind";
-            if (fs::exists(dir / "out.gif")) {
-                EXPECT_EQ(line, 141);
-                EXPECT_EQ(ReadGifStructure(dir / "out.gif").frames.size(), 50u);
-                fs::remove(dir / "out.gif");
-            }
-            EXPECT_EQ(NamesIn(dir.str()), (std::set<std::string>{"head.png", "tail.jpg"}));
+            check(run.finish(), exitCode);
         }
+    }
+    // The reader of the trace going away is a SIGPIPE that nobody hears of.
+    const ProcessResult r = RunProcess({"/bin/bash", "-c", "'" + kMake + "' \"$@\" | head -n 1 >/dev/null; exit ${PIPESTATUS[0]}",
+                                        kMake, head, tail, out, "--trace"}, env());
+    EXPECT_EQ(r.err, "");
+    check(r, 128 + SIGPIPE);
+    // SIGINT just before the assembled animation is renamed into the working
+    // folder, and just before OUTPUT is renamed into place.
+    for (const auto& [renamedFile, exitCode] : {std::pair{"pivra.gif", 130}, {"out.gif", 0}}) {
+        SCOPED_TRACE(std::string("SIGINT at the rename onto ") + renamedFile);
+        check(RunProcess(withMake({head, tail, out}), WithShim(env(), {std::string("PIVRA_SHIM_RAISE_AT=") + renamedFile})),
+              exitCode);
     }
 }
 
