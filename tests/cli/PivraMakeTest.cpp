@@ -131,6 +131,11 @@ TEST_F(PivraMake, RefusalsExitWithTheirCodeAndOneLineAndLeaveEverythingAsItWas) 
         {{head, tail, out, "--quality", "80"}, 2, {"--quality is for a .webp"}},
         {{head, tail, out, "--matte", "chartreuse"}, 2, {"basic colour name"}},
         {{head, tail, dir / "out.webp", "--matte", "navy"}, 2, {"--matte is for a .gif"}},
+        {{head, tail, dir / "out.webp", "--look", "round"}, 2, {"flat or coin"}},
+        {{head, tail, dir / "out.webp", "--look", "coin", "--thickness", "21"}, 2, {"0 to 20"}},
+        {{head, tail, dir / "out.webp", "--look", "coin", "--light", "dim"}, 2, {"on or off"}},
+        {{head, tail, dir / "out.webp", "--thickness", "5"}, 2, {"for --look coin"}},
+        {{head, tail, out, "--look", "coin"}, 2, {".webp or .png"}},
     };
     if (readOnly.mounted()) cases.push_back({{head, tail, out, "--workdir", place.str()}, 1, {place.str(), "Read-only file system"}});
     for (const Case& c : cases) {
@@ -521,6 +526,39 @@ TEST_F(Crop, KeepsADiscRoundAndASquareAsItWas) {
     ASSERT_EQ(make({dir / "square.png", tail, dir / "squeezed.gif", "--scale", "8"}).exitCode, 0);
     ASSERT_EQ(make({dir / "square.png", tail, dir / "cropped.gif", "--scale", "8", "--crop"}).exitCode, 0);
     EXPECT_EQ(FileContents(dir / "squeezed.gif"), FileContents(dir / "cropped.gif"));
+}
+
+// The coin look renders from the pictures themselves: the head face-on
+// first, upright, cut to its centre square with --crop, and the tail when
+// the coin has turned half way, read the right way round.
+TEST_F(PivraMake, CoinLookPlaysAWholeTurnFromThePictures) {
+    QImage bands(300, 100, QImage::Format_RGB32);
+    for (int x = 0; x < 300; ++x)
+        for (int y = 0; y < 100; ++y) bands.setPixel(x, y, x < 100 ? qRgb(220, 20, 20) : x < 200 ? qRgb(20, 200, 20) : qRgb(20, 20, 220));
+    ASSERT_TRUE(bands.save(QString::fromStdString(dir / "bands.png")));
+    struct Case { std::string option; QColor left, middle, right; };
+    for (const Case& c : {Case{"--crop", QColor(20, 200, 20), QColor(20, 200, 20), QColor(20, 200, 20)},
+                          Case{"--quiet", QColor(220, 20, 20), QColor(20, 200, 20), QColor(20, 20, 220)}}) {
+        SCOPED_TRACE(c.option);
+        const std::string out = dir / "coin.png";
+        ASSERT_EQ(make({dir / "bands.png", dir / "bands.png", out, "--scale", "8", "--look", "coin", "--light", "off",
+                        "--perspective", "off", "--thickness", "0", c.option}).exitCode, 0);
+        const ApngAnimation anim = ReadApng(out);
+        ASSERT_TRUE(anim.ok);
+        ASSERT_EQ(anim.frames.size(), 50u);
+        EXPECT_EQ(anim.plays, 0);
+        for (const ApngFrameControl& f : anim.controls) EXPECT_EQ(f.delayNum * 1000, 60 * f.delayDen);
+        for (const int k : {0, 25}) {
+            const RgbaFrame& f = anim.frames[static_cast<size_t>(k)];
+            ASSERT_EQ(f.width, 96);
+            EXPECT_EQ(f.at(0, 0)[3], 0);
+            EXPECT_EQ(f.at(95, 95)[3], 0);
+            const auto near = [](const std::uint8_t* p, QColor q) { return CloseColour(qRgb(p[0], p[1], p[2]), q, 12) && p[3] == 255; };
+            EXPECT_TRUE(near(f.at(20, 48), c.left)) << "frame " << k;
+            EXPECT_TRUE(near(f.at(48, 48), c.middle)) << "frame " << k;
+            EXPECT_TRUE(near(f.at(76, 48), c.right)) << "frame " << k;
+        }
+    }
 }
 
 using Signals = PivraMake;
