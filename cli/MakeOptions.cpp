@@ -11,6 +11,7 @@ const char* const kMakeUsage =
     "       pivra-make HEAD TAIL OUTPUT.webp [--scale N] [--crop] [--quality N | --lossless] [...]\n"
     "       pivra-make HEAD TAIL OUTPUT.png [--scale N] [--crop] [...]\n"
     "       pivra-make HEAD TAIL OUTPUT.webm [--scale N] [--crop] [...]\n"
+    "       pivra-make HEAD TAIL OUTPUT.webp|.png|.webm --look coin [--thickness N] [--rim COLOR] [...]\n"
     "Builds a looping animation of a coin spinning about its vertical axis,\n"
     "HEAD on one face and TAIL on the other: 50 frames of 12 x N pixels, 60 ms each.\n"
     "OUTPUT's ending picks the kind: .gif, or .webp (animated WebP), .png\n"
@@ -22,6 +23,14 @@ const char* const kMakeUsage =
     "                 instead of squeezing the whole picture into it\n"
     "  --matte COLOR  GIF: blend the edges into the page colour COLOR (#rrggbb, #rgb\n"
     "                 or a basic name such as navy) instead of into white\n"
+    "  --look LOOK    flat (the default: the face squeezed in even steps) or coin:\n"
+    "                 a solid coin turning at an even angle, with a rim, light and\n"
+    "                 a little perspective (.webp and .png)\n"
+    "  --thickness N  coin: the rim, in percent of the diameter from 0 to 20 (default 6)\n"
+    "  --rim COLOR    coin: the rim's colour (default: the faces' outer ring)\n"
+    "  --light on|off  coin: light from the upper left, or the faces' own colours\n"
+    "  --perspective on|off\n"
+    "                 coin: a mild perspective, or none\n"
     "  --quality N    WebP: lossy quality from 0 to 100 (default 80)\n"
     "  --lossless     WebP: lossless instead\n"
     "  --workdir DIR  keep the working files in DIR instead of a private folder\n"
@@ -69,6 +78,43 @@ std::optional<MakeOptions> ParseMakeOptions(const std::vector<std::string>& args
             }
             o.quality = std::stoi(*v);
             o.qualityGiven = true;
+        } else if (a == "--look") {
+            const std::string* v = value("--look");
+            if (!v) return std::nullopt;
+            if (*v != "flat" && *v != "coin") {
+                error = "the look must be flat or coin, not \"" + *v + "\"";
+                return std::nullopt;
+            }
+            o.coinLook = *v == "coin";
+        } else if (a == "--thickness") {
+            const std::string* v = value("--thickness");
+            if (!v) return std::nullopt;
+            if (v->empty() || v->size() > 2 || v->find_first_not_of("0123456789") != std::string::npos ||
+                std::stoi(*v) > 20) {
+                error = "the thickness must be a whole number from 0 to 20, not \"" + *v + "\"";
+                return std::nullopt;
+            }
+            o.thickness = std::stoi(*v);
+            o.coinOptionGiven = true;
+        } else if (a == "--rim") {
+            const std::string* v = value("--rim");
+            if (!v) return std::nullopt;
+            const std::optional<std::string> colour = ParsePageColour(*v);
+            if (!colour) {
+                error = "the rim must be #rrggbb, #rgb or a basic colour name such as navy, not \"" + *v + "\"";
+                return std::nullopt;
+            }
+            o.rim = *colour;
+            o.coinOptionGiven = true;
+        } else if (a == "--light" || a == "--perspective") {
+            const std::string* v = value(a.c_str());
+            if (!v) return std::nullopt;
+            if (*v != "on" && *v != "off") {
+                error = a + " must be on or off, not \"" + *v + "\"";
+                return std::nullopt;
+            }
+            (a == "--light" ? o.light : o.perspective) = *v == "on";
+            o.coinOptionGiven = true;
         } else if (a == "--lossless") {
             o.lossless = true;
         } else if (a == "--matte") {
@@ -124,6 +170,14 @@ std::optional<MakeOptions> ParseMakeOptions(const std::vector<std::string>& args
     }
     if (!o.matte.empty() && *format != AnimationFormat::Gif) {
         error = "--matte is for a .gif output: WebP, PNG and WebM keep their edges truly transparent";
+        return std::nullopt;
+    }
+    if (o.coinOptionGiven && !o.coinLook) {
+        error = "--thickness, --rim, --light and --perspective are for --look coin";
+        return std::nullopt;
+    }
+    if (o.coinLook && *format == AnimationFormat::Gif) {
+        error = "--look coin makes a .webp, .png or .webm output";
         return std::nullopt;
     }
     return o;

@@ -15,6 +15,13 @@ struct MakeOptions {
     std::string matte;         // GIF: "#rrggbb" of --matte, empty without
     std::string workdir;  // empty: a fresh private folder, removed at the end
     bool crop = false;  // faces from the pictures' centre squares
+    // --look coin: a solid coin with a rim and light, rendered from the pictures.
+    bool coinLook = false;
+    int thickness = 6;         // the rim, percent of the diameter
+    std::string rim;           // "#rrggbb" of --rim, empty: from the faces
+    bool light = true;
+    bool perspective = true;
+    bool coinOptionGiven = false;  // any of --thickness, --rim, --light, --perspective
     bool trace = false;
     bool quiet = false;
     bool help = false;

@@ -21,6 +21,8 @@
 #include "platform/FileSystem.h"
 #include "platform/MessageBox.h"
 #include "platform/ReplaceFile.h"
+#include "OptionValues.h"
+#include "render/CoinAnimation.h"
 #include "render/ExportAnimation.h"
 
 namespace fs = std::filesystem;
@@ -77,6 +79,30 @@ bool CheckOutput(const std::string& output, std::string& why) {
     return true;
 }
 
+// The coin look renders from the pictures themselves: no working folder,
+// no image library commands.
+int RunCoinLook(const MakeOptions& o, const std::string& head, const std::string& tail, const std::string& output) {
+    CoinAnimationRequest request;
+    request.head = head;
+    request.tail = tail;
+    request.crop = o.crop;
+    request.look.side = 12 * o.scale;
+    request.look.thickness = o.thickness;
+    if (!o.rim.empty()) request.look.rim = imagelib::parseColor(o.rim);
+    request.look.light = o.light;
+    request.look.perspective = o.perspective;
+    const AnimationFormat format = FormatOfName(output).value_or(AnimationFormat::Webp);
+    std::vector<std::uint8_t> bytes;
+    std::string why;
+    if (!EncodeCoinAnimation(request, format, WebpSettings{o.quality, o.lossless}, bytes, why)) return Fail(why);
+    if (StopSignal() != 0) return Stopped(nullptr);
+    {
+        StopSignalsHeld held;
+        if (!ReplaceWithBytes(bytes, output, why)) return Fail("cannot write " + output + ": " + why);
+    }
+    return 0;
+}
+
 }  // namespace
 
 int RunPivraMake(const MakeOptions& o, TraceStream& trace) {
@@ -86,6 +112,7 @@ int RunPivraMake(const MakeOptions& o, TraceStream& trace) {
     if (!CheckPictureFile(head, why)) return Fail("cannot use the head picture " + head + ": " + why);
     if (!CheckPictureFile(tail, why)) return Fail("cannot use the tail picture " + tail + ": " + why);
     if (!CheckOutput(output, why)) return Fail("cannot write " + output + ": " + why);
+    if (o.coinLook) return RunCoinLook(o, head, tail, output);
 
     const TraceStream* traced = o.trace ? &trace : nullptr;
     ConsoleControls controls(!o.quiet && ::isatty(STDERR_FILENO), traced);
@@ -138,8 +165,9 @@ int RunPivraMake(const MakeOptions& o, TraceStream& trace) {
         if (rendered ? !ReplaceWithBytes(bytes, output, why) : !fso.CopyFile(animation, output))
             return Fail(rendered ? "cannot write " + output + ": " + why : fso.lastError());
     }
+    // OUTPUT is in place: the run has done its job, even if a stop signal came
+    // while it was renamed there.
     if (!folder.removePrivate(why)) Warn("the working folder " + folder.privatePath() + " could not be removed: " + why);
-    if (StopSignal() != 0) return Stopped(traced);
     return 0;
 }
 

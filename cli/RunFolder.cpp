@@ -1,15 +1,28 @@
 #include "RunFolder.h"
 
+#include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 
 #include "builder/WorkingFolders.h"
 #include "builder/WorkingTemplates.h"
+#include "imagecmd/ShortPaths.h"
 #include "platform/AppFolders.h"
 #include "platform/FileSystem.h"
 
 namespace fs = std::filesystem;
 
 namespace pivra {
+namespace {
+
+bool SameBytes(const std::string& a, const std::string& b) {
+    std::ifstream x(a, std::ios::binary), y(b, std::ios::binary);
+    return x && y && std::equal(std::istreambuf_iterator<char>(x), std::istreambuf_iterator<char>(),
+                                std::istreambuf_iterator<char>(y), std::istreambuf_iterator<char>());
+}
+
+}  // namespace
 
 bool RunFolder::prepare(const std::string& workdir, FileSystem& fso, std::string& error) {
     std::string folder;
@@ -22,6 +35,7 @@ bool RunFolder::prepare(const std::string& workdir, FileSystem& fso, std::string
         if (!useWorkdir(folder, error)) return false;
     }
     appStr_ = folder + (folder.back() == '/' ? "" : "/");
+    RemoveStaleLinkFolders(appStr_);
     if (!copyInstallationFiles(fso, error)) return false;
     const std::string work = appStr_ + "Work";
     if (!fso.FolderExists(work) && !fso.CreateFolder(work)) {
@@ -48,9 +62,16 @@ bool RunFolder::useWorkdir(const std::string& folder, std::string& error) {
 bool RunFolder::copyInstallationFiles(FileSystem& fso, std::string& error) {
     const std::string installed = LocateAppFolders().installFiles;
     for (const TemplateFile& t : kTemplates) {
-        if (fso.FileExists(appStr_ + t.source)) continue;
         if (!fso.FileExists(installed + t.source)) {
             error = "installation file missing: " + installed + t.source;
+            return false;
+        }
+        if (fso.FileExists(appStr_ + t.source)) {
+            // The run's templates are the ones shipped; one of another make
+            // (an older version's, or the user's own) is not ours to replace.
+            if (SameBytes(appStr_ + t.source, installed + t.source)) continue;
+            error = "the working folder " + appStr_ + " holds a " + t.source +
+                    " that is not the one PIVRA ships; move it away and try again";
             return false;
         }
         if (!fso.CopyFile(installed + t.source, appStr_ + t.source)) {

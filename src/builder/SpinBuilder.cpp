@@ -101,7 +101,7 @@ bool SpinBuilder::assemble(std::string& why) {
         return false;
     }
     commands_.RunConvert(s_.AppStr + "Images/*.gif", fresh, 6, Animate);
-    if (commands_.missingOutputs() == 0 && fso_.MoveFile(fresh, s_.AppStr + "Work/pivra.gif")) return true;
+    if (commands_.missingOutputs() == 0 && fso_.CommitFile(fresh, s_.AppStr + "Work/pivra.gif")) return true;
     why = commands_.missingOutputs() > 0 ? DescribeMissingOutputs(commands_, s_) : fso_.lastError();
     if (fso_.FileExists(fresh)) fso_.DeleteFile(fresh);
     return false;

@@ -1,8 +1,10 @@
 #include "ShortPaths.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -40,8 +42,29 @@ ShortPaths::ShortPaths(std::string workingRoot) : root_(std::move(workingRoot)) 
 
 ShortPaths::~ShortPaths() {
     if (links_.empty()) return;
+    // Nobody is left to tell: the command has been judged by now. A folder
+    // that stays (a name that cannot be removed) is removed as stale at a
+    // later start, by RemoveStaleLinkFolders.
     for (const std::string& name : made_) ::unlink((links_ + "/" + name).c_str());
     ::rmdir(links_.c_str());
+}
+
+void RemoveStaleLinkFolders(const std::string& workingRoot) {
+    if (workingRoot.empty()) return;
+    const std::string prefix = std::string(kLinkFolder).substr(0, std::strlen(kLinkFolder) - 6);
+    const auto dayAgo = std::filesystem::file_time_type::clock::now() - std::chrono::hours(24);
+    std::error_code ec;
+    for (std::filesystem::directory_iterator it(workingRoot, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        if (name.size() != std::strlen(kLinkFolder) || name.rfind(prefix, 0) != 0) continue;
+        struct stat st {};
+        if (::lstat(it->path().c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::geteuid()) continue;
+        std::error_code age;
+        if (std::filesystem::last_write_time(it->path(), age) > dayAgo || age) continue;
+        // Only links and copies of our own are inside; links are removed, never followed.
+        std::error_code ignored;  // one that cannot be removed now is tried again at the next start
+        std::filesystem::remove_all(it->path(), ignored);
+    }
 }
 
 bool ShortPaths::fit(std::vector<CommandArg>& args) {

@@ -62,4 +62,8 @@ private:
     std::string refused_, why_;
 };
 
+// Removes the private folders of ShortPaths in workingRoot that are older than
+// a day: left by a run that was killed. Call only while holding the root's lock.
+void RemoveStaleLinkFolders(const std::string& workingRoot);
+
 }  // namespace pivra

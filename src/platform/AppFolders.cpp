@@ -95,13 +95,4 @@ AppFolders LocateAppFolders(const std::string& exeFolder, const FolderEnvironmen
 
 AppFolders LocateAppFolders() { return LocateAppFolders(ExecutableFolder(), CurrentFolderEnvironment()); }
 
-bool MakeWorkRoot(const AppFolders& folders, std::string& error) {
-    std::error_code ec;
-    fs::create_directories(folders.workRoot, ec);
-    if (fs::is_directory(folders.workRoot, ec)) return true;
-    error = "Cannot create the working folder " + folders.workRoot + ": " +
-            (ec ? ec.message() : std::string("it is not a folder"));
-    return false;
-}
-
 }  // namespace pivra

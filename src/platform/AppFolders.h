@@ -42,7 +42,4 @@ std::string UserWorkRoot(const FolderEnvironment& env);
 // but a folder nobody may write to is no place for root's files either.
 bool FolderWritableByMode(const std::string& folder);
 
-// Makes the working root with any missing parents; false with a reason naming it.
-bool MakeWorkRoot(const AppFolders& folders, std::string& error);
-
 }  // namespace pivra

@@ -86,6 +86,14 @@ bool FileSystem::MoveFile(const std::string& src, const std::string& dst) {
     return true;
 }
 
+bool FileSystem::CommitFile(const std::string& src, const std::string& dst) {
+    std::string why;
+    if (!SyncFile(src, why)) return fail("Cannot write file", src, why);
+    if (!MoveFile(src, dst)) return false;
+    SyncFolderOf(dst);
+    return true;
+}
+
 std::string ExecutableFolder() {
     std::error_code ec;
     fs::path exe = fs::read_symlink("/proc/self/exe", ec);
@@ -97,8 +105,16 @@ std::string ExecutableFolder() {
 std::string AbsolutePath(const std::string& path) {
     if (path.empty()) return path;
     std::error_code ec;
-    fs::path abs = fs::absolute(path, ec);
-    return ec ? path : abs.lexically_normal().string();
+    const fs::path abs = fs::absolute(path, ec);
+    if (ec) return path;
+    // "link/.." is the parent of the link's target, as the system reads it, so
+    // the folders go through their links; the file name stays as typed, so
+    // that a link the user named is still written through.
+    const fs::path name = abs.filename();
+    const bool folderOnly = name.empty() || name == "." || name == "..";
+    const fs::path folder = fs::weakly_canonical(folderOnly ? abs : abs.parent_path(), ec);
+    if (ec) return abs.string();
+    return folderOnly ? folder.string() : (folder / name).string();
 }
 
 }  // namespace pivra

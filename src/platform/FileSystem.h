@@ -26,6 +26,9 @@ public:
                                 std::string& path);
     // Renames src to dst, replacing dst in one step (both in one folder tree).
     virtual bool MoveFile(const std::string& src, const std::string& dst);
+    // The same for a finished file that must survive a power cut: its bytes
+    // are synced before the rename, the folder after it.
+    bool CommitFile(const std::string& src, const std::string& dst);
 
     // "what failed: path: reason" of the last call that returned false.
     const std::string& lastError() const { return lastError_; }
@@ -38,7 +41,8 @@ protected:
 // The folder the running executable lives in, ending in "/".
 std::string ExecutableFolder();
 
-// Makes path absolute against the current folder; empty stays empty.
+// Makes path absolute against the current folder, its folders resolved as
+// the system resolves them (through links, then ".."); empty stays empty.
 std::string AbsolutePath(const std::string& path);
 
 }  // namespace pivra

@@ -72,6 +72,18 @@ bool WriteAll(int out, const char* data, size_t size, std::string& why) {
     return true;
 }
 
+// A file system that cannot sync (some network and FUSE ones) has nothing to
+// flush; any other failure (EIO, ENOSPC) means the bytes may never arrive.
+bool SyncFd(int fd, std::string& why) {
+    while (::fsync(fd) != 0) {
+        if (errno == EINTR) continue;
+        if (errno == EINVAL || errno == ENOSYS || errno == ENOTSUP) return true;
+        why = Reason(errno);
+        return false;
+    }
+    return true;
+}
+
 bool CopyBytes(int in, int out, std::string& why) {
     std::vector<char> buffer(1 << 16);
     for (;;) {
@@ -146,15 +158,40 @@ bool ReplaceWith(const std::string& dst, std::string& why, Fill fill) {
     // Best effort: root replacing someone's file gives it back to its owner.
     if (replacing && ::geteuid() == 0 && ::fchown(out.get(), old.st_uid, old.st_gid) != 0) {
     }
-    if (::fchmod(out.get(), mode) != 0 || !out.close() || ::rename(temporary.name().c_str(), target.c_str()) != 0) {
+    if (::fchmod(out.get(), mode) != 0) {
+        why = Reason(errno);
+        return false;
+    }
+    // Bytes, owner and mode on the disk before the name points at them.
+    if (!SyncFd(out.get(), why)) return false;
+    if (!out.close() || ::rename(temporary.name().c_str(), target.c_str()) != 0) {
         why = Reason(errno);
         return false;
     }
     temporary.release();
+    SyncFolderOf(target);
     return true;
 }
 
 }  // namespace
+
+bool SyncFile(const std::string& path, std::string& why) {
+    UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!fd) {
+        why = Reason(errno);
+        return false;
+    }
+    return SyncFd(fd.get(), why);
+}
+
+void SyncFolderOf(const std::string& path) {
+    // The new file is in place whatever this answers: a folder that cannot be
+    // opened or synced leaves the rename as lasting as its file system makes
+    // it, and there is nothing left to undo or to tell.
+    UniqueFd folder(::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    std::string ignored;
+    if (folder) SyncFd(folder.get(), ignored);
+}
 
 bool ReplaceWithCopy(const std::string& src, const std::string& dst, std::string& why) {
     UniqueFd in(::open(src.c_str(), O_RDONLY | O_CLOEXEC));

@@ -20,4 +20,10 @@ bool ReplaceWithCopy(const std::string& src, const std::string& dst, std::string
 // The same with bytes made in memory.
 bool ReplaceWithBytes(const std::vector<std::uint8_t>& bytes, const std::string& dst, std::string& why);
 
+// A new file's bytes go to the disk before it is renamed over an old one, and
+// the folder's new entry after the rename, so that a power cut leaves the old
+// file or the new one, never an empty one. Both replacements above do this.
+bool SyncFile(const std::string& path, std::string& why);
+void SyncFolderOf(const std::string& path);
+
 }  // namespace pivra

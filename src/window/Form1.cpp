@@ -12,8 +12,13 @@
 #include "builder/BuildOutcome.h"
 #include "builder/WorkingFolders.h"
 #include "imagecmd/PictureImport.h"
+#include "imagecmd/ShortPaths.h"
+
+#include <filesystem>
 
 namespace pivra {
+
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -37,18 +42,40 @@ private:
 };
 
 // The first folder of root, root/Window2/, root/Window3/... whose lock this
-// window can take; root itself, unlocked, when no lock can be had at all
-// (a folder the user may not write to: the build will say so).
-std::string ClaimWorkingRoot(const std::string& root, FolderLock& lock) {
-    std::string why;
-    if (lock.tryLock(root, kWorkingFolderLock, why) || why != "in use") return root;
+// window can take, made when missing; empty, with the reason, when none.
+std::string ClaimFolderIn(const std::string& root, FolderLock& lock, std::string& why) {
+    std::error_code ec;
+    fs::create_directories(root, ec);
+    if (ec) {
+        why = "it cannot be made: " + ec.message();
+        return {};
+    }
+    if (lock.tryLock(root, kWorkingFolderLock, why)) return root;
+    if (why != "in use") return {};  // a folder we may not write to: no window folder in it either
     for (int n = 2; n <= kMostWindows; ++n) {
         const std::string folder = root + kOtherWindowFolder + std::to_string(n) + "/";
-        FileSystem fso;
-        if (!fso.FolderExists(folder) && !fso.CreateFolder(folder)) break;
-        if (lock.tryLock(folder, kWorkingFolderLock, why)) return folder;
+        std::string skipped;  // a file of that name in the way, or another window there: the next one
+        fs::create_directory(folder, ec);
+        if (lock.tryLock(folder, kWorkingFolderLock, skipped)) return folder;
     }
-    return root;
+    why = "every window folder in it is in use";
+    return {};
+}
+
+// Two windows in one working folder would show and save each other's
+// animation, and one could rewrite the other's templates at its own scale:
+// a window works only in a folder it holds. The user's own root is the one
+// an installed program uses anyway, so moving there loses nothing.
+std::string ClaimWorkingRoot(const FormFolders& folders, FolderLock& lock, std::string& why) {
+    std::vector<std::string> roots{WithSlash(folders.app)};
+    if (!folders.user.empty() && WithSlash(folders.user) != roots[0]) roots.push_back(WithSlash(folders.user));
+    for (const std::string& root : roots) {
+        std::string reason;
+        const std::string claimed = ClaimFolderIn(root, lock, reason);
+        if (!claimed.empty()) return claimed;
+        why += "\n" + root + ": " + reason;
+    }
+    return {};
 }
 
 void TellUnreadable(const std::string& text) { MessageBox(text, MB_OK | MB_ICONEXCLAMATION, AppTitle); }
@@ -65,10 +92,8 @@ std::string GoneText(const std::vector<std::pair<const char*, std::string>>& gon
 
 FormFolders DefaultFormFolders() {
     const AppFolders f = LocateAppFolders();
-    std::string error;
-    // A root that cannot be made is reported when Work cannot be made in it.
-    MakeWorkRoot(f, error);
-    return {f.workRoot, f.installFiles, f.libraries};
+    // The roots are made (or found impossible, and the user told) as the window claims one.
+    return {f.workRoot, f.installFiles, f.libraries, UserWorkRoot(CurrentFolderEnvironment())};
 }
 
 Form1::Form1(FormView& view, FormFolders folders)
@@ -77,12 +102,18 @@ Form1::Form1(FormView& view, FormFolders folders)
       commands_(s_.i_size, fso_,
                 ImageLibraryFiles{folders.libraries.empty() ? installFolder_ : WithSlash(folders.libraries)}),
       builder_(s_, fso_, commands_, hooks_) {
-    // Two windows in one working folder would show and save each other's animation.
-    s_.AppStr = ClaimWorkingRoot(WithSlash(folders.app), windowLock_);
+    s_.AppStr = ClaimWorkingRoot(folders, windowLock_, noWorkingFolder_);
     commands_.setWorkingRoot(s_.AppStr);
+    RemoveStaleLinkFolders(s_.AppStr);
 }
 
 void Form1::Form_Load() {
+    if (!hasWorkingFolder()) {
+        MessageBox("PIVRA cannot start: no working folder could be had for this window." + noWorkingFolder_,
+                   MB_OK | MB_ICONEXCLAMATION, AppTitle);
+        view_.closeWindow();
+        return;
+    }
     ScalePivra(kStartScale);
     view_.setTimerInterval(kTimerInterval);
     s_.BuildRequested = false;
@@ -223,18 +254,8 @@ void Form1::runPendingWork() {
 }
 
 void Form1::buildFromTick() {
-    // A pivra-make run building in this same folder would mix its frames with
-    // ours: only one build at a time may work here. The window normally holds
-    // the folder for its whole life; this covers a folder it could not lock then.
-    FolderLock lock;
-    std::string why;
-    if (!windowLock_.held() && !lock.tryLock(s_.AppStr, kWorkingFolderLock, why)) {
-        s_.BuildRequested = false;
-        MessageBox("The Pivra cannot be built now: the working folder " + s_.AppStr + " is " + why +
-                       (why == "in use" ? " by another build." : "."),
-                   MB_OK, AppTitle);
-        return;
-    }
+    // The window holds its folder for its whole life, so no pivra-make run
+    // can build here and mix its frames with ours.
     std::string note;
     if (!freshenForBuild(note)) return;
     const std::string noteLine = note.empty() ? "" : "\n" + note;
@@ -338,7 +359,7 @@ void Form1::choose(Side side) {
     }
     const std::optional<std::string> name = view_.chooseOpenFile(kPictureFilter, kPictureFilterIndex);
     if (!name) return;  // cancelled: nothing changes
-    pick(side, *name);
+    pick(side, AbsolutePath(*name));
 }
 
 void Form1::ChooseHead(const std::string& file) { pick(head(), AbsolutePath(file)); }
@@ -456,10 +477,13 @@ public:
             backup_.clear();
         }
     }
+    // The working copy is read only right after it is made, and the pane
+    // already shows the face it held: one that cannot be put back, or a spare
+    // that cannot be removed, costs the user nothing, so neither is reported.
+    // A backup that cannot be put back is removed so that none pile up in Work.
     ~WorkingCopyBackup() {
         if (backup_.empty()) return;
-        if (kept_) fso_.DeleteFile(backup_);
-        else fso_.MoveFile(backup_, working_);
+        if (kept_ || !fso_.MoveFile(backup_, working_)) fso_.DeleteFile(backup_);
     }
     WorkingCopyBackup(const WorkingCopyBackup&) = delete;
     WorkingCopyBackup& operator=(const WorkingCopyBackup&) = delete;

@@ -24,15 +24,17 @@ struct FormFolders {
     std::string app;        // AppStr: where "Work" lives
     std::string install;    // the templates and Apivra.gif
     std::string libraries = {};  // the image libraries; empty: install
+    std::string user = {};  // the user's own working root, for when app cannot be had; empty: none
 };
 
 // As the layout decides (see AppFolders): the executable's folder in the
 // build tree, the installed prefix's folders and the user's data folder
-// when installed. Makes the working root if it is missing.
+// when installed.
 FormFolders DefaultFormFolders();
 
-// Where a window works while another holds `root`: root + "Window2/", then
-// "Window3/" and so on, each held by its own window for that window's life.
+// A window works only in a folder it holds locked for its life: the working
+// root, or while another holds it root + "Window2/", then "Window3/" and so
+// on; where none of those can be had, the user's own root the same way.
 inline constexpr const char* kOtherWindowFolder = "Window";
 inline constexpr int kMostWindows = 20;
 
@@ -46,7 +48,9 @@ public:
     Form1& operator=(const Form1&) = delete;
 
     // Start-up: the working folder, the layout and templates at scale 16.
+    // Without a working folder it says why and closes the window.
     void Form_Load();
+    bool hasWorkingFolder() const { return !s_.AppStr.empty(); }
     // Sizes everything for 12 x my_size; during a build it waits for the end.
     void ScalePivra(int16_t my_size) override;
     int16_t CurrentSize() const override { return s_.i_size; }
@@ -184,6 +188,7 @@ private:
     BuildHooks hooks_{*this};
     SpinBuilder builder_;
     FolderLock windowLock_;  // the working root, held for the window's life
+    std::string noWorkingFolder_;  // why none could be had
     bool workFolderReady_ = false;
     std::string pageColour_;
     std::optional<FileStamp> headStamp_, tailStamp_;

@@ -1,6 +1,7 @@
 // The form through a recording stand-in view: failed picks and builds, a
 // picture changed or missing, a working folder that takes nothing, the
-// pictures of a launch, saving as WebP and one working folder per window.
+// pictures of a launch, saving as WebP, "link/.." in a picture's name and one
+// locked working folder per window.
 #include <gtest/gtest.h>
 
 #include <deque>
@@ -61,7 +62,7 @@ struct RecordingView : FormView {
         return saveAnswer;
     }
     std::optional<std::string> choosePageColour(const std::string&) override { return std::nullopt; }
-    void closeWindow() override {}
+    void closeWindow() override { ++closed; }
     void setCreateCaption(const std::string& c) override { captions.push_back(c); }
     void setProgress(int v) override { progressValue = v; }
     int progress() const override { return progressValue; }
@@ -73,7 +74,7 @@ struct RecordingView : FormView {
     int16_t saveEntry = 0;
     std::deque<std::optional<std::string>> answers;
     PaneCanvas canvases[3];
-    int progressValue = 0, yields = 0;
+    int progressValue = 0, yields = 0, closed = 0;
     std::function<void(int)> onYield;
 };
 
@@ -146,6 +147,22 @@ TEST_F(Form, AFailedPickChangesNothingAndSaysWhy) {
     }
     EXPECT_EQ(FileContents(bad), "this is not a picture");
     EXPECT_EQ(std::distance(fs::directory_iterator(app / "Work"), fs::directory_iterator()), 6) << "no spare copies";
+}
+
+// "link/.." in a picture's name is the folder above the link's target, as the
+// system reads it, whether the name comes from the open dialog or the command line.
+TEST_F(Form, DotDotAfterALinkIsTheFolderAboveItsTarget) {
+    fs::create_directories(app / "real/pics");
+    fs::create_symlink("real/pics", app / "link");
+    fs::copy_file(headPic, app / "real/face.png");
+    form->Form_Load();
+    form->ScalePivra(1);
+    view.answers = {app / "link/../face.png"};
+    form->Picture1_Click();
+    form->ChooseTail(app / "link/../face.png");
+    EXPECT_EQ(form->state().HeadFile, app / "real/face.png");
+    EXPECT_EQ(form->state().TailFile, app / "real/face.png");
+    EXPECT_TRUE(notifier.shown.empty()) << prompt();
 }
 
 // Saving as WebP renders the animation the viewer plays, from the pictures and
@@ -332,6 +349,62 @@ TEST_F(Form, TwoWindowsNeverShareAWorkingFolder) {
     Form1Fixture next{FormFolders{app.str(), PIVRA_BIN_DIR}};
     EXPECT_EQ(next.form->AppStr(), app.str() + "/");
     EXPECT_TRUE(notifier.shown.empty());
+}
+
+// A window never works in a folder it does not hold: past a file in the way or
+// folders in use to the next numbered one, past a root it cannot write in to
+// the user's own; with no folder at all it says why and closes. In the folder
+// it holds, the short-name folders a killed build left more than a day ago go.
+TEST_F(Form, EveryWindowWorksInAFolderItHoldsLocked) {
+    const std::string root = app / "root/", user = app / "user/", none = app / "afile/root/";
+    std::ofstream(app / "afile") << "in the way";
+    std::vector<std::unique_ptr<FolderLock>> others;
+    const auto hold = [&](const std::string& folder) {
+        fs::create_directories(folder);
+        std::string why;
+        others.push_back(std::make_unique<FolderLock>());
+        ASSERT_TRUE(others.back()->tryLock(folder, kWorkingFolderLock, why));
+    };
+    TempFolder place{"form-ro"};
+    ScratchMount readOnly(place.str(), "size=64k", true);
+    struct Case { std::string what; std::function<void()> setup; std::string root, user, claimed; };
+    std::vector<Case> cases = {
+        {"a file named Window2", [&] { hold(root), std::ofstream(root + "Window2") << "mine"; }, root, user, root + "Window3/"},
+        {"every window folder in use", [&] {
+             hold(root);
+             for (int n = 2; n <= kMostWindows; ++n) hold(root + kOtherWindowFolder + std::to_string(n));
+         }, root, user, user},
+        {"a root that cannot be made", [] {}, none, user, user},
+        {"no folder at all", [] {}, none, app / "afile/user/", ""},
+    };
+    if (readOnly.mounted()) cases.push_back({"a read-only root", [] {}, place.str() + "/", user, user});
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        fs::remove_all(root), fs::remove_all(user), others.clear(), notifier.shown.clear();
+        c.setup();
+        const std::string stale = c.claimed + ".pivra-links-Ab12Cd", fresh = c.claimed + ".pivra-links-Ef34Gh";
+        if (!c.claimed.empty()) {
+            for (const std::string& links : {stale, fresh}) fs::create_directories(links);
+            fs::create_symlink(app.str(), stale + "/1");
+            fs::last_write_time(stale, fs::file_time_type::clock::now() - std::chrono::hours(25));
+        }
+        Form1Fixture f{FormFolders{c.root, PIVRA_BIN_DIR, "", c.user}};
+        f.form->Form_Load();
+        EXPECT_EQ(f.form->AppStr(), c.claimed);
+        EXPECT_EQ(f.view.closed, c.claimed.empty() ? 1 : 0);
+        if (c.claimed.empty()) {
+            ASSERT_EQ(notifier.shown.size(), 1u);
+            for (const std::string& m : {c.root, c.user, std::string("Not a directory")})
+                EXPECT_NE(prompt().find(m), std::string::npos) << m << " in " << prompt();
+            continue;
+        }
+        EXPECT_TRUE(notifier.shown.empty()) << prompt();
+        FolderLock other;
+        std::string why;
+        EXPECT_FALSE(other.tryLock(c.claimed, kWorkingFolderLock, why)) << "the window holds it";
+        EXPECT_FALSE(fs::exists(stale));
+        EXPECT_TRUE(fs::exists(fresh) && fs::exists(headPic)) << "links are removed, never followed";
+    }
 }
 
 }  // namespace

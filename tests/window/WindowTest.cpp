@@ -27,8 +27,10 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 
 #include "dialogs/qt/LastFolders.h"
+#include "dialogs/qt/PivraSettings.h"
 #include "dialogs/qt/QtSaveDialog.h"
 #include "imagelibs/GifBytes.h"
 #include "support/FileContents.h"
@@ -40,7 +42,7 @@
 #include "window/LaunchCheck.h"
 #include "window/OpenFilter.h"
 #include "window/qt/Form1Window.h"
-#include "window/qt/GifViewer.h"
+#include "widgets/GifViewer.h"
 #include "window/qt/PaneWidget.h"
 #include "window/qt/QtNotifier.h"
 
@@ -347,6 +349,49 @@ TEST_F(Window, SaveDialogShowsTheFiltersAndAddsNoExtension) {
     SaveDialogRequest cancelled{"", kSaveFilter, kSaveFilterIndex};
     EXPECT_EQ(dialog.AskSaveFileName(cancelled), "") << "cancel";
     EXPECT_EQ(startedIn.toStdString(), app.str()) << "where it saved last";
+}
+
+// Cropping and the page colour are kept for the next start; when the settings
+// file cannot be written, the user is told that the choice will not last.
+TEST_F(Window, CropAndPageColourSurviveARestartOrSayTheyCannot) {
+    const auto restart = [&] {
+        window.reset();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        window = std::make_unique<Form1Window>(FormFolders{app.str(), PIVRA_BIN_DIR});
+        window->form().Form_Load();
+    };
+    const auto settingsIn = [](const QString& folder) {
+        for (QSettings::Format f : {QSettings::NativeFormat, QSettings::IniFormat}) QSettings::setPath(f, QSettings::UserScope, folder);
+    };
+    std::ofstream(app / "afile") << "in the way of a settings folder";
+    struct Choice { const char* what; std::function<void()> make; std::function<bool()> kept; };
+    const Choice choices[] = {
+        {"crop", [&] { window->cropAction()->trigger(); },
+         [&] { return window->form().cropToSquare() && window->cropAction()->isChecked(); }},
+        {"page colour", [&] {
+             QTimer::singleShot(0, [] {
+                 auto* dialog = qobject_cast<QColorDialog*>(QApplication::activeModalWidget());
+                 ASSERT_NE(dialog, nullptr);
+                 dialog->setCurrentColor(QColor(0x10, 0x20, 0x30));
+                 dialog->accept();
+             });
+             window->pageColourAction()->trigger();
+         },
+         [&] { return window->form().pageColour() == "#102030"; }},
+    };
+    for (const Choice& c : choices) {
+        SCOPED_TRACE(c.what);
+        notifier.shown.clear();
+        c.make();
+        restart();
+        EXPECT_TRUE(c.kept());
+        settingsIn(QString::fromStdString(app / "afile/config"));
+        c.make();
+        settingsIn(qEnvironmentVariable("XDG_CONFIG_HOME"));
+        ASSERT_EQ(notifier.shown.size(), 1u);
+        EXPECT_NE(notifier.shown[0].prompt.find("afile/config/PIVRA/pivra.conf"), std::string::npos) << notifier.shown[0].prompt;
+    }
+    PivraSettings().clear();
 }
 
 // Each dialog starts in the folder a file was last chosen in with it, kept in

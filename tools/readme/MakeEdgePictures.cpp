@@ -1,6 +1,8 @@
 // The README's pictures of the coin's edges: the sample pictures built by
 // pivra-make as a GIF, as a GIF for a dark page (--matte) and as animated
-// WebP, and one frame of each laid over that dark page, enlarged.
+// WebP, and one frame of each laid over that dark page, enlarged. Then the
+// two looks, flat and coin, as WebP, with a few frames of each side by side
+// over the same page.
 //   pivra-edge-pictures BINDIR OUTDIR
 #include <spawn.h>
 #include <sys/wait.h>
@@ -23,7 +25,7 @@ namespace {
 
 const QColor kPage(0x0d, 0x11, 0x17);  // a dark page, as code hosts draw theirs
 const char* const kPageText = "#0d1117";
-constexpr int kScale = 6, kFrame = 2, kZoom = 4;
+constexpr int kScale = 6, kFrame = 2, kZoom = 4, kLookScale = 8;
 
 bool Run(std::vector<std::string> args) {
     std::vector<char*> argv;
@@ -65,6 +67,24 @@ QImage WebpFrame(const std::string& path, int index) {
     return {};
 }
 
+// Rows of frames over the dark page: the flat look above, the coin look below.
+bool SaveLooks(const std::string& out) {
+    const int frames[] = {0, 3, 6, 9, 11, 15, 19, 25};
+    const char* const looks[] = {"coin-flat.webp", "coin-look.webp"};
+    const int side = 12 * kLookScale, gap = 12;
+    QImage sheet(8 * side + 9 * gap, 2 * side + 3 * gap, QImage::Format_RGB32);
+    sheet.fill(kPage);
+    QPainter painter(&sheet);
+    for (int row = 0; row < 2; ++row)
+        for (int i = 0; i < 8; ++i) {
+            const QImage frame = WebpFrame(out + looks[row], frames[i]);
+            if (frame.isNull()) return false;
+            painter.drawImage(gap + i * (side + gap), gap + row * (side + gap), frame);
+        }
+    painter.end();
+    return sheet.save(QString::fromStdString(out + "looks-on-dark.png"));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -78,7 +98,10 @@ int main(int argc, char** argv) {
     const std::string scale = std::to_string(kScale);
     if (!Run({make, head, tail, out + "coin.gif", "--scale", scale, "--quiet"}) ||
         !Run({make, head, tail, out + "coin-matte.gif", "--scale", scale, "--matte", kPageText, "--quiet"}) ||
-        !Run({make, head, tail, out + "coin.webp", "--scale", scale, "--quiet"})) {
+        !Run({make, head, tail, out + "coin.webp", "--scale", scale, "--quiet"}) ||
+        !Run({make, head, tail, out + "coin-flat.webp", "--scale", std::to_string(kLookScale), "--quiet"}) ||
+        !Run({make, head, tail, out + "coin-look.webp", "--scale", std::to_string(kLookScale), "--look", "coin",
+              "--quiet"})) {
         std::fprintf(stderr, "pivra-edge-pictures: pivra-make failed\n");
         return 1;
     }
@@ -100,5 +123,5 @@ int main(int argc, char** argv) {
         painter.drawText(QRect(left, gap + side, side, caption), Qt::AlignCenter, QString::fromLatin1(captions[i]));
     }
     painter.end();
-    return sheet.save(QString::fromStdString(out + "edges-on-dark.png")) ? 0 : 1;
+    return sheet.save(QString::fromStdString(out + "edges-on-dark.png")) && SaveLooks(out) ? 0 : 1;
 }

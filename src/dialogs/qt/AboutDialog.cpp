@@ -5,7 +5,7 @@
 #include <QPushButton>
 
 #include "Twips.h"
-#include "window/qt/GifViewer.h"
+#include "widgets/GifViewer.h"
 
 namespace pivra {
 namespace {

@@ -21,6 +21,8 @@ QString LastFolder(FolderUse use) {
 
 void RememberFolder(FolderUse use, const QString& chosenFile) {
     if (chosenFile.isEmpty()) return;
+    // Not checked on purpose: a folder that is not remembered only lets the
+    // next dialog start elsewhere, not worth a message after every dialog.
     PivraSettings().setValue(Key(use), QFileInfo(chosenFile).absolutePath());
 }
 

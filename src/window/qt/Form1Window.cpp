@@ -22,7 +22,7 @@
 #include "dialogs/qt/QtSaveDialog.h"
 #include "window/OpenFilter.h"
 #include "window/qt/ClickLabel.h"
-#include "window/qt/GifViewer.h"
+#include "widgets/GifViewer.h"
 #include "window/qt/PaneWidget.h"
 
 namespace pivra {
@@ -173,7 +173,7 @@ void Form1Window::makeMenus() {
     connect(cropAct_, &QAction::triggered, this, [this] {
         form_->mnu_Crop_Click();
         cropAct_->setChecked(form_->cropToSquare());
-        PivraSettings().setValue(kCropKey, form_->cropToSquare());
+        KeepForNextStart(kCropKey, form_->cropToSquare());
     });
     connect(createAct_, &QAction::triggered, this, [this] { form_->mnu_Create_Click(); });
     connect(saveAct_, &QAction::triggered, this, [this] { form_->mnu_Save_Click(); });
@@ -339,7 +339,7 @@ void Form1Window::resizeEvent(QResizeEvent* e) {
 // The page colour is remembered between runs; the form keeps it meanwhile.
 std::optional<std::string> Form1Window::choosePageColour(const std::string& current) {
     const std::optional<std::string> hex = ShowPageColourDialog(this, current);
-    if (hex) PivraSettings().setValue(kPageColourKey, QString::fromStdString(*hex));
+    if (hex) KeepForNextStart(kPageColourKey, QString::fromStdString(*hex));
     return hex;
 }
 

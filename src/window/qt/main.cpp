@@ -71,6 +71,7 @@ int main(int argc, char** argv) {
     pivra::Form1Window window(pivra::DefaultFormFolders());
     notifier.setParent(&window);
     window.form().Form_Load();
+    if (!window.form().hasWorkingFolder()) return 1;
     if (launch.args.scale != pivra::Form1::kStartScale)
         window.form().ScalePivra(static_cast<int16_t>(launch.args.scale));
     window.show();

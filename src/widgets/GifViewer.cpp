@@ -1,4 +1,4 @@
-#include "window/qt/GifViewer.h"
+#include "widgets/GifViewer.h"
 
 #include <QFile>
 #include <QMovie>
