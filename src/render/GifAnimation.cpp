@@ -125,7 +125,7 @@ bool EncodeAnimatedGif(const FrameSource& frames, int count, int delayMs, const 
     const std::array<std::uint8_t, 3> page = settings.matte.value_or(std::array<std::uint8_t, 3>{255, 255, 255});
     // The median cut, measured against libimagequant (bench/render): as
     // good at the same size on the sample pictures, 0.4 dB behind on busy
-    // photos, and ten to twenty times as fast.
+    // photos, and eight to twenty times as fast.
     GifFrameWriter writer;
     for (int k = 0; k < count; ++k)
         writer.add(imagelib::quantizePicture(OnPage(frames(k), page), settings.colours), GifDelayCs(k, delayMs));
