@@ -11,7 +11,7 @@ const char* const kMakeUsage =
     "       pivra-make HEAD TAIL OUTPUT.webp [--scale N] [--crop] [--quality N | --lossless] [...]\n"
     "       pivra-make HEAD TAIL OUTPUT.png [--scale N] [--crop] [...]\n"
     "       pivra-make HEAD TAIL OUTPUT.webm [--scale N] [--crop] [...]\n"
-    "       pivra-make HEAD TAIL OUTPUT.webp|.png|.webm --look coin [--thickness N] [--rim COLOR] [...]\n"
+    "       pivra-make HEAD TAIL OUTPUT --look coin [--thickness N] [--rim COLOR] [...]\n"
     "Builds a looping animation of a coin spinning about its vertical axis,\n"
     "HEAD on one face and TAIL on the other: 50 frames of 12 x N pixels, 60 ms each.\n"
     "OUTPUT's ending picks the kind: .gif, or .webp (animated WebP), .png\n"
@@ -25,7 +25,7 @@ const char* const kMakeUsage =
     "                 or a basic name such as navy) instead of into white\n"
     "  --look LOOK    flat (the default: the face squeezed in even steps) or coin:\n"
     "                 a solid coin turning at an even angle, with a rim, light and\n"
-    "                 a little perspective (.webp and .png)\n"
+    "                 a little perspective\n"
     "  --thickness N  coin: the rim, in percent of the diameter from 0 to 20 (default 6)\n"
     "  --rim COLOR    coin: the rim's colour (default: the faces' outer ring)\n"
     "  --light on|off  coin: light from the upper left, or the faces' own colours\n"
@@ -174,10 +174,6 @@ std::optional<MakeOptions> ParseMakeOptions(const std::vector<std::string>& args
     }
     if (o.coinOptionGiven && !o.coinLook) {
         error = "--thickness, --rim, --light and --perspective are for --look coin";
-        return std::nullopt;
-    }
-    if (o.coinLook && *format == AnimationFormat::Gif) {
-        error = "--look coin makes a .webp, .png or .webm output";
         return std::nullopt;
     }
     return o;

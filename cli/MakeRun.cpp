@@ -22,7 +22,7 @@
 #include "platform/MessageBox.h"
 #include "platform/ReplaceFile.h"
 #include "OptionValues.h"
-#include "render/CoinAnimation.h"
+#include "render/RenderAnimation.h"
 #include "render/ExportAnimation.h"
 
 namespace fs = std::filesystem;
@@ -82,19 +82,26 @@ bool CheckOutput(const std::string& output, std::string& why) {
 // The coin look renders from the pictures themselves: no working folder,
 // no image library commands.
 int RunCoinLook(const MakeOptions& o, const std::string& head, const std::string& tail, const std::string& output) {
-    CoinAnimationRequest request;
+    RenderRequest request;
     request.head = head;
     request.tail = tail;
     request.crop = o.crop;
-    request.look.side = 12 * o.scale;
-    request.look.thickness = o.thickness;
-    if (!o.rim.empty()) request.look.rim = imagelib::parseColor(o.rim);
-    request.look.light = o.light;
-    request.look.perspective = o.perspective;
+    request.look = LookKind::Coin;
+    request.coin.side = 12 * o.scale;
+    request.coin.thickness = o.thickness;
+    if (!o.rim.empty()) request.coin.rim = imagelib::parseColor(o.rim);
+    request.coin.light = o.light;
+    request.coin.perspective = o.perspective;
+    EncodeSettings settings;
+    settings.webp = WebpSettings{o.quality, o.lossless};
+    if (!o.matte.empty()) {
+        const imagelib::Rgb page = imagelib::parseColor(o.matte);
+        settings.gif.matte = std::array<std::uint8_t, 3>{page.r, page.g, page.b};
+    }
     const AnimationFormat format = FormatOfName(output).value_or(AnimationFormat::Webp);
     std::vector<std::uint8_t> bytes;
     std::string why;
-    if (!EncodeCoinAnimation(request, format, WebpSettings{o.quality, o.lossless}, bytes, why)) return Fail(why);
+    if (!RenderAnimation(request, format, settings, bytes, why)) return Fail(why);
     if (StopSignal() != 0) return Stopped(nullptr);
     {
         StopSignalsHeld held;

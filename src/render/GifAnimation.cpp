@@ -76,8 +76,7 @@ void PutFrame(Bytes& out, const imagelib::IndexedPicture& f, int delayCs) {
 }
 
 void PutHeader(Bytes& out, int width, int height) {
-    const char* signature = "GIF89a";
-    out.insert(out.end(), signature, signature + 6);
+    for (const char c : {'G', 'I', 'F', '8', '9', 'a'}) out.push_back(static_cast<std::uint8_t>(c));
     PutLe16(out, width);
     PutLe16(out, height);
     out.insert(out.end(), {0x70, 0, 0});  // no global table: every frame has its own

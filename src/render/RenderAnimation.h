@@ -1,0 +1,38 @@
+#pragma once
+// An animation rendered in memory straight from the two pictures: faces
+// loaded in full colour, one whole turn drawn in the chosen look, encoded in
+// the chosen format. The window and pivra-make both render through here.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "render/CoinLook.h"
+#include "render/ExportAnimation.h"
+#include "render/GifAnimation.h"
+
+namespace pivra {
+
+enum class LookKind { Flat, Coin };
+
+struct RenderRequest {
+    std::string head, tail;  // the pictures' paths
+    bool crop = false;       // faces from the pictures' centred squares
+    LookKind look = LookKind::Flat;
+    // The frames' side and count live here too (look.side, look.frames),
+    // whatever the look; the coin's own options are read only by the coin look.
+    CoinLookOptions coin;
+    int frameMs = kFrameMs;
+};
+
+struct EncodeSettings {
+    WebpSettings webp;
+    WebmSettings webm;
+    GifSettings gif;  // its matte: the page the GIF is made for
+};
+
+// why: one sentence, naming the picture that failed.
+bool RenderAnimation(const RenderRequest& request, AnimationFormat format, const EncodeSettings& settings,
+                     std::vector<std::uint8_t>& bytes, std::string& why);
+
+}  // namespace pivra
