@@ -8,6 +8,9 @@ inline constexpr char kWhatElseCaption[] = "What Else PIVRA Can Do";
 inline constexpr char kWhatElse[] =
     "Crop Pictures to a Square (File menu): each face is made from the centre square of its picture, "
     "instead of the whole picture squeezed into the square. PIVRA remembers it for the next start.\n\n"
+    "Look (File menu): Flat, the squeezed card as always, or Coin, a solid coin with a rim, lit from the "
+    "upper left, that turns at an even angle and lingers face-on. The preview turns the chosen look. PIVRA "
+    "remembers it for the next start.\n\n"
     "Page Colour\u2026 (File menu): the GIF's rim is blended into the colour of the page it will sit on, so "
     "a coin on a dark page has no light, jagged ring. \"None (white)\" makes the GIF as before. The lower "
     "right pane shows the animation over that colour, and the menu item shows the colour in use.\n\n"

@@ -14,6 +14,7 @@
 #include "imagecmd/PictureImport.h"
 #include "imagecmd/ShortPaths.h"
 
+#include <algorithm>
 #include <filesystem>
 
 namespace pivra {
@@ -213,8 +214,12 @@ bool Form1::QueryUnload() {
 void Form1::Form_Unload() { view_.setTimerEnabled(false); }
 
 void Form1::Timer1_Timer() {
+    const bool coin = look_ == LookKind::Coin;
     s_.SpinPos = static_cast<int16_t>(s_.SpinPos + s_.SpinStep);
-    if (s_.BuildRequested && s_.ShowHead && s_.SpinPos > s_.i_size) {
+    if (coin) coinFrame_ = (coinFrame_ + 1) % CoinPreview::kFrames;
+    // The build starts when the head next faces the viewer.
+    const bool headComesRound = coin ? coinFrame_ == 0 : s_.ShowHead && s_.SpinPos > s_.i_size;
+    if (s_.BuildRequested && headComesRound) {
         buildFromTick();
         if (stopRequested_) {
             view_.closeWindow();
@@ -224,12 +229,41 @@ void Form1::Timer1_Timer() {
     if (s_.SpinPos > s_.i_size) s_.SpinPos = static_cast<int16_t>(-s_.i_size);
     if (s_.SpinPos == 0) s_.ShowHead = !s_.ShowHead;
 
-    const CDIBSection& face = s_.ShowHead ? HeadDib_ : TailDib_;
-    face.rotate(FrameDib_, s_.SpinPos, s_.i_size);
-    FrameDib_.PaintPicture(view_.canvas(Pane::Picture3).hDC(), 0, 0, -1, -1, 0, 0, SRCCOPY);
+    // Until the coin's frames are ready, the flat look turns in their place.
+    if (!coin || !paintCoinFrame()) {
+        const CDIBSection& face = s_.ShowHead ? HeadDib_ : TailDib_;
+        face.rotate(FrameDib_, s_.SpinPos, s_.i_size);
+        FrameDib_.PaintPicture(view_.canvas(Pane::Picture3).hDC(), 0, 0, -1, -1, 0, 0, SRCCOPY);
+    }
 
     view_.setTimerEnabled(true);
     runPendingWork();
+}
+
+bool Form1::paintCoinFrame() {
+    if (!coinPreview_.ready() || coinPreview_.side() != s_.i_size) return false;
+    if (CoinFrameDib_.dib_width() != s_.i_size && !CoinFrameDib_.Create(s_.i_size, s_.i_size, 3)) return false;
+    const std::vector<std::uint8_t>& rows = coinPreview_.frame(coinFrame_);
+    const std::size_t bytes = static_cast<std::size_t>(CoinFrameDib_.BytesPerScanLine()) * s_.i_size;
+    if (rows.size() != bytes) return false;
+    std::copy(rows.begin(), rows.end(), CoinFrameDib_.DIBSectionBitsPtr());
+    CoinFrameDib_.PaintPicture(view_.canvas(Pane::Picture3).hDC(), 0, 0, -1, -1, 0, 0, SRCCOPY);
+    return true;
+}
+
+void Form1::prepareCoinPreview() {
+    if (look_ != LookKind::Coin || s_.HeadFile.empty() || s_.TailFile.empty()) {
+        coinPreview_.drop();
+        return;
+    }
+    coinPreview_.prepare(s_.HeadFile, s_.TailFile, s_.CropToSquare, s_.i_size);
+}
+
+void Form1::mnu_Look_Click(LookKind look) {
+    if (look == look_) return;
+    look_ = look;
+    coinFrame_ = 0;
+    prepareCoinPreview();
 }
 
 // What the user asked for while the build ran, now that it has returned:
@@ -443,6 +477,7 @@ void Form1::clearFace(Side side) {
     side.dib.CleanUp();
     view_.canvas(side.pane).resize(s_.i_size, s_.i_size);
     view_.setHintShown(side.label, true);
+    prepareCoinPreview();
     UpdatePreviewState();
 }
 
@@ -460,6 +495,7 @@ void Form1::showFace(Side side) {
     side.src.Copy(side.dib, s_.i_size);
     side.dib.Mask(MaskDib_);
     paint(side);
+    prepareCoinPreview();
     UpdatePreviewState();
 }
 

@@ -15,7 +15,9 @@
 #include "platform/FileStamp.h"
 #include "platform/FileSystem.h"
 #include "platform/FolderLock.h"
+#include "render/RenderAnimation.h"
 #include "surface/DibSection.h"
+#include "window/CoinPreview.h"
 #include "window/FormView.h"
 
 namespace pivra {
@@ -82,6 +84,14 @@ public:
     void setPageColour(const std::string& colour);
     // "#rrggbb" as chosen (white included); empty while none was.
     const std::string& pageColour() const { return pageColour_; }
+    // File, "Look": "Flat" (the default, today's squeezed card) or "Coin",
+    // for the preview and the next build.
+    void mnu_Look_Click(LookKind look);
+    // The look as remembered from the last run, before Form_Load.
+    void setLook(LookKind look) { look_ = look; }
+    LookKind look() const { return look_; }
+    // Whether the preview's coin frames are all prepared for this size.
+    bool coinPreviewReady() { return coinPreview_.ready() && coinPreview_.side() == s_.i_size; }
     void Mnu_Manual_Click() { view_.showManual(); }
     void mn_about_Click() { view_.showAbout(); }
     void mnu_WhatElse_Click() { view_.showWhatElse(); }
@@ -178,6 +188,10 @@ private:
     void applyLayout();
     void placeHints();
     void buildFromTick();
+    // The coin look's frames for the preview, for the pictures as they are now.
+    void prepareCoinPreview();
+    // The preview's next coin frame, once they are all prepared; false while not.
+    bool paintCoinFrame();
 
     FormView& view_;
     std::string installFolder_;
@@ -196,6 +210,10 @@ private:
     std::optional<int16_t> pendingScale_;
     bool pendingReimport_ = false;
     std::vector<PendingPick> pendingPicks_;
+    LookKind look_ = LookKind::Flat;
+    int coinFrame_ = 0;  // the coin frame the preview shows
+    CDIBSection CoinFrameDib_;
+    CoinPreview coinPreview_;
 };
 
 }  // namespace pivra

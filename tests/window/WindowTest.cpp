@@ -227,13 +227,13 @@ TEST_F(Window, TheKeyboardReachesEveryControl) {
         }
     EXPECT_EQ(items, (QStringList{"Choose Head Picture\u2026 Ctrl+H", "Choose Tail Picture\u2026 Ctrl+T",
                                   "Scale a Pivra ", "Crop Pictures to a Square ", "Create a Pivra Ctrl+N",
-                                  "Save the Pivra Ctrl+S", "Page Colour\u2026 ", "Quit Ctrl+Q", "Manual ",
+                                  "Save the Pivra Ctrl+S", "Look ", "Page Colour\u2026 ", "Quit Ctrl+Q", "Manual ",
                                   "What Else PIVRA Can Do ", "About "}));
     window->chooseTailAction()->trigger();
     EXPECT_EQ(opened, 3);
     window->whatElseAction()->trigger();
     const QString text = window->dialogs().whatElse()->textLabel()->text();
-    for (const char* option : {"Crop Pictures to a Square", "Page Colour", "WebP", "PNG", "pivra-make"})
+    for (const char* option : {"Crop Pictures to a Square", "Look", "Page Colour", "WebP", "PNG", "pivra-make"})
         EXPECT_TRUE(text.contains(option)) << option;
 }
 
@@ -351,9 +351,9 @@ TEST_F(Window, SaveDialogShowsTheFiltersAndAddsNoExtension) {
     EXPECT_EQ(startedIn.toStdString(), app.str()) << "where it saved last";
 }
 
-// Cropping and the page colour are kept for the next start; when the settings
+// Cropping, the page colour and the look are kept for the next start; when the settings
 // file cannot be written, the user is told that the choice will not last.
-TEST_F(Window, CropAndPageColourSurviveARestartOrSayTheyCannot) {
+TEST_F(Window, CropPageColourAndLookSurviveARestartOrSayTheyCannot) {
     const auto restart = [&] {
         window.reset();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -378,6 +378,8 @@ TEST_F(Window, CropAndPageColourSurviveARestartOrSayTheyCannot) {
              window->pageColourAction()->trigger();
          },
          [&] { return window->form().pageColour() == "#102030"; }},
+        {"look", [&] { (window->form().look() == LookKind::Coin ? window->flatLookAction() : window->coinLookAction())->trigger(); },
+         [&] { return window->form().look() == LookKind::Coin && window->coinLookAction()->isChecked(); }},
     };
     for (const Choice& c : choices) {
         SCOPED_TRACE(c.what);

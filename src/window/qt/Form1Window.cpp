@@ -1,6 +1,7 @@
 #include "window/qt/Form1Window.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QCloseEvent>
 #include <QColorDialog>
 #include <QCoreApplication>
@@ -30,7 +31,8 @@ namespace pivra {
 namespace {
 
 const QColor kHintText(255, 255, 128), kButtonText(255, 255, 0), kButtonBack(0, 0, 192);
-const QString kPageColourKey = QStringLiteral("pageColour"), kCropKey = QStringLiteral("cropToSquare");
+const QString kPageColourKey = QStringLiteral("pageColour"), kCropKey = QStringLiteral("cropToSquare"),
+              kLookKey = QStringLiteral("look"), kCoinLook = QStringLiteral("coin");
 
 void Colour(QWidget* w, const QColor& text, const QColor& back) {
     QPalette pal = w->palette();
@@ -63,6 +65,8 @@ Form1Window::Form1Window(FormFolders folders) {
     form_ = std::make_unique<Form1>(*this, std::move(folders));
     form_->setCropToSquare(PivraSettings().value(kCropKey, false).toBool());
     cropAct_->setChecked(form_->cropToSquare());
+    form_->setLook(PivraSettings().value(kLookKey).toString() == kCoinLook ? LookKind::Coin : LookKind::Flat);
+    (form_->look() == LookKind::Coin ? coinLookAct_ : flatLookAct_)->setChecked(true);
     dialogs_ = std::make_unique<DialogHost>(*form_, form_->installFolder(), this);
     saveChooser_ = [this](SaveDialogRequest& r) { return QtSaveDialog(this).AskSaveFileName(r); };
     form_->setPageColour(PivraSettings().value(kPageColourKey).toString().toStdString());
@@ -173,18 +177,36 @@ void Form1Window::makeMenus() {
     connect(cropAct_, &QAction::triggered, this, [this] {
         form_->mnu_Crop_Click();
         cropAct_->setChecked(form_->cropToSquare());
+    form_->setLook(PivraSettings().value(kLookKey).toString() == kCoinLook ? LookKind::Coin : LookKind::Flat);
+    (form_->look() == LookKind::Coin ? coinLookAct_ : flatLookAct_)->setChecked(true);
         KeepForNextStart(kCropKey, form_->cropToSquare());
     });
     connect(createAct_, &QAction::triggered, this, [this] { form_->mnu_Create_Click(); });
     connect(saveAct_, &QAction::triggered, this, [this] { form_->mnu_Save_Click(); });
     connect(manualAct_, &QAction::triggered, this, [this] { form_->Mnu_Manual_Click(); });
     connect(aboutAct_, &QAction::triggered, this, [this] { form_->mn_about_Click(); });
+    QMenu* look = file->addMenu(QStringLiteral("&Look"));
+    auto* looks = new QActionGroup(look);  // one look at a time
+    flatLookAct_ = looks->addAction(QStringLiteral("&Flat"));
+    coinLookAct_ = looks->addAction(QStringLiteral("&Coin"));
+    for (QAction* a : {flatLookAct_, coinLookAct_}) {
+        a->setCheckable(true);
+        look->addAction(a);
+    }
+    connect(flatLookAct_, &QAction::triggered, this, [this] { chooseLook(LookKind::Flat); });
+    connect(coinLookAct_, &QAction::triggered, this, [this] { chooseLook(LookKind::Coin); });
     pageColourAct_ = file->addAction(QStringLiteral("&Page Colour\u2026"));
     connect(pageColourAct_, &QAction::triggered, this, [this] { form_->mnu_PageColour_Click(); });
     file->addSeparator();
     quitAct_ = file->addAction(QStringLiteral("&Quit"));
     quitAct_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     connect(quitAct_, &QAction::triggered, this, &QWidget::close);
+}
+
+void Form1Window::chooseLook(LookKind look) {
+    form_->mnu_Look_Click(look);
+    (form_->look() == LookKind::Coin ? coinLookAct_ : flatLookAct_)->setChecked(true);
+    KeepForNextStart(kLookKey, form_->look() == LookKind::Coin ? kCoinLook : QStringLiteral("flat"));
 }
 
 QWidget* Form1Window::widget(Control c) const {

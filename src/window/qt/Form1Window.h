@@ -59,6 +59,8 @@ public:
     QAction* chooseTailAction() const { return chooseTailAct_; }
     QAction* quitAction() const { return quitAct_; }
     QAction* whatElseAction() const { return whatElseAct_; }
+    QAction* flatLookAction() const { return flatLookAct_; }
+    QAction* coinLookAction() const { return coinLookAct_; }
 
     // FormView
     void setClientSize(int width, int height) override;
@@ -99,6 +101,7 @@ private:
     void makeMenus();
     void makeControls();
     void fitToScreen();
+    void chooseLook(LookKind look);
 
     QScrollArea* scroller_ = nullptr;
     QWidget* client_ = nullptr;
@@ -115,7 +118,8 @@ private:
     QProgressBar* progress_ = nullptr;
     QAction *scaleAct_ = nullptr, *createAct_ = nullptr, *saveAct_ = nullptr, *manualAct_ = nullptr,
             *aboutAct_ = nullptr, *cropAct_ = nullptr, *pageColourAct_ = nullptr, *chooseHeadAct_ = nullptr,
-            *chooseTailAct_ = nullptr, *quitAct_ = nullptr, *whatElseAct_ = nullptr;
+            *chooseTailAct_ = nullptr, *quitAct_ = nullptr, *whatElseAct_ = nullptr, *flatLookAct_ = nullptr,
+            *coinLookAct_ = nullptr;
     QTimer timer_;
     OpenFileChooser chooser_;
     SaveFileChooser saveChooser_;

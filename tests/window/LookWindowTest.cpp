@@ -1,0 +1,97 @@
+// The window's Look menu: the coin look in the live preview, prepared off the
+// window's thread while the flat look turns in its place.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QTest>
+
+#include "support/TempFolder.h"
+#include "support/TestPictures.h"
+#include "window/qt/Form1Window.h"
+#include "window/qt/PaneWidget.h"
+
+namespace pivra::test {
+namespace {
+
+const QColor kHead(220, 30, 30), kTail(30, 60, 220);
+
+class LookWindow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(WriteSolidPicture(headPic, 300, 200, kHead));
+        ASSERT_TRUE(WriteSolidPicture(tailPic, 160, 240, kTail));
+        window = std::make_unique<Form1Window>(FormFolders{app.str(), PIVRA_BIN_DIR});
+        window->form().Form_Load();
+        window->form().ScalePivra(8);
+        window->form().ChooseHead(headPic);
+        window->form().ChooseTail(tailPic);
+        window->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    }
+    void TearDown() override { window.reset(); }
+
+    // One tick of the preview, with the timer held still so the test picks the frame.
+    QImage tick() {
+        window->form().Timer1_Timer();
+        window->timer().stop();
+        // Only the colour counts: the canvas leaves its fourth byte unused.
+        return window->pane(Pane::Picture3)->grab().toImage();
+    }
+
+    TempFolder app{"look"};
+    const std::string headPic = app / "head.png", tailPic = app / "tail.bmp";
+    std::unique_ptr<Form1Window> window;
+};
+
+// The mean colour of the coin's pixels: those not black.
+QColor CoinMean(const QImage& image) {
+    long r = 0, g = 0, b = 0, n = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb p = image.pixel(x, y);
+            if (qRed(p) + qGreen(p) + qBlue(p) < 24) continue;
+            r += qRed(p), g += qGreen(p), b += qBlue(p), ++n;
+        }
+    return n ? QColor(int(r / n), int(g / n), int(b / n)) : QColor(Qt::black);
+}
+
+// Flat is the default; with Coin the preview turns a lit, round coin once
+// its frames are ready, the head face-on at frame 0 and darker turned away,
+// the tail face-on half a turn later; back on Flat, the squeezed card again.
+TEST_F(LookWindow, TheCoinLookTurnsALitRoundCoinInThePreview) {
+    ASSERT_EQ(window->form().look(), LookKind::Flat);
+    EXPECT_TRUE(window->flatLookAction()->isChecked());
+    const QImage flat = tick();
+    window->coinLookAction()->trigger();
+    EXPECT_TRUE(window->coinLookAction()->isChecked());
+    EXPECT_FALSE(window->flatLookAction()->isChecked());
+    ASSERT_EQ(window->form().look(), LookKind::Coin);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window->form().coinPreviewReady(); }, 60000));
+
+    std::vector<QImage> frames;
+    for (int k = 0; k < 50; ++k) frames.push_back(tick());
+    const QImage& headOn = frames.back();  // frame 0: the turn starts afresh after 50 ticks
+    const int s = headOn.width(), c = s / 2;
+    ASSERT_GE(s, 96);
+    EXPECT_TRUE(CloseColour(headOn.pixel(c, c), kHead, 60)) << std::hex << headOn.pixel(c, c);
+    // Round: inside along the axes, black in the corners of the square around it.
+    for (const auto& [dx, dy] : {std::pair{1, 0}, {-1, 0}, {0, 1}, {0, -1}})
+        EXPECT_GT(qRed(headOn.pixel(c + dx * s * 35 / 100, c + dy * s * 35 / 100)), 100) << dx << "," << dy;
+    for (const auto& [dx, dy] : {std::pair{1, 1}, {-1, 1}, {1, -1}, {-1, -1}})
+        EXPECT_EQ(headOn.pixel(c + dx * s * 36 / 100, c + dy * s * 36 / 100) & 0xffffff, 0u) << dx << "," << dy;
+    // Frame 8 turns the head about 58 degrees away from the lamp on the left.
+    EXPECT_LT(CoinMean(frames[7]).red(), 0.8 * CoinMean(headOn).red());
+    const QColor tail = CoinMean(frames[24]);  // frame 25: half a turn
+    EXPECT_GT(tail.blue(), 2 * tail.red()) << tail.name().toStdString();
+    EXPECT_NE(headOn, flat);
+
+    window->flatLookAction()->trigger();
+    EXPECT_EQ(window->form().look(), LookKind::Flat);
+    // The flat preview: the squeezed card reaches the pane's corners at full width.
+    std::vector<QImage> flatFrames;
+    for (int k = 0; k < 48; ++k) flatFrames.push_back(tick());
+    EXPECT_TRUE(std::find(flatFrames.begin(), flatFrames.end(), flat) != flatFrames.end());
+}
+
+}  // namespace
+}  // namespace pivra::test
