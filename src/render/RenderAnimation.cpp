@@ -24,7 +24,10 @@ bool RenderAnimation(const RenderRequest& request, AnimationFormat format, const
         return false;
     }
     const CoinLook look(head, tail, request.coin);
-    const FrameSource frames = [&look](int k) { return look.frame(k); };
+    const FrameSource frames = [&look, &request](int k) {
+        if (request.carryOn && !request.carryOn()) return imagelib::Picture(look.side(), look.side());
+        return look.frame(k);
+    };
     const int count = look.frameCount();
     switch (format) {
         case AnimationFormat::Gif:

@@ -3,6 +3,7 @@
 // loaded in full colour, one whole turn drawn in the chosen look, encoded in
 // the chosen format. The window and pivra-make both render through here.
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -23,6 +24,10 @@ struct RenderRequest {
     // whatever the look; the coin's own options are read only by the coin look.
     CoinLookOptions coin;
     int frameMs = kFrameMs;
+    // Asked before each frame is drawn, from whichever thread draws it: false
+    // leaves the frames still to come blank, so that a caller that wants to
+    // stop has its answer at once (and throws the bytes away). None: go on.
+    std::function<bool()> carryOn;
 };
 
 struct EncodeSettings {

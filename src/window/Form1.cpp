@@ -9,12 +9,14 @@
 #include "surface/JpegReader.h"
 #include "surface/PaneCanvas.h"
 #include "window/OpenFilter.h"
+#include "window/RenderedBuild.h"
 #include "builder/BuildOutcome.h"
 #include "builder/WorkingFolders.h"
 #include "imagecmd/PictureImport.h"
 #include "imagecmd/ShortPaths.h"
 
 #include <algorithm>
+#include <array>
 #include <filesystem>
 
 namespace pivra {
@@ -293,7 +295,7 @@ void Form1::buildFromTick() {
     std::string note;
     if (!freshenForBuild(note)) return;
     const std::string noteLine = note.empty() ? "" : "\n" + note;
-    const BuildOutcome outcome = builder_.BuildSpin();
+    const BuildOutcome outcome = look_ == LookKind::Coin ? buildCoin() : builder_.BuildSpin();
     if (outcome.result == BuildResult::Failed) {
         // The viewer goes on playing the last animation, which is still in place.
         MessageBox("The Pivra could not be built: " + outcome.reason + "\nThe last Pivra is kept." + noteLine,
@@ -303,6 +305,31 @@ void Form1::buildFromTick() {
     if (outcome.result == BuildResult::Finished) view_.setViewerFile(s_.AppStr + "Work/pivra.gif");
     const std::string said = outcome.warning.empty() ? note : outcome.warning + noteLine;
     if (!said.empty()) MessageBox(said, MB_OK, AppTitle);
+}
+
+BuildOutcome Form1::buildCoin() {
+    RenderRequest request;
+    request.head = s_.HeadFile;
+    request.tail = s_.TailFile;
+    request.crop = s_.CropToSquare;
+    request.look = LookKind::Coin;
+    request.coin.side = s_.i_size;
+    request.coin.frames = CoinPreview::kFrames;
+    request.frameMs = kTimerInterval;
+    EncodeSettings settings;
+    // The page as the flat build reads it: none for white.
+    if (const std::optional<std::string> page = ParsePageColour(s_.PageColour)) {
+        const unsigned long rgb = std::stoul(page->substr(1), nullptr, 16);
+        settings.gif.matte = std::array<std::uint8_t, 3>{static_cast<std::uint8_t>(rgb >> 16),
+                                                         static_cast<std::uint8_t>(rgb >> 8),
+                                                         static_cast<std::uint8_t>(rgb)};
+    }
+    renderBuilding_ = true;
+    const BuildOutcome outcome = BuildRenderedGif(request, settings, s_.AppStr + "Work/pivra.gif", hooks_, buildJob_);
+    renderBuilding_ = false;
+    s_.BuildRequested = false;
+    if (outcome.result == BuildResult::Finished) lastRendered_ = request;
+    return outcome;
 }
 
 bool Form1::freshenForBuild(std::string& note) {

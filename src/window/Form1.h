@@ -121,7 +121,7 @@ public:
     const std::string& AppStr() const { return s_.AppStr; }
     const std::string& installFolder() const { return installFolder_; }
     const PivraState& state() const { return s_; }
-    bool building() const { return builder_.building(); }
+    bool building() const { return builder_.building() || renderBuilding_; }
     bool stopRequested() const { return stopRequested_; }
     FileSystem& fso() { return fso_; }
 
@@ -188,6 +188,8 @@ private:
     void applyLayout();
     void placeHints();
     void buildFromTick();
+    // The coin look's build: drawn by the renderer straight from the pictures.
+    BuildOutcome buildCoin();
     // The coin look's frames for the preview, for the pictures as they are now.
     void prepareCoinPreview();
     // The preview's next coin frame, once they are all prepared; false while not.
@@ -214,6 +216,10 @@ private:
     int coinFrame_ = 0;  // the coin frame the preview shows
     CDIBSection CoinFrameDib_;
     CoinPreview coinPreview_;
+    bool renderBuilding_ = false;
+    // What the last build of this window drew, when the renderer drew it.
+    std::optional<RenderRequest> lastRendered_;
+    BackgroundJob buildJob_;  // last: joined before the rest goes
 };
 
 }  // namespace pivra

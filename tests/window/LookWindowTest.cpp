@@ -3,11 +3,19 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QProgressBar>
 #include <QTest>
+#include <QTimer>
 
+#include <filesystem>
+
+#include "support/FileContents.h"
+#include "support/GifInspect.h"
+#include "support/RecordingNotifier.h"
 #include "support/TempFolder.h"
 #include "support/TestPictures.h"
 #include "window/qt/Form1Window.h"
+#include "widgets/GifViewer.h"
 #include "window/qt/PaneWidget.h"
 
 namespace pivra::test {
@@ -38,8 +46,14 @@ protected:
         return window->pane(Pane::Picture3)->grab().toImage();
     }
 
+    void build() {
+        QTest::mouseClick(window->widget(Control::CreateBtn), Qt::LeftButton);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !window->form().state().BuildRequested && !window->form().building(); }, 60000));
+    }
+
     TempFolder app{"look"};
-    const std::string headPic = app / "head.png", tailPic = app / "tail.bmp";
+    const std::string headPic = app / "head.png", tailPic = app / "tail.bmp", gif = app / "Work/pivra.gif";
+    RecordingNotifier notifier;
     std::unique_ptr<Form1Window> window;
 };
 
@@ -91,6 +105,53 @@ TEST_F(LookWindow, TheCoinLookTurnsALitRoundCoinInThePreview) {
     std::vector<QImage> flatFrames;
     for (int k = 0; k < 48; ++k) flatFrames.push_back(tick());
     EXPECT_TRUE(std::find(flatFrames.begin(), flatFrames.end(), flat) != flatFrames.end());
+}
+
+// CREATE PIVRA in the coin look: the renderer's GIF, read back by giflib and
+// by Qt: 50 frames of the pane's size, 6 hundredths each, looping, the head
+// face-on first over a clear outside; the result pane plays it.
+TEST_F(LookWindow, ACoinBuildIsTheRenderedTurnAndTheResultPanePlaysIt) {
+    window->coinLookAction()->trigger();
+    build();
+    EXPECT_TRUE(notifier.shown.empty()) << notifier.shown.at(0).prompt;
+    const GifInfo info = ReadGifStructure(gif);
+    ASSERT_TRUE(info.ok);
+    EXPECT_EQ(info.screenWidth, 96);
+    EXPECT_EQ(info.loopCount, 0);
+    ASSERT_EQ(info.frames.size(), 50u);
+    for (const GifFrameInfo& f : info.frames) EXPECT_EQ(f.delayCs, 6);
+    const std::vector<QImage> frames = ReadGifFrames(gif);
+    ASSERT_EQ(frames.size(), 50u);
+    EXPECT_TRUE(CloseColour(frames[0].pixel(48, 48), kHead, 60)) << std::hex << frames[0].pixel(48, 48);
+    EXPECT_EQ(qAlpha(frames[0].pixel(2, 2)), 0);
+    const QRgb tail = frames[25].pixel(48, 48);
+    EXPECT_GT(qBlue(tail), 2 * qRed(tail)) << std::hex << tail;
+    ASSERT_TRUE(window->viewer()->playing());
+    const QImage shown = window->viewer()->currentFrame().convertToFormat(QImage::Format_ARGB32);
+    EXPECT_TRUE(std::find(frames.begin(), frames.end(), shown) != frames.end());
+}
+
+// Closing the window while the coin is drawn stops the drawing, closes the
+// window and keeps the last animation byte for byte.
+TEST_F(LookWindow, ClosingDuringACoinBuildStopsItAndKeepsTheLastAnimation) {
+    build();  // a flat one first
+    const std::string before = FileContents(gif);
+    ASSERT_EQ(ReadGifStructure(gif).frames.size(), 50u);
+    window->form().ScalePivra(40);  // large enough to be drawn over many ticks of the bar
+    window->coinLookAction()->trigger();
+    bool refused = false, asked = false;
+    auto* bar = window->widget(Control::ProgressBar1);
+    QObject::connect(static_cast<QProgressBar*>(bar), &QProgressBar::valueChanged, window.get(), [&](int v) {
+        if (v < 10 || v > 100 || std::exchange(asked, true)) return;
+        EXPECT_TRUE(window->form().building());
+        QTimer::singleShot(0, window.get(), [&] { refused = !window->close(); });
+    });
+    QTest::mouseClick(window->widget(Control::CreateBtn), Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !window->isVisible(); }, 60000));
+    EXPECT_TRUE(refused) << "the window waits for the drawing to stop";
+    EXPECT_FALSE(window->form().building());
+    EXPECT_EQ(FileContents(gif), before);
+    EXPECT_TRUE(notifier.shown.empty());
 }
 
 }  // namespace
