@@ -6,7 +6,8 @@
 
 namespace pivra {
 
-SaveOutcome SaveBtn_Click(SaveDialog& dialog, FileSystem& fso, const std::string& workRoot) {
+SaveOutcome SaveBtn_Click(SaveDialog& dialog, FileSystem& fso, const std::string& workRoot,
+                          const RenderedSave& rendered) {
     const std::string animation = workRoot + "Work/pivra.gif";
     if (!fso.FileExists(animation)) {
         MessageBox("There is no Pivra to save yet.\nClick CREATE PIVRA to make one first.",
@@ -25,7 +26,8 @@ SaveOutcome SaveBtn_Click(SaveDialog& dialog, FileSystem& fso, const std::string
                                                   : AnimationFormat::Gif);
     if (format != AnimationFormat::Gif) {
         std::string why;
-        if (ExportBuiltAnimation(workRoot, format, WebpSettings{}, name, why)) return SaveOutcome::Saved;
+        if (rendered ? rendered(format, name, why) : ExportBuiltAnimation(workRoot, format, WebpSettings{}, name, why))
+            return SaveOutcome::Saved;
         MessageBox("The Pivra could not be saved.\n" + why, MB_OK | MB_ICONEXCLAMATION, AppTitle);
         return SaveOutcome::Failed;
     }

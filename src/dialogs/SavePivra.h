@@ -4,11 +4,13 @@
 // extension added), replacing a file of that name; or, on the WebP, PNG and
 // WebM entries, the same animation rendered with real alpha.
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace pivra {
 
 class FileSystem;
+enum class AnimationFormat;
 
 // The save dialog's set-up: pairs of shown text and pattern separated by "|",
 // the preselected entry counted from 1. The two animated kinds follow the
@@ -46,6 +48,11 @@ enum class SaveOutcome { Saved, Cancelled, NoAnimation, Failed };
 // WebP, PNG and WebM entries, or a name ending in .webp, .png or .webm
 // whatever the entry, render the faces kept with that animation (lossy WebP
 // at quality 80), written the same way; a name ending in .gif is the plain copy.
-SaveOutcome SaveBtn_Click(SaveDialog& dialog, FileSystem& fso, const std::string& workRoot);
+//
+// rendered, when given, writes the WebP, PNG and WebM files instead (the
+// animation drawn by the renderer); false with why, one sentence or more.
+using RenderedSave = std::function<bool(AnimationFormat format, const std::string& name, std::string& why)>;
+SaveOutcome SaveBtn_Click(SaveDialog& dialog, FileSystem& fso, const std::string& workRoot,
+                          const RenderedSave& rendered = {});
 
 }  // namespace pivra

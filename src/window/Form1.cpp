@@ -10,6 +10,8 @@
 #include "surface/PaneCanvas.h"
 #include "window/OpenFilter.h"
 #include "window/RenderedBuild.h"
+#include "builder/BuiltFaces.h"
+#include "platform/ReplaceFile.h"
 #include "builder/BuildOutcome.h"
 #include "builder/WorkingFolders.h"
 #include "imagecmd/PictureImport.h"
@@ -18,6 +20,7 @@
 #include <algorithm>
 #include <array>
 #include <filesystem>
+#include <tuple>
 
 namespace pivra {
 
@@ -296,6 +299,7 @@ void Form1::buildFromTick() {
     if (!freshenForBuild(note)) return;
     const std::string noteLine = note.empty() ? "" : "\n" + note;
     const BuildOutcome outcome = look_ == LookKind::Coin ? buildCoin() : builder_.BuildSpin();
+    if (look_ == LookKind::Flat && outcome.result == BuildResult::Finished) lastRendered_.reset();
     if (outcome.result == BuildResult::Failed) {
         // The viewer goes on playing the last animation, which is still in place.
         MessageBox("The Pivra could not be built: " + outcome.reason + "\nThe last Pivra is kept." + noteLine,
@@ -328,7 +332,14 @@ BuildOutcome Form1::buildCoin() {
     const BuildOutcome outcome = BuildRenderedGif(request, settings, s_.AppStr + "Work/pivra.gif", hooks_, buildJob_);
     renderBuilding_ = false;
     s_.BuildRequested = false;
-    if (outcome.result == BuildResult::Finished) lastRendered_ = request;
+    if (outcome.result == BuildResult::Finished) {
+        lastRendered_ = request;
+        renderedHead_ = headStamp_;
+        renderedTail_ = tailStamp_;
+        // The faces kept by an earlier flat build no longer belong to the
+        // animation: a save after a restart must not draw them.
+        for (const char* face : {kBuiltHeadFace, kBuiltTailFace}) fso_.DeleteFile(s_.AppStr + face);
+    }
     return outcome;
 }
 
@@ -393,7 +404,64 @@ void Form1::mnu_Crop_Click() {
     reloadBoth();
 }
 
-void Form1::SaveBtn_Click() { pivra::SaveBtn_Click(view_, fso_, s_.AppStr); }
+void Form1::SaveBtn_Click() {
+    if (!lastRendered_) {
+        pivra::SaveBtn_Click(view_, fso_, s_.AppStr);
+        return;
+    }
+    saveNote_.clear();
+    const SaveOutcome saved = pivra::SaveBtn_Click(view_, fso_, s_.AppStr,
+        [this](AnimationFormat format, const std::string& name, std::string& why) {
+            return saveRendered(format, name, why);
+        });
+    if (stopRequested_) view_.closeWindow();
+    else if (saved == SaveOutcome::Saved && !saveNote_.empty()) MessageBox(saveNote_, MB_OK, AppTitle);
+}
+
+// The pictures of the build as they are now: one gone cannot be drawn, and
+// the user is told which; one changed is drawn as it is now, and the user
+// is told that too, since the file then differs from the GIF.
+bool Form1::saveRendered(AnimationFormat format, const std::string& name, std::string& why) {
+    if (building()) {
+        why = "A Pivra is being built; save once it is done.";
+        return false;
+    }
+    const RenderRequest& request = *lastRendered_;
+    Gone gone;
+    std::vector<const char*> changed;
+    for (const auto& [what, file, stamp] : {std::tuple{"head", request.head, renderedHead_},
+                                            std::tuple{"tail", request.tail, renderedTail_}}) {
+        const std::optional<FileStamp> now = StampOf(file);
+        if (!now) gone.emplace_back(what, file);
+        else if (!(now == stamp)) changed.push_back(what);
+    }
+    if (!gone.empty()) {
+        why = GoneText(gone) + "\nThis Pivra can still be saved as a GIF.";
+        return false;
+    }
+    if (changed.size() == 2)
+        saveNote_ = "The head and tail pictures have changed on disk since this Pivra was built: the saved file shows them as they are now.";
+    else if (changed.size() == 1)
+        saveNote_ = "The " + std::string(changed[0]) + " picture has changed on disk since this Pivra was built: the saved file shows it as it is now.";
+    std::vector<std::uint8_t> bytes;
+    renderBuilding_ = true;
+    const BuildOutcome drawn = RenderOffThread(request, format, EncodeSettings{}, hooks_, buildJob_, bytes);
+    renderBuilding_ = false;
+    view_.setProgress(0);
+    if (drawn.result == BuildResult::Stopped) {
+        why = "The window was closed before the file was written.";
+        return false;
+    }
+    if (drawn.result != BuildResult::Finished) {
+        why = drawn.reason;
+        return false;
+    }
+    if (!ReplaceWithBytes(bytes, name, why)) {
+        why = "cannot write " + name + ": " + why;
+        return false;
+    }
+    return true;
+}
 
 void Form1::mnu_PageColour_Click() {
     const std::optional<std::string> chosen = view_.choosePageColour(pageColour_.empty() ? "#ffffff" : pageColour_);

@@ -190,6 +190,8 @@ private:
     void buildFromTick();
     // The coin look's build: drawn by the renderer straight from the pictures.
     BuildOutcome buildCoin();
+    // SAVE's WebP, PNG and WebM of a coin build: drawn again from its pictures.
+    bool saveRendered(AnimationFormat format, const std::string& name, std::string& why);
     // The coin look's frames for the preview, for the pictures as they are now.
     void prepareCoinPreview();
     // The preview's next coin frame, once they are all prepared; false while not.
@@ -219,6 +221,8 @@ private:
     bool renderBuilding_ = false;
     // What the last build of this window drew, when the renderer drew it.
     std::optional<RenderRequest> lastRendered_;
+    std::optional<FileStamp> renderedHead_, renderedTail_;  // its pictures as they were drawn
+    std::string saveNote_;  // what the user is told beside a saved file
     BackgroundJob buildJob_;  // last: joined before the rest goes
 };
 

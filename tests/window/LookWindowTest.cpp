@@ -8,7 +8,9 @@
 #include <QTimer>
 
 #include <filesystem>
+#include <fstream>
 
+#include "support/AnimationReaders.h"
 #include "support/FileContents.h"
 #include "support/GifInspect.h"
 #include "support/RecordingNotifier.h"
@@ -129,6 +131,49 @@ TEST_F(LookWindow, ACoinBuildIsTheRenderedTurnAndTheResultPanePlaysIt) {
     ASSERT_TRUE(window->viewer()->playing());
     const QImage shown = window->viewer()->currentFrame().convertToFormat(QImage::Format_ARGB32);
     EXPECT_TRUE(std::find(frames.begin(), frames.end(), shown) != frames.end());
+}
+
+// SAVE after a coin build draws that build again from its pictures in full
+// colour: WebP and APNG read back by libwebp and libpng. A picture changed
+// since is drawn as it is now, and the user told; one gone is named, and
+// nothing is written.
+TEST_F(LookWindow, SavingACoinBuildDrawsItsPicturesAndSaysWhatChangedOrWent) {
+    window->coinLookAction()->trigger();
+    build();
+    std::string name;
+    window->setSaveFileChooser([&](SaveDialogRequest&) { return name; });
+    name = app / "coin.webp";
+    window->saveAction()->trigger();
+    EXPECT_TRUE(notifier.shown.empty());
+    const WebpAnimation webp = ReadWebpAnimation(name);
+    ASSERT_TRUE(webp.ok);
+    ASSERT_EQ(webp.frames.size(), 50u);
+    EXPECT_EQ(webp.width, 96);
+    const std::uint8_t* centre = webp.frames[0].at(48, 48);
+    EXPECT_TRUE(CloseColour(qRgb(centre[0], centre[1], centre[2]), kHead, 60));
+    EXPECT_EQ(webp.frames[0].at(2, 2)[3], 0);
+
+    const QColor green(30, 200, 30);
+    ASSERT_TRUE(WriteSolidPicture(headPic, 200, 200, green));
+    name = app / "changed.png";
+    window->saveAction()->trigger();
+    ASSERT_EQ(notifier.shown.size(), 1u);
+    EXPECT_NE(notifier.shown[0].prompt.find("The head picture has changed on disk"), std::string::npos);
+    const ApngAnimation apng = ReadApng(name);
+    ASSERT_TRUE(apng.ok);
+    ASSERT_EQ(apng.frames.size(), 50u);
+    const std::uint8_t* now = apng.frames[0].at(48, 48);
+    EXPECT_TRUE(CloseColour(qRgb(now[0], now[1], now[2]), green, 60));
+
+    std::filesystem::remove(tailPic);
+    name = app / "gone.webm";
+    std::ofstream(name) << "the user's own";
+    notifier.shown.clear();
+    window->saveAction()->trigger();
+    ASSERT_EQ(notifier.shown.size(), 1u);
+    EXPECT_NE(notifier.shown[0].prompt.find("The tail picture is no longer there:\n" + tailPic), std::string::npos)
+        << notifier.shown[0].prompt;
+    EXPECT_EQ(FileContents(name), "the user's own");
 }
 
 // Closing the window while the coin is drawn stops the drawing, closes the
