@@ -8,6 +8,7 @@
 #include <QProgressBar>
 #include <QTimer>
 
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 
@@ -53,6 +54,38 @@ void BM_PreviewTick(benchmark::State& state) {
     b.window->timer().stop();
 }
 BENCHMARK(BM_PreviewTick)->Arg(50)->Unit(benchmark::kMicrosecond);
+
+// One preview tick in the coin look at this scale, repaint included:
+// range(1) 0 while its frames are still being prepared (the flat look turns
+// in their place), 1 once they are. longest_tick_ms: the slowest tick.
+// PIVRA_BENCH_HEAD and PIVRA_BENCH_TAIL name photos to use instead of the
+// drawn pictures.
+void BM_CoinPreviewTick(benchmark::State& state) {
+    Bench b(static_cast<int16_t>(state.range(0)));
+    const QString head = qEnvironmentVariable("PIVRA_BENCH_HEAD"), tail = qEnvironmentVariable("PIVRA_BENCH_TAIL");
+    if (!head.isEmpty() && !tail.isEmpty()) {
+        b.window->form().ChooseHead(head.toStdString());
+        b.window->form().ChooseTail(tail.toStdString());
+    }
+    b.window->timer().stop();
+    b.window->form().mnu_Look_Click(LookKind::Coin);
+    if (state.range(1) == 1)
+        while (!b.window->form().coinPreviewReady()) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    PaneWidget* preview = b.window->pane(Pane::Picture3);
+    double longest = 0;
+    for (auto _ : state) {
+        QElapsedTimer clock;
+        clock.start();
+        b.window->form().Timer1_Timer();
+        preview->repaint();
+        longest = std::max(longest, static_cast<double>(clock.nsecsElapsed()) / 1e6);
+    }
+    b.window->timer().stop();
+    state.counters["longest_tick_ms"] = longest;
+    state.counters["ready"] = b.window->form().coinPreviewReady();
+}
+BENCHMARK(BM_CoinPreviewTick)->ArgsProduct({{4, 16, 50}, {0}})->Iterations(30)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_CoinPreviewTick)->ArgsProduct({{4, 16, 50}, {1}})->Iterations(500)->Unit(benchmark::kMicrosecond);
 
 void BM_ScalePivra(benchmark::State& state) {
     Bench b(1);
