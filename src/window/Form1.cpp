@@ -12,6 +12,7 @@
 #include "window/RenderedBuild.h"
 #include "builder/BuiltFaces.h"
 #include "platform/ReplaceFile.h"
+#include "OptionValues.h"
 #include "builder/BuildOutcome.h"
 #include "builder/WorkingFolders.h"
 #include "imagecmd/PictureImport.h"
@@ -298,8 +299,9 @@ void Form1::buildFromTick() {
     std::string note;
     if (!freshenForBuild(note)) return;
     const std::string noteLine = note.empty() ? "" : "\n" + note;
-    const BuildOutcome outcome = look_ == LookKind::Coin ? buildCoin() : builder_.BuildSpin();
-    if (look_ == LookKind::Flat && outcome.result == BuildResult::Finished) lastRendered_.reset();
+    const LookKind look = look_;  // the menu stays open to the user while the build runs
+    const BuildOutcome outcome = look == LookKind::Coin ? buildCoin() : builder_.BuildSpin();
+    if (look == LookKind::Flat && outcome.result == BuildResult::Finished) lastRendered_.reset();
     if (outcome.result == BuildResult::Failed) {
         // The viewer goes on playing the last animation, which is still in place.
         MessageBox("The Pivra could not be built: " + outcome.reason + "\nThe last Pivra is kept." + noteLine,
@@ -321,12 +323,10 @@ BuildOutcome Form1::buildCoin() {
     request.coin.frames = CoinPreview::kFrames;
     request.frameMs = kTimerInterval;
     EncodeSettings settings;
-    // The page as the flat build reads it: none for white.
-    if (const std::optional<std::string> page = ParsePageColour(s_.PageColour)) {
-        const unsigned long rgb = std::stoul(page->substr(1), nullptr, 16);
-        settings.gif.matte = std::array<std::uint8_t, 3>{static_cast<std::uint8_t>(rgb >> 16),
-                                                         static_cast<std::uint8_t>(rgb >> 8),
-                                                         static_cast<std::uint8_t>(rgb)};
+    // The page as the flat build reads it ("#rrggbb"): none for white.
+    if (!s_.PageColour.empty()) {
+        const imagelib::Rgb page = imagelib::parseColor(s_.PageColour);
+        settings.gif.matte = std::array<std::uint8_t, 3>{page.r, page.g, page.b};
     }
     renderBuilding_ = true;
     const BuildOutcome outcome = BuildRenderedGif(request, settings, s_.AppStr + "Work/pivra.gif", hooks_, buildJob_);

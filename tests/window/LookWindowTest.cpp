@@ -131,6 +131,18 @@ TEST_F(LookWindow, ACoinBuildIsTheRenderedTurnAndTheResultPanePlaysIt) {
     ASSERT_TRUE(window->viewer()->playing());
     const QImage shown = window->viewer()->currentFrame().convertToFormat(QImage::Format_ARGB32);
     EXPECT_TRUE(std::find(frames.begin(), frames.end(), shown) != frames.end());
+
+    // On a black page the coin's edge blends into black, not into white.
+    const auto edge = [](const QImage& frame) {
+        int x = 0;
+        while (x < frame.width() && qAlpha(frame.pixel(x, 48)) == 0) ++x;
+        return qRed(frame.pixel(x, 48)) + qGreen(frame.pixel(x, 48)) + qBlue(frame.pixel(x, 48));
+    };
+    window->form().setPageColour("#000000");
+    build();
+    const std::vector<QImage> onBlack = ReadGifFrames(gif);
+    ASSERT_EQ(onBlack.size(), 50u);
+    EXPECT_LT(edge(onBlack[0]), edge(frames[0]));
 }
 
 // SAVE after a coin build draws that build again from its pictures in full
