@@ -18,6 +18,7 @@
 
 #include <QBuffer>
 #include <QImage>
+#include <QImageReader>
 #include <libheif/heif.h>
 #include <tiffio.h>
 #include <algorithm>
@@ -248,6 +249,7 @@ int main(int argc, char** argv) {
     // The photos are drawn in a child of their own: a child's peak memory
     // counts whatever its parent held when it started.
     if (argc == 7 && std::string(argv[1]) == "--photo") {
+        QImageReader::setAllocationLimit(0);  // a 48 MP photo is read back whole
         const std::string kind = argv[6];
         const int width = std::atoi(argv[3]), height = std::atoi(argv[4]), seed = std::atoi(argv[5]);
         const bool ok = kind == "heic"         ? writeHeicPhoto(argv[2], width, height, seed)
