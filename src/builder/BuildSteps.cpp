@@ -103,10 +103,11 @@ struct Schedule {
             CommandOutcome outcome;
             try {
                 outcome = commands.execute(prepared[static_cast<size_t>(c)]);
-            } catch (const std::exception& e) {
+            } catch (...) {
+                // Out of memory, most likely: the output is missing, and says so.
                 outcome.dst = prepared[static_cast<size_t>(c)].dst;
                 outcome.missing = true;
-                outcome.missingReason = e.what();
+                outcome.missingReason = "the command could not run (out of memory?)";
             }
             {
                 std::lock_guard<std::mutex> lock(mutex);
