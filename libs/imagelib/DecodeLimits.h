@@ -32,6 +32,10 @@ constexpr std::size_t kMaxDecodeBytes = 256u * 1024 * 1024;
 constexpr std::size_t kMagickBytesPerPixel = 8 + 2;
 constexpr std::size_t kMagickDecodeBytesPerPixel = kMagickBytesPerPixel + 4;
 
+// libwebp's own store beside our RGBA: a lossless picture is decoded whole
+// before it is handed over.
+constexpr std::size_t kWebpStillBytesPerPixel = 4 + 4;
+
 // HEIF and AVIF are decoded whole (their tiles and transforms are libheif's):
 // enough for the largest picture read, 100 megapixels at 8 bits, with the
 // decoder's own planes and its interleaved copy.

@@ -15,9 +15,12 @@
 
 namespace pivra::imagelib {
 
-// True for a PNG or TIFF whose whole decode would pass kMaxDecodeBytes.
-// Throws CommandError for a claim beyond the limits (sides, pixels).
+// True for a PNG, TIFF or still WebP whose whole decode would pass
+// kMaxDecodeBytes. Throws CommandError for a claim beyond the limits (sides, pixels).
 bool tooLargeToDecodeWhole(const std::vector<std::uint8_t>& bytes, ImageFormat format, const std::string& name);
+
+// The sides a TIFF's first directory claims; CommandError when it cannot be opened.
+void tiffClaimedSize(const std::vector<std::uint8_t>& bytes, const std::string& name, long long& width, long long& height);
 
 // The picture as stored (not yet turned upright: `orientation` gets its
 // TIFF tag), shrunk by the factor that leaves at least twice the resize's

@@ -112,7 +112,8 @@ Picture decodeFirstFrame(const std::vector<std::uint8_t>& bytes, const std::stri
     int orientation = exifOrientation(bytes.data(), bytes.size(), *format);
     if (*format == ImageFormat::Jpeg)
         return turnUpright(decodeJpeg(bytes, name, nextResize, turnsOnItsSide(orientation)), orientation);
-    if (*format == ImageFormat::Webp) return turnUpright(decodeWebp(bytes, name), orientation);
+    if (*format == ImageFormat::Webp)
+        return turnUpright(decodeWebp(bytes, name, nextResize, turnsOnItsSide(orientation)), orientation);
     // A PNG's or TIFF's claim is looked at first: beyond the limits it is
     // refused for that, and too large to decode whole it may still shrink.
     if (tooLargeToDecodeWhole(bytes, *format, name) && nextResize) {

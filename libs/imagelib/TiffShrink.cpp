@@ -9,7 +9,6 @@
 #include "CommandError.h"
 #include "JpegScale.h"
 #include "LargePictures.h"
-#include "MagickSession.h"
 #include "Orientation.h"
 #include "SizeChecks.h"
 
@@ -90,26 +89,12 @@ void SizeOf(TIFF* tiff, std::uint32_t& width, std::uint32_t& height) {
 
 }  // namespace
 
-bool tooLargeToDecodeWhole(const std::vector<std::uint8_t>& bytes, ImageFormat format, const std::string& name) {
-    long long width = 0, height = 0;
-    if (format == ImageFormat::Png) {
-        // The header's two sides, right after the signature and IHDR's length and type.
-        if (bytes.size() < 24 || std::memcmp(&bytes[12], "IHDR", 4) != 0) return false;
-        const auto big32 = [&](std::size_t at) {
-            return static_cast<long long>(bytes[at]) << 24 | bytes[at + 1] << 16 | bytes[at + 2] << 8 | bytes[at + 3];
-        };
-        width = big32(16), height = big32(20);
-    } else if (format == ImageFormat::Tiff) {
-        Memory memory(bytes);
-        TiffPtr tiff = OpenTiff(memory, name);
-        std::uint32_t w, h;
-        SizeOf(tiff.get(), w, h);
-        width = w, height = h;
-    } else {
-        return false;
-    }
-    checkSize(width, height, name);
-    return static_cast<unsigned long long>(width * height) * kMagickDecodeBytesPerPixel > kMaxDecodeBytes;
+void tiffClaimedSize(const std::vector<std::uint8_t>& bytes, const std::string& name, long long& width, long long& height) {
+    Memory memory(bytes);
+    TiffPtr tiff = OpenTiff(memory, name);
+    std::uint32_t w, h;
+    SizeOf(tiff.get(), w, h);
+    width = w, height = h;
 }
 
 Picture decodeTiffShrinking(const std::vector<std::uint8_t>& bytes, const std::string& name,

@@ -1,7 +1,8 @@
 // Pictures too large to decode whole, read while they shrink for the resize that follows: a
 // 24-megapixel PNG (and an interlaced one), 20-megapixel TIFFs in tiles and in strips (one stored turned),
 // each against the block means of the pixels they were written with; a 30-megapixel HEIC read
-// through the thumbnail it keeps, against libheif's own decode of that thumbnail. And for every
+// through the thumbnail it keeps, against libheif's own decode of that thumbnail; a 36-megapixel
+// WebP through libwebp's scaled decode. And for every
 // format a header claiming more than the limits, refused at once with the limits in the reason.
 #include <gtest/gtest.h>
 #include <libheif/heif.h>
@@ -9,6 +10,7 @@
 #include <tiffio.h>
 #include <unistd.h>
 #include <wand/MagickWand.h>
+#include <webp/encode.h>
 #include <zlib.h>
 
 #include <cstdio>
@@ -162,6 +164,39 @@ TEST(LargePictures, PngsAndTiffsTooLargeToDecodeWholeShrinkWhileTheyAreRead) {
         const Picture means = BlockMeans(c.w, c.h, c.d);
         ExpectClose(shrunk, c.turned ? TurnedClockwise(means) : means);
     }
+}
+
+// A still WebP of 36 megapixels (libwebp's fastest lossy method), decoded by libwebp's own
+// rescaler for the face: against the block means, within what lossy coding and another filter
+// change (a mean difference of a few steps; the checkerboard a block off would make it tens).
+TEST(LargePictures, AWebpTooLargeToDecodeWholeIsDecodedScaled) {
+    const int w = 8000, h = 4500;
+    std::vector<std::uint8_t> rgb(static_cast<std::size_t>(w) * h * 3);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) Pattern(x, y, &rgb[(static_cast<std::size_t>(y) * w + x) * 3]);
+    WebPConfig config;
+    ASSERT_TRUE(WebPConfigInit(&config));
+    config.method = 0;
+    WebPPicture picture;
+    ASSERT_TRUE(WebPPictureInit(&picture));
+    picture.width = w, picture.height = h;
+    ASSERT_TRUE(WebPPictureImportRGB(&picture, rgb.data(), w * 3));
+    rgb = {};
+    WebPMemoryWriter writer;
+    WebPMemoryWriterInit(&writer);
+    picture.writer = WebPMemoryWrite, picture.custom_ptr = &writer;
+    ASSERT_TRUE(WebPEncode(&config, &picture));
+    WebPPictureFree(&picture);
+    const std::vector<std::uint8_t> bytes(writer.mem, writer.mem + writer.size);
+    WebPMemoryWriterClear(&writer);
+
+    EXPECT_THROW(decodeFirstFrame(bytes, "big.webp"), CommandError);
+    const Picture scaled = decodeFirstFrame(bytes, "big.webp", kFace);
+    const Picture means = BlockMeans(w, h, 11);
+    ASSERT_EQ(std::make_pair(scaled.width, scaled.height), std::make_pair(means.width, means.height));
+    double difference = 0;
+    for (std::size_t i = 0; i < scaled.rgba.size(); ++i) difference += std::abs(scaled.rgba[i] - means.rgba[i]);
+    EXPECT_LT(difference / static_cast<double>(scaled.rgba.size()), 8.0);  // a block off would be tens
 }
 
 struct HeifFree {

@@ -1,0 +1,36 @@
+#include "LargePictures.h"
+
+#include <webp/decode.h>
+
+#include <cstring>
+
+#include "DecodeLimits.h"
+#include "SizeChecks.h"
+
+namespace pivra::imagelib {
+
+bool tooLargeToDecodeWhole(const std::vector<std::uint8_t>& bytes, ImageFormat format, const std::string& name) {
+    long long width = 0, height = 0;
+    std::size_t bytesPerPixel = kMagickDecodeBytesPerPixel;
+    if (format == ImageFormat::Png) {
+        // The header's two sides, right after the signature and IHDR's length and type.
+        if (bytes.size() < 24 || std::memcmp(&bytes[12], "IHDR", 4) != 0) return false;
+        const auto big32 = [&](std::size_t at) {
+            return static_cast<long long>(bytes[at]) << 24 | bytes[at + 1] << 16 | bytes[at + 2] << 8 | bytes[at + 3];
+        };
+        width = big32(16), height = big32(20);
+    } else if (format == ImageFormat::Tiff) {
+        tiffClaimedSize(bytes, name, width, height);
+    } else if (format == ImageFormat::Webp) {
+        WebPBitstreamFeatures features;
+        if (WebPGetFeatures(bytes.data(), bytes.size(), &features) != VP8_STATUS_OK || features.has_animation) return false;
+        width = features.width, height = features.height;
+        bytesPerPixel = kWebpStillBytesPerPixel;
+    } else {
+        return false;
+    }
+    checkSize(width, height, name);
+    return static_cast<unsigned long long>(width * height) * bytesPerPixel > kMaxDecodeBytes;
+}
+
+}  // namespace pivra::imagelib
