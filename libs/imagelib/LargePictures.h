@@ -15,7 +15,7 @@
 
 namespace pivra::imagelib {
 
-// True for a PNG, TIFF or still WebP whose whole decode would pass
+// True for a PNG, TIFF, GIF or still WebP whose whole decode would pass
 // kMaxDecodeBytes. Throws CommandError for a claim beyond the limits (sides, pixels).
 bool tooLargeToDecodeWhole(const std::vector<std::uint8_t>& bytes, ImageFormat format, const std::string& name);
 

@@ -108,7 +108,7 @@ Picture decodeFirstFrame(const std::vector<std::uint8_t>& bytes, const std::stri
     if (!format) throw CommandError("\"" + name + "\" is not a " + kPictureFormatNames + " picture");
     // The decoders of HEIF and AVIF turn the picture themselves.
     if (*format == ImageFormat::Heif || *format == ImageFormat::Avif) return decodeHeif(bytes, name, nextResize);
-    if (*format == ImageFormat::Gif) return decodeGifFirstFrame(bytes, name);
+    if (*format == ImageFormat::Gif) return decodeGifFirstFrame(bytes, name, nextResize);
     int orientation = exifOrientation(bytes.data(), bytes.size(), *format);
     if (*format == ImageFormat::Jpeg)
         return turnUpright(decodeJpeg(bytes, name, nextResize, turnsOnItsSide(orientation)), orientation);

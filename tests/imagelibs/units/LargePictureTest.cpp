@@ -1,11 +1,13 @@
 // Pictures too large to decode whole, read while they shrink for the resize that follows: a
 // 24-megapixel PNG (and an interlaced one), 20-megapixel TIFFs in tiles and in strips (one stored turned),
+// 56-megapixel GIFs (one interlaced),
 // each against the block means of the pixels they were written with; a 30-megapixel HEIC read
 // through the thumbnail it keeps, against libheif's own decode of that thumbnail; a 36-megapixel
 // WebP through libwebp's scaled decode. And for every
 // format a header claiming more than the limits, refused at once with the limits in the reason.
 #include <gtest/gtest.h>
 #include <libheif/heif.h>
+#include <gif_lib.h>
 #include <png.h>
 #include <tiffio.h>
 #include <unistd.h>
@@ -104,8 +106,39 @@ std::vector<std::uint8_t> WriteTiff(int w, int h, bool tiled, int orientation) {
     return bytes;
 }
 
+// 56 megapixels, interlaced or not, by giflib; its colour table the first 256 of the pattern's
+// colours along a diagonal, each pixel the entry of its own diagonal.
+int GifIndex(int x, int y) { return (x / 31 + y / 29) % 256; }
+void GifPattern(int x, int y, std::uint8_t* p) { Pattern(GifIndex(x, y) * 27, GifIndex(x, y) * 17, p); }
+
+std::vector<std::uint8_t> WriteGif(int w, int h, bool interlaced) {
+    const std::string path = TempPath("big.gif");
+    int error = 0;
+    GifFileType* gif = EGifOpenFileName(path.c_str(), false, &error);
+    ColorMapObject* map = GifMakeMapObject(256, nullptr);
+    for (int i = 0; i < 256; ++i) {
+        std::uint8_t p[3];
+        Pattern(i * 27, i * 17, p);
+        map->Colors[i] = GifColorType{p[0], p[1], p[2]};
+    }
+    EGifPutScreenDesc(gif, w, h, 8, 0, map);
+    EGifPutImageDesc(gif, 0, 0, w, h, interlaced, nullptr);
+    std::vector<GifPixelType> line(static_cast<std::size_t>(w));
+    static const int start[] = {0, 4, 2, 1}, step[] = {8, 8, 4, 2};
+    for (int pass = 0; pass < (interlaced ? 4 : 1); ++pass)
+        for (int y = interlaced ? start[pass] : 0; y < h; y += interlaced ? step[pass] : 1) {
+            for (int x = 0; x < w; ++x) line[static_cast<std::size_t>(x)] = static_cast<GifPixelType>(GifIndex(x, y));
+            EGifPutLine(gif, line.data(), w);
+        }
+    GifFreeMapObject(map);
+    EGifCloseFile(gif, &error);
+    std::vector<std::uint8_t> bytes = FileBytes(path);
+    std::remove(path.c_str());
+    return bytes;
+}
+
 // The mean of each d x d block of the pattern, rounded, as a w x h picture shrinks.
-Picture BlockMeans(int w, int h, int d) {
+Picture BlockMeans(int w, int h, int d, void (*pattern)(int, int, std::uint8_t*) = Pattern) {
     Picture out((w + d - 1) / d, (h + d - 1) / d);
     for (int oy = 0; oy < out.height; ++oy)
         for (int ox = 0; ox < out.width; ++ox) {
@@ -113,7 +146,7 @@ Picture BlockMeans(int w, int h, int d) {
             for (int y = oy * d; y < std::min(h, oy * d + d); ++y)
                 for (int x = ox * d; x < std::min(w, ox * d + d); ++x, ++n) {
                     std::uint8_t p[3];
-                    Pattern(x, y, p);
+                    pattern(x, y, p);
                     for (int c = 0; c < 3; ++c) sum[c] += p[c];
                 }
             std::uint8_t* q = out.pixel(ox, oy);
@@ -148,12 +181,15 @@ TEST(LargePictures, PngsAndTiffsTooLargeToDecodeWholeShrinkWhileTheyAreRead) {
         std::function<std::vector<std::uint8_t>()> write;
         int w, h, d;
         bool turned;
+        void (*pattern)(int, int, std::uint8_t*) = Pattern;
     };
     const Case cases[] = {
         {"24 MP PNG", [] { return WritePng(6000, 4000, false); }, 6000, 4000, 10, false},
         {"20 MP interlaced PNG", [] { return WritePng(5000, 4000, true); }, 5000, 4000, 10, false},
         {"20 MP TIFF in tiles", [] { return WriteTiff(5200, 3900, true, ORIENTATION_TOPLEFT); }, 5200, 3900, 10, false},
         {"20 MP TIFF in strips, stored turned", [] { return WriteTiff(5000, 4000, false, ORIENTATION_RIGHTTOP); }, 5000, 4000, 10, true},
+        {"56 MP GIF", [] { return WriteGif(8000, 7000, false); }, 8000, 7000, 18, false, GifPattern},
+        {"56 MP interlaced GIF", [] { return WriteGif(8000, 7000, true); }, 8000, 7000, 18, false, GifPattern},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -161,7 +197,7 @@ TEST(LargePictures, PngsAndTiffsTooLargeToDecodeWholeShrinkWhileTheyAreRead) {
         // Whole, it is refused as it always was.
         EXPECT_THROW(decodeFirstFrame(bytes, c.name), CommandError);
         const Picture shrunk = decodeFirstFrame(bytes, c.name, kFace);
-        const Picture means = BlockMeans(c.w, c.h, c.d);
+        const Picture means = BlockMeans(c.w, c.h, c.d, c.pattern);
         ExpectClose(shrunk, c.turned ? TurnedClockwise(means) : means);
     }
 }
