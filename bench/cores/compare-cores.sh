@@ -6,7 +6,8 @@
 #   bench/cores/compare-cores.sh [BIN_DIR] [REPEATS] [-- HEAD TAIL]
 #
 # Without pictures it uses the sample pair; the cases are the scale-50 GIF,
-# the 600-pixel WebP and the APNG.
+# the 600-pixel WebP and the APNG. With BASE_BIN=DIR (an earlier build's
+# bin folder) that build's runs on every core are interleaved too.
 set -euo pipefail
 bin=${1:-build/bin}
 repeats=${2:-7}
@@ -22,10 +23,11 @@ declare -A times mems
 for ((r = 0; r < repeats; r++)); do
   for c in "${cases[@]}"; do
     IFS=: read -r name opts out <<<"$c"
-    for how in all one; do
+    for how in all one ${BASE_BIN:+base}; do
       pin=(); [ "$how" = one ] && pin=(taskset -c 0)
+      make=$bin/pivra-make; [ "$how" = base ] && make=$BASE_BIN/pivra-make
       # shellcheck disable=SC2086
-      /usr/bin/time -f "%e %M" -o "$work/t" "${pin[@]}" "$bin/pivra-make" "$head" "$tail" "$work/$out" $opts --quiet
+      /usr/bin/time -f "%e %M" -o "$work/t" "${pin[@]}" "$make" "$head" "$tail" "$work/$out" $opts --quiet
       read -r s kb <"$work/t"
       times[$name.$how]+="$s "
       mems[$name.$how]+="$kb "
@@ -33,11 +35,12 @@ for ((r = 0; r < repeats; r++)); do
   done
 done
 median() { tr ' ' '\n' | sed '/^$/d' | sort -g | awk '{a[NR]=$1} END {print (NR % 2) ? a[(NR + 1) / 2] : (a[NR / 2] + a[NR / 2 + 1]) / 2}'; }
-printf '%-6s %12s %12s %8s %12s\n' case "all cores s" "one core s" speedup "peak MB"
+printf '%-6s %12s %12s %8s %12s %12s\n' case "all cores s" "one core s" speedup "peak MB" "base s"
 for c in "${cases[@]}"; do
   name=${c%%:*}
   a=$(median <<<"${times[$name.all]}")
   o=$(median <<<"${times[$name.one]}")
   m=$(median <<<"${mems[$name.all]}")
-  printf '%-6s %12.3f %12.3f %8.2f %12.0f\n' "$name" "$a" "$o" "$(echo "$o / $a" | bc -l)" "$(echo "$m / 1024" | bc -l)"
+  b=$([ -n "${BASE_BIN:-}" ] && median <<<"${times[$name.base]}" || echo 0)
+  printf '%-6s %12.3f %12.3f %8.2f %12.0f %12.3f\n' "$name" "$a" "$o" "$(echo "$o / $a" | bc -l)" "$(echo "$m / 1024" | bc -l)" "$b"
 done
