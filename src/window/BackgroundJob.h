@@ -1,13 +1,11 @@
 #pragma once
 // One job at a time off the window's thread, the latest asked for: posting a
-// new one tells the running one to stop and drops any still waiting. Every
-// job of the window goes through here, so they can move to a shared pool
-// of threads in one place.
+// new one tells the running one to stop and drops any still waiting. The
+// jobs run on the process's worker pool, one after the other.
 #include <atomic>
 #include <condition_variable>
 #include <functional>
 #include <mutex>
-#include <thread>
 
 namespace pivra {
 
@@ -16,7 +14,7 @@ public:
     // The job polls `stop` and returns early once it is set.
     using Job = std::function<void(const std::atomic<bool>& stop)>;
 
-    BackgroundJob();
+    BackgroundJob() = default;
     // Stops the running job and waits for it.
     ~BackgroundJob();
     BackgroundJob(const BackgroundJob&) = delete;
@@ -27,14 +25,14 @@ public:
     void cancel();
 
 private:
-    void run();
+    // On a pool thread: the waiting jobs, until there is none.
+    void drain();
 
     std::mutex mutex_;
-    std::condition_variable wake_;
+    std::condition_variable idle_;
     Job waiting_;
-    bool quit_ = false;
+    bool running_ = false;  // a drain is posted or under way
     std::atomic<bool> stop_{false};
-    std::thread thread_;  // last, so that it starts once the rest is there
 };
 
 }  // namespace pivra
