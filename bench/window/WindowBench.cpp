@@ -69,8 +69,12 @@ void BM_CoinPreviewTick(benchmark::State& state) {
     }
     b.window->timer().stop();
     b.window->form().mnu_Look_Click(LookKind::Coin);
-    if (state.range(1) == 1)
+    QElapsedTimer preparing;
+    preparing.start();
+    if (state.range(1) == 1) {
         while (!b.window->form().coinPreviewReady()) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        state.counters["ready_after_ms"] = static_cast<double>(preparing.elapsed());
+    }
     PaneWidget* preview = b.window->pane(Pane::Picture3);
     double longest = 0;
     for (auto _ : state) {

@@ -4,6 +4,7 @@
 
 #include "render/CoinLook.h"
 #include "render/FacePicture.h"
+#include "platform/WorkerPool.h"
 
 namespace pivra {
 
@@ -44,12 +45,13 @@ void CoinPreview::prepare(const std::string& head, const std::string& tail, bool
         if (!LoadFacePicture(head, diameter, crop, h, why) || stop) return;
         if (!LoadFacePicture(tail, diameter, crop, t, why) || stop) return;
         const CoinLook look(h, t, options);
-        auto frames = std::make_shared<Frames>();
-        for (int k = 0; k < kFrames; ++k) {
+        auto frames = std::make_shared<Frames>(kFrames);
+        ParallelFor(kFrames, [&](int k) {
             if (stop) return;
             const imagelib::Picture frame = look.frame(k);
-            frames->push_back(DibRowsOverBlack(frame.rgba.data(), frame.width, frame.height));
-        }
+            (*frames)[static_cast<std::size_t>(k)] = DibRowsOverBlack(frame.rgba.data(), frame.width, frame.height);
+        });
+        if (stop) return;
         std::lock_guard<std::mutex> lock(mutex_);
         if (generation != generation_) return;
         done_ = std::move(frames);
