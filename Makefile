@@ -5,7 +5,7 @@ ASAN     ?= build-asan
 CMAKE_FLAGS ?=
 PREFIX   ?= /usr/local
 
-.PHONY: deps build run test test-release test-asan install package demo bench fuzz clean
+.PHONY: deps build run test test-release test-asan test-tsan install package demo bench fuzz clean
 
 deps:
 	@scripts/install-deps
@@ -42,6 +42,19 @@ test-asan: deps
 	cd $(ASAN) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 	  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan-qt.supp:print_suppressions=0 \
 	  ctest --no-tests=error --output-on-failure -j$(JOBS)
+
+# The threaded parts under ThreadSanitizer: the build's commands (in-process,
+# on two threads), pivra-make's whole runs (GIF, WebP and APNG, each a process
+# of its own) and the large-picture readers; not the window (Qt is not
+# instrumented), nor the two tests that render in the test process itself,
+# where it reports accesses made under one and the same lock.
+# ImageMagick's own locks are OpenMP's, which it cannot see.
+TSAN ?= build-tsan
+test-tsan: deps
+	cmake -S . -B $(TSAN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPIVRA_TSAN=ON -DPIVRA_GUI=OFF -DPIVRA_BENCHMARKS=OFF $(CMAKE_FLAGS)
+	cmake --build $(TSAN) -j$(JOBS)
+	cd $(TSAN) && TSAN_OPTIONS=suppressions=$(CURDIR)/tests/tsan-magick.supp \
+	  ctest --no-tests=error --output-on-failure -j$(JOBS) -R 'Build|PivraMake|Crop|Signals|LargePictures' -E 'Webp|Apng'
 
 # Installs under PREFIX; the installed programs find everything relative to bin/.
 install: build

@@ -9,6 +9,7 @@
 // the longest call and the animation.
 //
 //   bench_pivra_make [BIN_DIR] [REPEATS]     (make bench)
+//   bench_pivra_make BIN_DIR REPEATS large   (photos too large to decode whole, on every core and on one)
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -17,13 +18,16 @@
 
 #include <QBuffer>
 #include <QImage>
+#include <QImageReader>
 #include <libheif/heif.h>
+#include <tiffio.h>
 #include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -105,7 +109,7 @@ bool writeTurnedPhoto(const std::string& path, int width, int height, int seed) 
 }
 
 // The same photo as HEIC, written by libheif's x265 at its fastest preset (the bench waits for it).
-bool writeHeicPhoto(const std::string& path, int width, int height, int seed) {
+bool writeHeicPhoto(const std::string& path, int width, int height, int seed, int thumbnail = 0) {
     const std::string jpeg = path + ".jpg";
     if (!writePhoto(jpeg, width, height, seed)) return false;
     const QImage image = QImage(QString::fromStdString(jpeg)).convertToFormat(QImage::Format_RGB888);
@@ -122,12 +126,49 @@ bool writeHeicPhoto(const std::string& path, int width, int height, int seed) {
         int stride = 0;
         std::uint8_t* rows = heif_image_get_plane(picture, heif_channel_interleaved, &stride);
         for (int y = 0; y < height; ++y) std::copy_n(image.constScanLine(y), width * 3, rows + std::ptrdiff_t(y) * stride);
-        ok = heif_context_encode_image(context, picture, encoder, nullptr, nullptr).code == heif_error_Ok &&
-             heif_context_write_to_file(context, path.c_str()).code == heif_error_Ok;
+        heif_image_handle* handle = nullptr;
+        ok = heif_context_encode_image(context, picture, encoder, nullptr, &handle).code == heif_error_Ok;
+        // A thumbnail as phones keep one, that many pixels along the longer side.
+        if (ok && thumbnail > 0)
+            ok = heif_context_encode_thumbnail(context, picture, handle, encoder, nullptr, thumbnail, nullptr).code == heif_error_Ok;
+        if (handle) heif_image_handle_release(handle);
+        ok = ok && heif_context_write_to_file(context, path.c_str()).code == heif_error_Ok;
         heif_image_release(picture);
         heif_encoder_release(encoder);
     }
     heif_context_free(context);
+    return ok;
+}
+
+// The same photo as PNG (Qt's, fastest compression) or as a TIFF in 256-pixel tiles (libtiff, deflate).
+bool writeLosslessPhoto(const std::string& path, int width, int height, int seed, bool tiff) {
+    const std::string jpeg = path + ".jpg";
+    if (!writePhoto(jpeg, width, height, seed)) return false;
+    const QImage image = QImage(QString::fromStdString(jpeg)).convertToFormat(QImage::Format_RGB888);
+    fs::remove(jpeg);
+    if (!tiff) return image.save(QString::fromStdString(path), "PNG", 100);
+    TIFF* t = TIFFOpen(path.c_str(), "w");
+    if (!t) return false;
+    const int side = 256;
+    TIFFSetField(t, TIFFTAG_IMAGEWIDTH, width);
+    TIFFSetField(t, TIFFTAG_IMAGELENGTH, height);
+    TIFFSetField(t, TIFFTAG_SAMPLESPERPIXEL, 3);
+    TIFFSetField(t, TIFFTAG_BITSPERSAMPLE, 8);
+    TIFFSetField(t, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_RGB);
+    TIFFSetField(t, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
+    TIFFSetField(t, TIFFTAG_COMPRESSION, COMPRESSION_ADOBE_DEFLATE);
+    TIFFSetField(t, TIFFTAG_TILEWIDTH, side);
+    TIFFSetField(t, TIFFTAG_TILELENGTH, side);
+    std::vector<std::uint8_t> tile(side * side * 3);
+    bool ok = true;
+    for (int ty = 0; ty < height; ty += side)
+        for (int tx = 0; tx < width; tx += side) {
+            std::fill(tile.begin(), tile.end(), 0);
+            for (int y = 0; y < side && ty + y < height; ++y)
+                std::copy_n(image.constScanLine(ty + y) + tx * 3, std::min(side, width - tx) * 3, &tile[y * side * 3]);
+            ok = ok && TIFFWriteTile(t, tile.data(), tx, ty, 0, 0) >= 0;
+        }
+    TIFFClose(t);
     return ok;
 }
 
@@ -151,17 +192,72 @@ std::vector<std::string> linesOf(const std::string& path) {
     return lines;
 }
 
+// Photos too large to decode whole as the head (the sample tail beside it), each run on every
+// core and pinned to one (taskset -c 0), interleaved: wall time and peak memory beside the file's size.
+int largePhotos(const std::string& bin, int repeats, const fs::path& scratch,
+                const std::function<bool(const std::string&, int, int, int, const char*)>& photo) {
+    std::printf("making the photos (24 MP PNG, 30 MP TIFF in tiles, 48 MP HEIC with and without a thumbnail, 24 MP HEIC pair)...\n");
+    const std::string png = (scratch / "head24.png").string(), tiff = (scratch / "head30.tif").string();
+    const std::string heic = (scratch / "head48.heic").string(), thumbed = (scratch / "head48-thumb.heic").string();
+    const std::string h24a = (scratch / "head24.heic").string(), h24b = (scratch / "tail24.heic").string();
+    if (!photo(png, 6000, 4000, 1, "png") || !photo(tiff, 6708, 4472, 2, "tiff") || !photo(heic, 8000, 6000, 3, "heic") ||
+        !photo(thumbed, 8000, 6000, 3, "heic-thumb") || !photo(h24a, 6000, 4000, 1, "heic") ||
+        !photo(h24b, 6000, 4000, 2, "heic")) {
+        std::fprintf(stderr, "cannot write the photos in %s\n", scratch.c_str());
+        return 1;
+    }
+    const std::string tail = bin + "/sample_tail.jpg", out = (scratch / "out.gif").string();
+    struct Large {
+        std::string label, head, tail;
+        std::vector<Run> runs[2];  // every core, one core
+    };
+    std::vector<Large> cases = {{"24 MP PNG head", png, tail, {}},
+                                {"30 MP TIFF head", tiff, tail, {}},
+                                {"48 MP HEIC head", heic, tail, {}},
+                                {"48 MP HEIC head, thumbnail", thumbed, tail, {}},
+                                {"24 MP HEIC pair", h24a, h24b, {}}};
+    int failures = 0;
+    for (int i = 0; i < repeats; ++i)
+        for (Large& c : cases)
+            for (int pinned : {0, 1}) {
+                std::vector<std::string> args{bin + "/pivra-make", c.head, c.tail, out, "--scale", "16", "--quiet"};
+                if (pinned) args.insert(args.begin(), {"/usr/bin/taskset", "-c", "0"});
+                c.runs[pinned].push_back(runOnce(args));
+                failures += c.runs[pinned].back().exitCode != 0;
+            }
+    std::printf("\nscale 16, %d interleaved runs each; medians\n", repeats);
+    std::printf("%-28s %10s %12s %12s %14s\n", "case", "file MB", "all cores s", "one core s", "peak RSS MB");
+    for (const Large& c : cases) {
+        double seconds[2];
+        long peak = 0;
+        for (int pinned : {0, 1}) {
+            std::vector<double> s;
+            for (const Run& r : c.runs[pinned]) s.push_back(r.seconds), peak = std::max(peak, r.maxRssKb);
+            seconds[pinned] = median(s);
+        }
+        std::printf("%-28s %10.1f %12.3f %12.3f %14.1f\n", c.label.c_str(), fs::file_size(c.head) / 1048576.0, seconds[0],
+                    seconds[1], peak / 1024.0);
+    }
+    fs::remove_all(scratch);
+    if (failures) std::printf("%d run(s) failed\n", failures);
+    return failures ? 1 : 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     // The photos are drawn in a child of their own: a child's peak memory
     // counts whatever its parent held when it started.
     if (argc == 7 && std::string(argv[1]) == "--photo") {
+        QImageReader::setAllocationLimit(0);  // a 48 MP photo is read back whole
         const std::string kind = argv[6];
         const int width = std::atoi(argv[3]), height = std::atoi(argv[4]), seed = std::atoi(argv[5]);
-        const bool ok = kind == "heic"     ? writeHeicPhoto(argv[2], width, height, seed)
-                        : kind == "turned" ? writeTurnedPhoto(argv[2], width, height, seed)
-                                           : writePhoto(argv[2], width, height, seed);
+        const bool ok = kind == "heic"         ? writeHeicPhoto(argv[2], width, height, seed)
+                        : kind == "heic-thumb" ? writeHeicPhoto(argv[2], width, height, seed, 512)
+                        : kind == "png"        ? writeLosslessPhoto(argv[2], width, height, seed, false)
+                        : kind == "tiff"       ? writeLosslessPhoto(argv[2], width, height, seed, true)
+                        : kind == "turned"     ? writeTurnedPhoto(argv[2], width, height, seed)
+                                               : writePhoto(argv[2], width, height, seed);
         return ok ? 0 : 1;
     }
     const std::string bin = argc > 1 ? argv[1] : PIVRA_BIN_DIR;
@@ -169,17 +265,18 @@ int main(int argc, char** argv) {
     const fs::path scratch = fs::temp_directory_path() / ("pivra-bench-" + std::to_string(::getpid()));
     fs::create_directories(scratch);
     const std::string out = (scratch / "out.gif").string();
-
-    std::printf("making the photo pairs (24 MP and 48 MP JPEGs, 24 MP turned and HEIC)...\n");
-    const std::string p24a = (scratch / "head24.jpg").string(), p24b = (scratch / "tail24.jpg").string();
-    const std::string p48a = (scratch / "head48.jpg").string(), p48b = (scratch / "tail48.jpg").string();
     const std::string self = fs::read_symlink("/proc/self/exe").string();
-    const std::string t24a = (scratch / "head24-turned.jpg").string(), t24b = (scratch / "tail24-turned.jpg").string();
-    const std::string h24a = (scratch / "head24.heic").string(), h24b = (scratch / "tail24.heic").string();
     auto photo = [&](const std::string& path, int width, int height, int seed, const char* kind = "jpeg") {
         return runOnce({self, "--photo", path, std::to_string(width), std::to_string(height), std::to_string(seed), kind})
                    .exitCode == 0;
     };
+    if (argc > 3 && std::string(argv[3]) == "large") return largePhotos(bin, repeats, scratch, photo);
+
+    std::printf("making the photo pairs (24 MP and 48 MP JPEGs, 24 MP turned and HEIC)...\n");
+    const std::string p24a = (scratch / "head24.jpg").string(), p24b = (scratch / "tail24.jpg").string();
+    const std::string p48a = (scratch / "head48.jpg").string(), p48b = (scratch / "tail48.jpg").string();
+    const std::string t24a = (scratch / "head24-turned.jpg").string(), t24b = (scratch / "tail24-turned.jpg").string();
+    const std::string h24a = (scratch / "head24.heic").string(), h24b = (scratch / "tail24.heic").string();
     if (!photo(p24a, 6000, 4000, 1) || !photo(p24b, 6000, 4000, 2) || !photo(p48a, 8000, 6000, 3) ||
         !photo(p48b, 8000, 6000, 4) || !photo(t24a, 6000, 4000, 1, "turned") || !photo(t24b, 6000, 4000, 2, "turned") ||
         !photo(h24a, 6000, 4000, 1, "heic") || !photo(h24b, 6000, 4000, 2, "heic")) {

@@ -32,8 +32,9 @@ void checkBmpBacking(const std::vector<std::uint8_t>& bytes, const std::string& 
     }
     // Plain rows and bit fields; RLE, JPEG and PNG inside a BMP may be short.
     if (compression != 0 && compression != 3 && compression != 6) return;
-    // Sizes beyond the limits are refused by the size check, with that reason.
-    if (width <= 0 || height <= 0 || bits <= 0 || bits > 64 || width > kMaxSide || height > kMaxSide) return;
+    // A claim beyond the limits is refused for that, before its bytes are counted.
+    if (width > 0 && height > 0) checkSize(width, height, name);
+    if (width <= 0 || height <= 0 || bits <= 0 || bits > 64) return;
     const long long rowBytes = (width * bits + 31) / 32 * 4;
     const long long offset = le(bytes, 10, 4);
     // Some writers leave out the last row's padding.

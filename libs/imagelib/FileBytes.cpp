@@ -56,7 +56,8 @@ std::vector<std::uint8_t> readInputFile(const std::string& path, std::size_t max
         throw CommandError("cannot read input \"" + path + "\": " + systemReason());
     if (!S_ISREG(info.st_mode)) throw CommandError("input \"" + path + "\" is not a regular file");
     if (static_cast<unsigned long long>(info.st_size) > maxBytes)
-        throw CommandError("input \"" + path + "\" is too large");
+        throw CommandError("input \"" + path + "\" is too large (" + std::to_string(info.st_size >> 20) +
+                           " MB; at most " + std::to_string(maxBytes >> 20) + " MB)");
     if (identity) *identity = identityOf(info);
 
     std::vector<std::uint8_t> bytes(static_cast<std::size_t>(info.st_size));

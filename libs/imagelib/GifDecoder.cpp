@@ -6,7 +6,9 @@
 
 #include <gif_lib.h>
 
+#include "BoxShrink.h"
 #include "CommandError.h"
+#include "JpegScale.h"
 #include "GifMemoryReader.h"
 #include "SizeChecks.h"
 
@@ -42,7 +44,8 @@ std::vector<GifColorType> greyRamp(const MemoryReader& reader) {
 
 }  // namespace
 
-Picture decodeGifFirstFrame(const std::vector<std::uint8_t>& bytes, const std::string& name) {
+Picture decodeGifFirstFrame(const std::vector<std::uint8_t>& bytes, const std::string& name,
+                            const std::optional<ResizeGeometry>& nextResize) {
     MemoryReader reader{&bytes};
     int error = 0;
     GifReaderPtr gif = openGifReader(reader, error);
@@ -80,7 +83,9 @@ Picture decodeGifFirstFrame(const std::vector<std::uint8_t>& bytes, const std::s
     checkSize(desc.Width, desc.Height, name);
     const long long left = static_cast<long long>(bytes.size() - reader.offset);
     if (static_cast<long long>(desc.Width) * desc.Height > left * 8 * kMaxPixelsPerLzwBit) failEndsEarly(name);
-    checkDecodeBytes(desc.Width, desc.Height, sizeof(GifPixelType) + 4, 0, name);
+    const bool shrinking =
+        nextResize && 1ULL * desc.Width * desc.Height * (sizeof(GifPixelType) + 4) > kMaxDecodeBytes;
+    if (!shrinking) checkDecodeBytes(desc.Width, desc.Height, sizeof(GifPixelType) + 4, 0, name);
     const ColorMapObject* map = desc.ColorMap ? desc.ColorMap : gif->SColorMap;
     std::vector<GifColorType> ramp;
     const GifColorType* colors = map ? map->Colors : nullptr;
@@ -89,6 +94,40 @@ Picture decodeGifFirstFrame(const std::vector<std::uint8_t>& bytes, const std::s
         ramp = greyRamp(reader);
         colors = ramp.data();
         colorCount = static_cast<int>(ramp.size());
+    }
+
+    // Index to RGBA, the transparent index clear.
+    const auto toRgba = [&](const GifPixelType* p, std::uint8_t* q, int count) {
+        for (std::uint8_t* end = q + 4 * count; q < end; q += 4, ++p) {
+            const int index = *p;
+            if (index == transparent) continue;
+            if (index < colorCount) q[0] = colors[index].Red, q[1] = colors[index].Green, q[2] = colors[index].Blue;
+            q[3] = 255;
+        }
+    };
+    if (shrinking) {
+        const PixelSize target = resizeTargetFor(*nextResize, {desc.Width, desc.Height}, false);
+        const int d = BoxShrink::factorFor(desc.Width, desc.Height, target.width, target.height);
+        checkDecodeBytes((desc.Width + d - 1) / d, (desc.Height + d - 1) / d, desc.Interlace ? 4 + 32 : 4,
+                         5LL * desc.Width, name);
+        BoxShrink shrink(desc.Width, desc.Height, d, false);
+        std::vector<GifPixelType> line(static_cast<std::size_t>(desc.Width));
+        std::vector<std::uint8_t> rgba(line.size() * 4);
+        static const int start[] = {0, 4, 2, 1}, step[] = {8, 8, 4, 2};
+        for (int pass = 0; pass < (desc.Interlace ? 4 : 1); ++pass)
+            for (int y = desc.Interlace ? start[pass] : 0; y < desc.Height; y += desc.Interlace ? step[pass] : 1) {
+                if (DGifGetLine(gif.get(), line.data(), desc.Width) != GIF_OK) fail(gif.get(), name);
+                std::fill(rgba.begin(), rgba.end(), 0);
+                toRgba(line.data(), rgba.data(), desc.Width);
+                if (!desc.Interlace) {
+                    shrink.addRow(y, rgba.data());
+                } else {
+                    for (int x = 0; x < desc.Width; ++x) shrink.addPixel(x, y, &rgba[static_cast<std::size_t>(x) * 4]);
+                }
+            }
+        Picture frame = shrink.take();
+        frame.matte = transparent != NO_TRANSPARENT_COLOR || !frame.isOpaque();
+        return frame;
     }
 
     std::vector<GifPixelType> indices(static_cast<std::size_t>(desc.Width) * desc.Height);
@@ -108,17 +147,7 @@ Picture decodeGifFirstFrame(const std::vector<std::uint8_t>& bytes, const std::s
             fail(gif.get(), name);
 
     Picture frame(desc.Width, desc.Height);
-    const std::uint8_t* p = indices.data();
-    for (std::uint8_t *q = frame.rgba.data(), *end = q + frame.rgba.size(); q < end; q += 4, ++p) {
-        const int index = *p;
-        if (index == transparent) continue;
-        if (index < colorCount) {
-            q[0] = colors[index].Red;
-            q[1] = colors[index].Green;
-            q[2] = colors[index].Blue;
-        }
-        q[3] = 255;
-    }
+    toRgba(indices.data(), frame.rgba.data(), desc.Width * desc.Height);
     frame.palette = true;
     frame.matte = transparent != NO_TRANSPARENT_COLOR || !frame.isOpaque();
     return frame;

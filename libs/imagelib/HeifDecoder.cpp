@@ -3,6 +3,7 @@
 #include <libheif/heif.h>
 
 #include <memory>
+#include <vector>
 
 #include "CommandError.h"
 #include "JpegScale.h"
@@ -57,30 +58,69 @@ void shrinkInto(const std::uint8_t* rows, int stride, int channels, int width, i
         }
 }
 
+// Of the thumbnails kept beside the picture, the smallest with at least
+// `target`'s sides (as shown), or none.
+HeifPtr<heif_image_handle> smallestThumbnailOf(heif_image_handle* primary, PixelSize target) {
+    const int count = heif_image_handle_get_number_of_thumbnails(primary);
+    if (count <= 0) return nullptr;
+    std::vector<heif_item_id> ids(static_cast<std::size_t>(count));
+    heif_image_handle_get_list_of_thumbnail_IDs(primary, ids.data(), count);
+    HeifPtr<heif_image_handle> best;
+    for (const heif_item_id id : ids) {
+        heif_image_handle* raw = nullptr;
+        if (heif_image_handle_get_thumbnail(primary, id, &raw).code != heif_error_Ok) continue;
+        HeifPtr<heif_image_handle> thumbnail(raw);
+        const int w = heif_image_handle_get_width(raw), h = heif_image_handle_get_height(raw);
+        if (w < target.width || h < target.height) continue;
+        if (!best || 1LL * w * h < 1LL * heif_image_handle_get_width(best.get()) * heif_image_handle_get_height(best.get()))
+            best = std::move(thumbnail);
+    }
+    return best;
+}
+
 }  // namespace
 
 Picture decodeHeif(const std::vector<std::uint8_t>& bytes, const std::string& name,
                    const std::optional<ResizeGeometry>& nextResize) {
     HeifPtr<heif_context> context(heif_context_alloc());
     if (!context) throw CommandError("cannot decode \"" + name + "\": out of memory");
-    heif_context_set_maximum_image_size_limit(context.get(), kMaxSide);
+    // libheif's own bound only past ours, so that a claim beyond ours is refused with our reason.
+    heif_context_set_maximum_image_size_limit(context.get(), 1 << 16);
     check(heif_context_read_from_memory_without_copy(context.get(), bytes.data(), bytes.size(), nullptr), name);
     heif_image_handle* rawHandle = nullptr;
     check(heif_context_get_primary_image_handle(context.get(), &rawHandle), name);
     HeifPtr<heif_image_handle> handle(rawHandle);
 
     // The sides as shown, after the file's own rotation and crop.
-    const int width = heif_image_handle_get_width(handle.get());
-    const int height = heif_image_handle_get_height(handle.get());
-    const bool alpha = heif_image_handle_has_alpha_channel(handle.get()) != 0;
+    int width = heif_image_handle_get_width(handle.get());
+    int height = heif_image_handle_get_height(handle.get());
+    bool alpha = heif_image_handle_has_alpha_channel(handle.get()) != 0;
     checkSize(width, height, name);
-    const int denominator = nextResize ? jpegScaleDenominator({width, height}, resizeTargetFor(*nextResize, {width, height}, false)) : 1;
+    const std::optional<PixelSize> target =
+        nextResize ? std::optional(resizeTargetFor(*nextResize, {width, height}, false)) : std::nullopt;
     // The decoder's planes and working buffers (measured at about 6 bytes a
     // pixel for 8-bit 4:2:0, twice that past 8 bits), libheif's interleaved
     // copy, and ours unless reduced.
-    const bool deep = heif_image_handle_get_luma_bits_per_pixel(handle.get()) > 8;
-    const std::size_t perPixel = (deep ? 12 : 6) + (alpha ? 4 : 3) + (denominator > 1 ? 0 : 4);
-    checkDecodeBytes(width, height, perPixel, 0, name);
+    const auto bytesPerPixel = [&](heif_image_handle* h, int denominator) {
+        const bool deep = heif_image_handle_get_luma_bits_per_pixel(h) > 8;
+        return std::size_t((deep ? 12 : 6) + (heif_image_handle_has_alpha_channel(h) ? 4 : 3) + (denominator > 1 ? 0 : 4));
+    };
+    int denominator = target ? jpegScaleDenominator({width, height}, *target) : 1;
+    std::size_t budget = kMaxDecodeBytes;
+    if (1ULL * width * height * bytesPerPixel(handle.get(), denominator) > kMaxDecodeBytes && target) {
+        // Too large for the whole decode this reader always made: a picture
+        // kept beside it with at least the pixels the resize makes will do.
+        if (HeifPtr<heif_image_handle> thumbnail = smallestThumbnailOf(handle.get(), *target)) {
+            handle = std::move(thumbnail);
+            width = heif_image_handle_get_width(handle.get());
+            height = heif_image_handle_get_height(handle.get());
+            alpha = heif_image_handle_has_alpha_channel(handle.get()) != 0;
+            denominator = jpegScaleDenominator({width, height}, *target);
+        } else {
+            budget = kMaxHeifDecodeBytes;
+        }
+    }
+    checkDecodeBytes(width, height, bytesPerPixel(handle.get(), denominator), 0, name, budget);
 
     HeifPtr<heif_decoding_options> options(heif_decoding_options_alloc());
     options->convert_hdr_to_8bit = 1;

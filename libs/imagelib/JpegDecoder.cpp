@@ -40,12 +40,15 @@ Picture decodeJpeg(const std::vector<std::uint8_t>& bytes, const std::string& na
 
     checkSize(params.width, params.height, name);
     if (!params.arithmetic && params.blocks / 8 > static_cast<long long>(bytes.size())) failEndsEarly(name);
-    checkDecodeBytes(params.width, params.height, 4, params.progressive ? params.blocks * 128 : 0, name);
+    // A progressive picture's coefficients are held whole, at any scale.
+    const long long coefficients = params.progressive ? params.blocks * 128 : 0;
 
     const PixelSize stored{params.width, params.height};
     const int denominator =
         nextResize ? jpegScaleDenominator(stored, resizeTargetFor(*nextResize, stored, sidesSwapped)) : 1;
     if (denominator > 1 && (params.channels == 1 || params.channels == 3)) {
+        checkDecodeBytes((params.width + denominator - 1) / denominator, (params.height + denominator - 1) / denominator,
+                         4, coefficients, name);
         // libjpeg rounds a scaled side up.
         Picture scaled((params.width + denominator - 1) / denominator, (params.height + denominator - 1) / denominator);
         const ijl::PixelTarget target{rgbStaging(scaled), scaled.width, scaled.height, std::int64_t{scaled.width} * 3,
@@ -58,6 +61,7 @@ Picture decodeJpeg(const std::vector<std::uint8_t>& bytes, const std::string& na
         // Anything the scaled read refuses is read whole, which says what is wrong.
     }
 
+    checkDecodeBytes(params.width, params.height, 4, coefficients, name);
     Picture picture(params.width, params.height);
     status = decoder.readRgba(bytes.data(), bytes.size(), picture.rgba.data(), params.width, params.height);
     if (status != IJL_OK) fail(status, decoder, name);

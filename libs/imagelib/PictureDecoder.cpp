@@ -9,6 +9,7 @@
 #include "HeifDecoder.h"
 #include "ImageFormat.h"
 #include "JpegDecoder.h"
+#include "LargePictures.h"
 #include "MagickHandles.h"
 #include "MagickSession.h"
 #include "Orientation.h"
@@ -18,9 +19,6 @@
 namespace pivra::imagelib {
 
 namespace {
-
-// ImageMagick's own pixel store plus our RGBA copy.
-constexpr std::size_t kMagickDecodeBytesPerPixel = kMagickBytesPerPixel + 4;
 
 // A blob name whose "[0]" makes ImageMagick read the first frame only: a
 // MIFF or PNG with many frames would otherwise be decoded whole.
@@ -110,11 +108,20 @@ Picture decodeFirstFrame(const std::vector<std::uint8_t>& bytes, const std::stri
     if (!format) throw CommandError("\"" + name + "\" is not a " + kPictureFormatNames + " picture");
     // The decoders of HEIF and AVIF turn the picture themselves.
     if (*format == ImageFormat::Heif || *format == ImageFormat::Avif) return decodeHeif(bytes, name, nextResize);
-    if (*format == ImageFormat::Gif) return decodeGifFirstFrame(bytes, name);
+    if (*format == ImageFormat::Gif) return decodeGifFirstFrame(bytes, name, nextResize);
     int orientation = exifOrientation(bytes.data(), bytes.size(), *format);
     if (*format == ImageFormat::Jpeg)
         return turnUpright(decodeJpeg(bytes, name, nextResize, turnsOnItsSide(orientation)), orientation);
-    if (*format == ImageFormat::Webp) return turnUpright(decodeWebp(bytes, name), orientation);
+    if (*format == ImageFormat::Webp)
+        return turnUpright(decodeWebp(bytes, name, nextResize, turnsOnItsSide(orientation)), orientation);
+    // A PNG's or TIFF's claim is looked at first: beyond the limits it is
+    // refused for that, and too large to decode whole it may still shrink.
+    if (tooLargeToDecodeWhole(bytes, *format, name) && nextResize) {
+        Picture shrunk = *format == ImageFormat::Png
+                             ? decodePngShrinking(bytes, name, *nextResize, turnsOnItsSide(orientation))
+                             : decodeTiffShrinking(bytes, name, *nextResize, orientation);
+        return turnUpright(std::move(shrunk), orientation);
+    }
     Picture stored = decodeWithMagick(bytes, *format, name, orientation);
     return turnUpright(std::move(stored), orientation);
 }

@@ -3,6 +3,7 @@
 #include "FileBytes.h"
 #include "GifIndexedReader.h"
 #include "ImageFormat.h"
+#include "LargePictures.h"
 #include "PictureCache.h"
 #include "PictureDecoder.h"
 #include "PlainPath.h"
@@ -29,7 +30,7 @@ LoadedPicture loadPicture(const std::string& path, const std::optional<ResizeGeo
     const std::vector<std::uint8_t> bytes = readInputFile(path, kMaxInputBytes, &read);
     const std::optional<ImageFormat> format = sniffFormat(bytes.data(), bytes.size());
     // Decoded for that one resize, perhaps reduced: not a picture to keep.
-    if (nextResize && format && decodesReduced(*format))
+    if (nextResize && format && (decodesReduced(*format) || tooLargeToDecodeWhole(bytes, *format, path)))
         return {std::make_shared<const Picture>(decodeFirstFrame(bytes, path, nextResize)), {}};
     if (plainPath()) return {std::make_shared<const Picture>(decodeFirstFrame(bytes, path)), {}};
     // A file that changed size while it was read is not what its identity says.

@@ -6,7 +6,9 @@
 #include <cstring>
 #include <memory>
 
+#include "BoxShrink.h"
 #include "CommandError.h"
+#include "JpegScale.h"
 #include "PixelOps.h"
 #include "SizeChecks.h"
 
@@ -14,9 +16,8 @@ namespace pivra::imagelib {
 
 namespace {
 
-// libwebp's own store beside our RGBA: a lossless picture is decoded whole
-// before it is handed over; an animation keeps two canvases.
-constexpr std::size_t kStillBytesPerPixel = 4 + 4;
+// An animation keeps two canvases beside our RGBA.
+constexpr std::size_t kStillBytesPerPixel = kWebpStillBytesPerPixel;
 constexpr std::size_t kAnimationBytesPerPixel = 4 + 12;
 
 struct AnimDecoderDeleter {
@@ -48,12 +49,41 @@ Picture firstFrameOfAnimation(const std::vector<std::uint8_t>& bytes, const WebP
     return frame;
 }
 
+// libwebp's own rescaler, row by row as the rows are decoded: only the
+// scaled picture is held.
+Picture decodeScaled(const std::vector<std::uint8_t>& bytes, const WebPBitstreamFeatures& features,
+                     const std::string& name, const ResizeGeometry& resize, bool sidesSwapped) {
+    const PixelSize target = resizeTargetFor(resize, {features.width, features.height}, sidesSwapped);
+    const int d = BoxShrink::factorFor(features.width, features.height, target.width, target.height);
+    Picture picture((features.width + d - 1) / d, (features.height + d - 1) / d);
+    checkDecodeBytes(picture.width, picture.height, 4, 64LL * features.width, name);
+    WebPDecoderConfig config;
+    if (!WebPInitDecoderConfig(&config)) failDamaged(name);
+    config.options.use_scaling = 1;
+    config.options.scaled_width = picture.width;
+    config.options.scaled_height = picture.height;
+    config.output.colorspace = MODE_RGBA;
+    config.output.is_external_memory = 1;
+    config.output.u.RGBA.rgba = picture.rgba.data();
+    config.output.u.RGBA.stride = picture.width * 4;
+    config.output.u.RGBA.size = picture.rgba.size();
+    const VP8StatusCode status = WebPDecode(bytes.data(), bytes.size(), &config);
+    WebPFreeDecBuffer(&config.output);
+    if (status != VP8_STATUS_OK) failDamaged(name);
+    picture.matte = features.has_alpha != 0;
+    return picture;
+}
+
 }  // namespace
 
-Picture decodeWebp(const std::vector<std::uint8_t>& bytes, const std::string& name) {
+Picture decodeWebp(const std::vector<std::uint8_t>& bytes, const std::string& name,
+                   const std::optional<ResizeGeometry>& nextResize, bool sidesSwapped) {
     WebPBitstreamFeatures features;
     if (WebPGetFeatures(bytes.data(), bytes.size(), &features) != VP8_STATUS_OK) failDamaged(name);
     checkSize(features.width, features.height, name);
+    if (nextResize && !features.has_animation &&
+        1ULL * features.width * features.height * kStillBytesPerPixel > kMaxDecodeBytes)
+        return decodeScaled(bytes, features, name, *nextResize, sidesSwapped);
     checkDecodeBytes(features.width, features.height,
                      features.has_animation ? kAnimationBytesPerPixel : kStillBytesPerPixel, 0, name);
     if (features.has_animation) return firstFrameOfAnimation(bytes, features, name);

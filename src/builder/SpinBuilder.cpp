@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "builder/BuildSteps.h"
 #include "builder/BuiltFaces.h"
 #include "builder/WorkingFolders.h"
 #include "builder/ZeroPad.h"
@@ -39,10 +40,16 @@ BuildOutcome SpinBuilder::BuildSpin() {
     controls_.showProgress();
     controls_.setProgress(1);
 
-    if (!makeFaceCopies()) return stop();
-    // A picture that cannot be read spoils every frame: no use going on.
-    if (commands_.missingOutputs() > 0) return finish(BuildResult::Failed, DescribeMissingOutputs(commands_, s_));
-    if (!makeStrips() || !makeFrames()) return stop();
+    BuildSteps steps(commands_);
+    {
+        BuildSteps::Recording recording(steps);
+        makeFaceCopies(steps);
+        // A picture that cannot be read spoils every frame: no use going on.
+        steps.then([this] { return commands_.missingOutputs() == 0; });
+        makeStrips(steps);
+        makeFrames(steps);
+    }
+    if (!runSteps(steps)) return stop();
     if (commands_.missingOutputs() > 0) return finish(BuildResult::Failed, DescribeMissingOutputs(commands_, s_));
 
     advance();
@@ -66,7 +73,12 @@ BuildOutcome SpinBuilder::BuildFaces() {
     if (!recreateFolder("Masks", why)) return fail(why);
     controls_.showProgress();
     controls_.setProgress(1);
-    if (!makeFaceCopies()) return stop();
+    BuildSteps steps(commands_);
+    {
+        BuildSteps::Recording recording(steps);
+        makeFaceCopies(steps);
+    }
+    if (!runSteps(steps)) return stop();
     if (commands_.missingOutputs() > 0) return finish(BuildResult::Failed, DescribeMissingOutputs(commands_, s_));
     if (!keepFaces(why)) return finish(BuildResult::Failed, why);
     return finish(BuildResult::Finished);
@@ -125,20 +137,33 @@ bool SpinBuilder::recreateFolder(const std::string& name, std::string& why) {
     return false;
 }
 
-bool SpinBuilder::carryOn() {
-    advance();
-    return !controls_.stopRequested();
+bool SpinBuilder::runSteps(BuildSteps& steps) {
+    stopped_ = false;
+    // Only a stop ends the steps early; a missing output is judged after.
+    return steps.run() || !stopped_;
 }
 
-bool SpinBuilder::makeFaceCopies() {
+bool SpinBuilder::goOn() {
+    stopped_ = controls_.stopRequested();
+    return !stopped_;
+}
+
+void SpinBuilder::carryOn(BuildSteps& steps) {
+    steps.then([this] {
+        advance();
+        return goOn();
+    });
+}
+
+void SpinBuilder::makeFaceCopies(BuildSteps& steps) {
     const int16_t i_size = s_.i_size;
     ImportPicture(commands_, s_.HeadFile, s_.AppStr + "Masks/" + "ImagA.gif", i_size, s_.CropToSquare);
-    if (!carryOn()) return false;
+    carryOn(steps);
     ImportPicture(commands_, s_.TailFile, s_.AppStr + "Masks/" + "ImagB.gif", i_size, s_.CropToSquare);
-    return !controls_.stopRequested();
+    steps.then([this] { return goOn(); });
 }
 
-bool SpinBuilder::makeStrips() {
+void SpinBuilder::makeStrips(BuildSteps& steps) {
     const std::string temp1 = s_.AppStr + "Masks/temp1.gif";
     const std::string temp2 = s_.AppStr + "Masks/temp2.gif";
     const std::string white = s_.AppStr + "Work/white.mif";
@@ -148,62 +173,73 @@ bool SpinBuilder::makeStrips() {
 
     // The loop variable is SpinPos itself.
     for (const int16_t w : plan_.stripWidths) {
-        s_.SpinPos = w;
         const std::string n = ZeroPad(w, kDigits);
         const std::string M = s_.AppStr + "Masks/" + n + "M.gif";
         const std::string A = s_.AppStr + "Masks/" + n + "A.gif";
         const std::string B = s_.AppStr + "Masks/" + n + "B.gif";
-        advance();
+        steps.then([this, w] {
+            s_.SpinPos = w;
+            advance();
+            return true;
+        });
         commands_.RunConvert(mask, temp1, w, ResizeNegate);
-        if (!carryOn()) return false;
+        carryOn(steps);
         commands_.RunComposite(temp1, temp2, white, CenterOnBase);
-        if (!carryOn()) return false;
+        carryOn(steps);
         commands_.RunConvert(temp2, M, 0, TransparentWhite);
-        if (!carryOn()) return false;
+        carryOn(steps);
         if (!pageColour_.empty()) {
             // The mask strip in the page colour: what the edges blend into.
             // Not counted, so that the bar keeps its course.
             commands_.RunFillColour(M, s_.AppStr + "Masks/" + n + "P.gif", pageColour_);
-            if (controls_.stopRequested()) return false;
+            steps.then([this] { return goOn(); });
         }
         commands_.RunConvert(headCopy, temp1, w, Resize);
-        if (!carryOn()) return false;
+        carryOn(steps);
         commands_.RunComposite(temp1, A, white, CenterOnBase);
-        if (!carryOn()) return false;
+        carryOn(steps);
         commands_.RunConvert(tailCopy, temp1, w, Resize);
-        if (!carryOn()) return false;
+        carryOn(steps);
         commands_.RunComposite(temp1, B, white, CenterOnBase);
-        if (!carryOn()) return false;
-        controls_.yield();
-        if (controls_.stopRequested()) return false;
+        carryOn(steps);
+        steps.then([this] {
+            controls_.yield();
+            return goOn();
+        });
     }
-    return true;
 }
 
-bool SpinBuilder::makeFrames() {
+void SpinBuilder::makeFrames(BuildSteps& steps) {
     const std::string white = s_.AppStr + "Work/white.mif";
     int16_t FrameNo = 0;
     for (const PlannedFrame& f : plan_.frames) {
-        s_.SpinPos = f.spinPos;
-        s_.ShowHead = f.showHead;
         const std::string n = ZeroPad(f.width(), kDigits);
         const std::string face = s_.AppStr + "Masks/" + n + (f.headFace() ? "A.gif" : "B.gif");
         const std::string stripMask = s_.AppStr + "Masks/" + n + "M.gif";
         const std::string frame = s_.AppStr + "Images/" + ZeroPad(FrameNo, kDigits) + ".gif";
-        advance();
+        steps.then([this, f] {
+            s_.SpinPos = f.spinPos;
+            s_.ShowHead = f.showHead;
+            advance();
+            return true;
+        });
         if (f.blank())
             commands_.RunConvert(white, frame, 0, TransparentWhite);
         else if (pageColour_.empty())
             commands_.RunComposite(face, frame, stripMask, MaskWithBase);
         else
             commands_.RunCompositeThroughMask(face, frame, s_.AppStr + "Masks/" + n + "P.gif", stripMask);
-        if (controls_.stopRequested()) return false;
-        controls_.yield();
-        if (controls_.stopRequested()) return false;
+        steps.then([this] {
+            if (!goOn()) return false;
+            controls_.yield();
+            return goOn();
+        });
         ++FrameNo;
     }
-    s_.SpinPos = plan_.spinPosAfter;
-    return true;
+    steps.then([this] {
+        s_.SpinPos = plan_.spinPosAfter;
+        return true;
+    });
 }
 
 std::string SpinBuilder::removeWorkingFolders() {

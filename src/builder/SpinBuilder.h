@@ -10,6 +10,7 @@
 
 namespace pivra {
 
+class BuildSteps;
 class FileSystem;
 class ImageCommands;
 
@@ -30,10 +31,13 @@ public:
 
 private:
     void begin();
-    // Each returns false when the controls asked the build to stop.
-    bool makeFaceCopies();
-    bool makeStrips();
-    bool makeFrames();
+    // Each adds its commands, with the bar's steps, the yields and the
+    // checks for a stop between them, to steps.
+    void makeFaceCopies(BuildSteps& steps);
+    void makeStrips(BuildSteps& steps);
+    void makeFrames(BuildSteps& steps);
+    // False when the controls asked the build to stop.
+    bool runSteps(BuildSteps& steps);
     // The face copies from "Masks" to where the render finds them; false
     // (with none of them kept) when they could not be moved.
     bool keepFaces(std::string& why);
@@ -42,8 +46,10 @@ private:
     // Only a folder that carries the mark of the build is ever removed.
     bool removeMadeFolder(const std::string& folder, std::string& why);
     void advance();
-    // Advances the bar after a command; false when a stop was asked.
-    bool carryOn();
+    // Advances the bar after a command, then looks for a stop.
+    void carryOn(BuildSteps& steps);
+    // False, remembered, when a stop was asked.
+    bool goOn();
     // Assembles the frames under a name of its own, then renames it into place.
     bool assemble(std::string& why);
     // Removes the working folders; what stays behind is only worth a warning.
@@ -57,6 +63,7 @@ private:
     ImageCommands& commands_;
     BuildControls& controls_;
     bool building_ = false;
+    bool stopped_ = false;
     FramePlan plan_;
     std::string pageColour_;  // read once when a build starts
 };

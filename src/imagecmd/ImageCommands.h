@@ -3,7 +3,10 @@
 // image command libraries, runs them and checks that the output was written,
 // trying once more when it was not.
 #include <cstdint>
+#include <functional>
 #include <iosfwd>
+#include <mutex>
+#include <shared_mutex>
 #include <string>
 #include <vector>
 
@@ -32,6 +35,24 @@ struct ImageLibraryFiles {
     std::string folder;  // searched first; the system's search follows
     std::string morphex = "libMorphex.so";
     std::string layerik = "libLayerik.so";
+};
+
+// A command made but not yet run: the library, its arguments as the caller
+// gave them (inputs and outputs marked) and the output judged.
+struct PreparedCommand {
+    ImageLibrary* library = nullptr;
+    std::vector<CommandArg> args;
+    std::string dst;
+};
+
+// What running a prepared command came to, to be taken in by takeOutcome.
+struct CommandOutcome {
+    CommandStatus status = CommandStatus::Ran;
+    std::string dst;
+    std::string trace;  // the trace lines, when they were kept for later
+    std::string libraryError;
+    bool missing = false;
+    std::string missingReason;
 };
 
 class ImageCommands {
@@ -63,6 +84,18 @@ public:
     // tab-separated line to this stream.
     void setTrace(std::ostream* trace) { trace_ = trace; }
 
+    // While set, every Run… call hands its command here instead of running
+    // it, and answers Ran. Whoever takes them runs them with execute().
+    void deferTo(std::function<void(PreparedCommand)> sink) { defer_ = std::move(sink); }
+    // Runs one command; safe beside other execute() calls on other threads.
+    // Its trace lines go to `trace`, or are kept in the outcome while tracing.
+    CommandOutcome execute(const PreparedCommand& command, std::ostream* trace = nullptr);
+    // Takes in what a command came to, as if it had just run here: its
+    // trace lines, its library's reason and its missing output. Called in
+    // the order the commands were made.
+    void takeOutcome(const CommandOutcome& outcome);
+    bool tracing() const { return trace_ != nullptr; }
+
     // The library's own reason for the last command that failed, if known.
     std::string lastLibraryError() const { return lastLibraryError_; }
 
@@ -78,8 +111,8 @@ public:
 
 private:
     CommandStatus run(ImageLibrary& library, std::vector<CommandArg>& args, const std::string& dst);
-    CommandStatus refuse(const std::string& dst, const std::string& path, const std::string& why);
-    int callOnce(ImageLibrary& library, ArgBlock& block, const ShortPaths& paths);
+    static CommandOutcome refuse(const std::string& path, const std::string& why);
+    static std::string callOnce(ImageLibrary& library, ArgBlock& block, const ShortPaths& paths, std::ostream* trace);
     bool removeOldOutput(const std::string& dst, std::string& why);
     CommandStatus noteMissing(const std::string& dst, const std::string& reason, CommandStatus status);
 
@@ -92,6 +125,11 @@ private:
     std::string lastLibraryError_;
     int missingOutputs_ = 0;
     MissingOutput firstMissing_;
+    std::function<void(PreparedCommand)> defer_;
+    std::mutex fsoMutex_;     // fso_ keeps the reason of its last failure
+    // The current folder is the process's: a command that runs in the
+    // working root has it to itself.
+    std::shared_mutex folderMutex_;
 };
 
 }  // namespace pivra

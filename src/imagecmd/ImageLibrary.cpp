@@ -24,6 +24,7 @@ ImageLibrary::~ImageLibrary() {
 }
 
 bool ImageLibrary::load() {
+    std::lock_guard<std::mutex> lock(loading_);
     if (tried_) return entry_ != nullptr;
     tried_ = true;
     std::string firstError;

@@ -2,6 +2,7 @@
 // Binding to one image command library: loaded on the first call by file
 // name (the application folder first, then the system's search), its entry
 // point looked up by name and kept for the life of the object.
+#include <mutex>
 #include <string>
 #include <type_traits>
 
@@ -18,7 +19,7 @@ public:
     ImageLibrary(const ImageLibrary&) = delete;
     ImageLibrary& operator=(const ImageLibrary&) = delete;
 
-    // Loads on first use; false when the library or its entry point is missing.
+    // Loads on first use (from any thread); false when the library or its entry point is missing.
     bool load();
     // Calls the entry point; -1 without a call when the library is unavailable.
     int call(int argc, char** argv);
@@ -41,6 +42,7 @@ private:
     Entry entry_ = nullptr;
     ErrorEntry errorEntry_ = nullptr;
     bool tried_ = false;
+    std::mutex loading_;
     std::string loadError_;
 };
 

@@ -12,7 +12,7 @@
 
 namespace pivra {
 
-// Frame k of count, all of one size.
+// Frame k of count, all of one size; may be asked for from several threads at once.
 using FrameSource = std::function<imagelib::Picture(int k)>;
 
 struct WebpSettings {

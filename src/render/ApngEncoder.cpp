@@ -1,10 +1,12 @@
 #include <png.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <csetjmp>
 #include <cstring>
 #include <new>
 
+#include "platform/WorkerPool.h"
 #include "render/AnimationEncoders.h"
 
 namespace pivra {
@@ -128,31 +130,44 @@ std::vector<std::uint8_t> FrameControl(std::uint32_t sequence, int width, int he
 bool EncodeApng(const FrameSource& frames, int count, int delayMs, std::vector<std::uint8_t>& bytes,
                 std::string& why) {
     static const std::uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    // Each frame's image data is a zlib stream of its own: made apart, over the pool.
+    struct Encoded {
+        std::vector<std::uint8_t> header, data;
+        int width = 0, height = 0;
+        std::string why;
+    };
+    std::vector<Encoded> encoded(static_cast<size_t>(std::max(count, 0)));
+    ParallelFor(count, [&](int k) {
+        Encoded& e = encoded[static_cast<size_t>(k)];
+        const imagelib::Picture frame = frames(k);
+        e.width = frame.width, e.height = frame.height;
+        std::vector<std::uint8_t> png;
+        if (!EncodePng(frame, png, e.why)) return;
+        if (!SplitPng(png, e.header, e.data)) e.why = "the PNG encoder wrote no image";
+    });
     std::vector<std::uint8_t> out(kSignature, kSignature + 8);
     std::uint32_t sequence = 0;
     for (int k = 0; k < count; ++k) {
-        const imagelib::Picture frame = frames(k);
-        std::vector<std::uint8_t> png, header, data;
-        if (!EncodePng(frame, png, why)) return false;
-        if (!SplitPng(png, header, data)) {
-            why = "the PNG encoder wrote no image";
+        const Encoded& e = encoded[static_cast<size_t>(k)];
+        if (!e.why.empty()) {
+            why = e.why;
             return false;
         }
         if (k == 0) {
-            PutChunk(out, "IHDR", header);
+            PutChunk(out, "IHDR", e.header);
             std::vector<std::uint8_t> control;
             PutBig32(control, static_cast<std::uint32_t>(count));
             PutBig32(control, 0);  // plays: for ever
             PutChunk(out, "acTL", control);
         }
-        PutChunk(out, "fcTL", FrameControl(sequence++, frame.width, frame.height, delayMs));
+        PutChunk(out, "fcTL", FrameControl(sequence++, e.width, e.height, delayMs));
         if (k == 0) {
             // The first frame is also the still picture other readers show.
-            PutChunk(out, "IDAT", data);
+            PutChunk(out, "IDAT", e.data);
         } else {
             std::vector<std::uint8_t> frameData;
             PutBig32(frameData, sequence++);
-            frameData.insert(frameData.end(), data.begin(), data.end());
+            frameData.insert(frameData.end(), e.data.begin(), e.data.end());
             PutChunk(out, "fdAT", frameData);
         }
     }

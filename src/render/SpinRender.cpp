@@ -2,6 +2,7 @@
 
 #include "OptionValues.h"
 #include "Resizer.h"
+#include "platform/WorkerPool.h"
 #include "render/CoinCoverage.h"
 
 namespace pivra {
@@ -10,23 +11,23 @@ SpinRender::SpinRender(imagelib::LoadedPicture head, imagelib::LoadedPicture tai
     : head_(std::move(head)),
       tail_(std::move(tail)),
       side_(head_.picture->width),
-      plan_(PlanFrames(static_cast<int16_t>(side_), static_cast<int16_t>(side_ / 12))) {}
-
-// The strips' resize: exactly width x side, as "-geometry WxH!" does it.
-const imagelib::Picture& SpinRender::squeezedFace(bool head, int width) {
-    auto found = faces_.find({head, width});
-    if (found != faces_.end()) return found->second;
-    const imagelib::LoadedPicture& face = head ? head_ : tail_;
-    return faces_[{head, width}] = imagelib::resizePicture(*face.picture, width, side_, face.source);
+      plan_(PlanFrames(static_cast<int16_t>(side_), static_cast<int16_t>(side_ / 12))) {
+    // Each strip width: the head and the tail squeezed to it, and its coverage.
+    const std::vector<int16_t>& widths = plan_.stripWidths;
+    for (const int16_t w : widths) faces_[{true, w}], faces_[{false, w}], covers_[w];
+    ParallelFor(static_cast<int>(widths.size()) * 3, [&](int i) {
+        const int width = widths[static_cast<size_t>(i / 3)];
+        if (i % 3 == 2) {
+            covers_.at(width) = CoinCoverage(width, side_);
+            return;
+        }
+        // The strips' resize: exactly width x side, as "-geometry WxH!" does it.
+        const imagelib::LoadedPicture& face = i % 3 == 0 ? head_ : tail_;
+        faces_.at({i % 3 == 0, width}) = imagelib::resizePicture(*face.picture, width, side_, face.source);
+    });
 }
 
-const imagelib::Picture& SpinRender::coverage(int width) {
-    auto found = covers_.find(width);
-    if (found != covers_.end()) return found->second;
-    return covers_[width] = CoinCoverage(width, side_);
-}
-
-imagelib::Picture SpinRender::frame(int k) {
+imagelib::Picture SpinRender::frame(int k) const {
     imagelib::Picture out(side_, side_);  // transparent black
     const PlannedFrame& f = plan_.frames.at(static_cast<size_t>(k));
     if (f.blank()) return out;

@@ -1,5 +1,6 @@
 // The build against the recording stand-in library: its command vectors against
 // the golden list, and failures that must keep the last animation and say what failed.
+#include <algorithm>
 #include <fstream>
 #include <numeric>
 
@@ -31,9 +32,15 @@ class Build : public FakeLibFixture {
 protected:
     void SetUp() override {
         FakeLibFixture::SetUp();
+        // The stand-in records the calls in the order they come: one thread keeps the build's.
+        ::setenv("PIVRA_THREADS", "1", 1);
         state = PivraState{folder.str() + "/", 192, 16, 208, true, true, "/pics/head.jpg", "/pics/tail.png", false, ""};
         fs::create_directories(at("Work"));
         std::ofstream(at("Work/pivra.gif")) << "previous animation";
+    }
+    void TearDown() override {
+        ::unsetenv("PIVRA_THREADS");
+        FakeLibFixture::TearDown();
     }
     std::string at(const std::string& rel) const { return folder / rel; }
     std::vector<CommandLine> golden(const std::string& app) const {
@@ -72,6 +79,24 @@ TEST_F(BuildPlan, CommandsAtScaleSixteenAreTheGoldenList) {
     EXPECT_EQ(std::make_pair(controls.yields, controls.timerDisables), std::make_pair(12 + 50, 1));
     EXPECT_EQ(std::make_pair(state.SpinPos, state.BuildRequested), std::make_pair(int16_t(192 + 16), false));
     EXPECT_FALSE(fs::exists(at("Images")) || fs::exists(at("Masks")));
+
+    // On two threads the same calls, in an order of their own; the bar and the yields as they were.
+    std::vector<CommandLine> oneThread;
+    for (int i = 0; i < calls(); ++i) oneThread.push_back(args(i));
+    reset();
+    controls = RecordingControls();
+    state.BuildRequested = true;
+    ::setenv("PIVRA_THREADS", "2", 1);
+    ASSERT_EQ(builder.BuildSpin().result, BuildResult::Finished);
+    std::vector<CommandLine> twoThreads;
+    for (int i = 0; i < calls(); ++i) twoThreads.push_back(args(i));
+    std::sort(oneThread.begin() + 4, oneThread.end() - 1);
+    std::sort(twoThreads.begin(), twoThreads.end() - 1);
+    EXPECT_EQ(MaskTemporaryName(twoThreads.back()), MaskTemporaryName(oneThread.back())) << "the assembly comes last";
+    twoThreads.pop_back(), oneThread.pop_back();
+    EXPECT_EQ(twoThreads, std::vector<CommandLine>(oneThread.begin() + 4, oneThread.end()));
+    EXPECT_EQ(controls.progressValues, progress);
+    EXPECT_EQ(std::make_pair(controls.yields, controls.timerDisables), std::make_pair(12 + 50, 1));
 }
 
 // In a working folder too long for the argument rows the same commands name

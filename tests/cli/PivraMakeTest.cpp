@@ -293,6 +293,36 @@ TEST_F(PivraMake, PageColourReachesTheCommandsAsRrggbbAndWhiteIsNone) {
     }
 }
 
+// One thread or two: every kind of output byte for byte the same, and so is the
+// trace (the assembly's temporary name aside), in the same working folder.
+TEST_F(PivraMake, OneThreadOrTwoGiveTheSameBytesAndTheSameTrace) {
+    QImage photo(160, 120, QImage::Format_RGB32);
+    for (int y = 0; y < photo.height(); ++y)
+        for (int x = 0; x < photo.width(); ++x) photo.setPixel(x, y, qRgb(x * 3 % 256, (x * y) % 256, y * 2 % 256));
+    ASSERT_TRUE(photo.save(QString::fromStdString(dir / "photo.png")));
+    const std::string work = dir / "work";
+    fs::create_directories(work);
+    for (const std::vector<std::string>& kind : {std::vector<std::string>{".gif", "--scale", "9"}, {".gif", "--matte", "navy"},
+                                                 {".webp", "--scale", "9"}, {".png", "--scale", "9"}}) {
+        SCOPED_TRACE(kind[0] + " " + kind[2]);
+        std::string outputs[2], traces[2];
+        for (int threads : {1, 2}) {
+            const std::string out = dir / ("out" + std::to_string(threads) + kind[0]);
+            std::vector<std::string> args{dir / "photo.png", tail, out, "--workdir", work, "--trace"};
+            args.insert(args.end(), kind.begin() + 1, kind.end());
+            const ProcessResult r = RunProcess(withMake(args), {"TMPDIR=" + tmp.str(), "PIVRA_THREADS=" + std::to_string(threads)});
+            ASSERT_EQ(r.exitCode, 0) << r.err;
+            std::istringstream lines(r.out);
+            for (std::string line; std::getline(lines, line);)
+                for (const std::string& arg : MaskTemporaryName(SplitTraceLine(line))) traces[threads - 1] += arg + "\t";
+            outputs[threads - 1] = FileContents(out);
+        }
+        EXPECT_FALSE(traces[0].empty());
+        EXPECT_EQ(traces[0], traces[1]);
+        EXPECT_TRUE(outputs[0] == outputs[1]) << outputs[0].size() << " and " << outputs[1].size() << " bytes";
+    }
+}
+
 // The pictures 1000 bytes deep, or a 200-byte $TMPDIR: the coin is the one built
 // from ordinary folders, the pictures are untouched and nothing is left behind.
 TEST_F(PivraMake, LongFoldersBuildTheSameCoin) {

@@ -7,13 +7,16 @@
 #include <cstdio>
 #include <fstream>
 #include <iterator>
+#include <mutex>
 
 namespace {
 
 FakeImageLibState state;
 std::string lastError;
+std::mutex calling;  // a build may call from two threads
 
 int run(int argc, char** argv) {
+    std::lock_guard<std::mutex> lock(calling);
     FakeCall call{{argv, argv + argc}, true, {}, {}};
     char here[8192];
     if (::getcwd(here, sizeof here)) call.cwd = here;
