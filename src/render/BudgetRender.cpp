@@ -5,9 +5,9 @@
 #include <map>
 #include <memory>
 #include <mutex>
-#include <thread>
 #include <tuple>
 
+#include "platform/WorkerPool.h"
 #include "render/Destinations.h"
 
 namespace pivra {
@@ -67,8 +67,8 @@ public:
             RenderRequest r = request_;
             r.coin.frames = count;
             const std::unique_ptr<Look> look = MakeLook(r, faces_);
-            auto made = std::make_shared<Frames>();
-            for (int k = 0; k < count; ++k) made->push_back(look->frame(k));
+            auto made = std::make_shared<Frames>(static_cast<std::size_t>(count));
+            ParallelFor(count, [&](int k) { (*made)[static_cast<std::size_t>(k)] = look->frame(k); });
             kept = std::move(made);
         }
         return kept;
@@ -119,7 +119,7 @@ bool RenderWithinBudget(const RenderRequest& request, AnimationFormat format, co
         files[{s.frames, s.frameMs, s.level}] = std::move(bytes);
         return size;
     };
-    const int threads = std::thread::hardware_concurrency() >= 2 ? 2 : 1;
+    const int threads = ThreadBudget() >= 2 ? 2 : 1;
     outcome.fit = FitBudget(limits, encode, threads);
     if (!refused.empty() && outcome.fit.bytes == 0) {
         why = refused;
