@@ -2,6 +2,7 @@
 
 #include "builder/PageColour.h"
 #include "builder/ScaleArgument.h"
+#include "render/Destinations.h"
 #include "render/ExportAnimation.h"
 
 namespace pivra {
@@ -12,13 +13,34 @@ const char* const kMakeUsage =
     "       pivra-make HEAD TAIL OUTPUT.png [--scale N] [--crop] [...]\n"
     "       pivra-make HEAD TAIL OUTPUT.webm [--scale N] [--crop] [...]\n"
     "       pivra-make HEAD TAIL OUTPUT --look coin [--thickness N] [--rim COLOR] [...]\n"
+    "       pivra-make HEAD TAIL OUTPUT [--size N] [--frames N] [--frame-time MS] [...]\n"
+    "       pivra-make HEAD TAIL OUTPUT --for NAME | --max-bytes N [--matte COLOR] [...]\n"
     "Builds a looping animation of a coin spinning about its vertical axis,\n"
     "HEAD on one face and TAIL on the other: 50 frames of 12 x N pixels, 60 ms each.\n"
+    "A GIF with --scale alone is made by the image commands as it always was; every\n"
+    "other output is rendered in full colour straight from the pictures, the head\n"
+    "facing you in its first frame.\n"
     "OUTPUT's ending picks the kind: .gif, or .webp (animated WebP), .png\n"
     "(animated PNG) and .webm (VP9 video with alpha), whose coin edges are\n"
     "truly transparent on any page.\n"
     "\n"
     "  --scale N      size step from 1 to 50, 12 pixels each (default 16: 192 pixels)\n"
+    "  --size N       frames of N x N pixels, 16 to 1024 (instead of --scale)\n"
+    "  --frames N     one whole turn in N frames, 8 to 200 (default 50)\n"
+    "  --frame-time MS  each frame's time, 20 to 1000 ms (default 60); a GIF keeps\n"
+    "                 whole hundredths: each delay is the turn's running time rounded\n"
+    "                 to the nearest hundredth, so the turn keeps its length to 5 ms\n"
+    "  --for NAME     made for where it goes, with its format, side, bytes and\n"
+    "                 longest turn: slack (GIF 128 px, 128 KB), discord-emoji (GIF\n"
+    "                 128 px, 256 KB), discord-sticker (APNG 320 px, 512 KB, 5 s),\n"
+    "                 telegram (WebM 512 px, 256 KB, under 3 s, 30 frames a second\n"
+    "                 at most), signal (APNG 512 px, 300 KB, under 3 s), whatsapp\n"
+    "                 (WebP 512 px, 500 KB, 10 s); OUTPUT's ending must agree. Chat\n"
+    "                 apps have dark themes: give a GIF their --matte\n"
+    "  --max-bytes N  at most N bytes (K: 1000, M: 1000000): the most frames (24 at\n"
+    "                 least when it can) and the best quality or colours that fit;\n"
+    "                 one line says what was chosen, and nothing is written when\n"
+    "                 even the smallest setting misses\n"
     "  --crop         make each face from the picture's largest centred square\n"
     "                 instead of squeezing the whole picture into it\n"
     "  --matte COLOR  GIF: blend the edges into the page colour COLOR (#rrggbb, #rgb\n"
@@ -33,11 +55,38 @@ const char* const kMakeUsage =
     "                 coin: a mild perspective, or none\n"
     "  --quality N    WebP: lossy quality from 0 to 100 (default 80)\n"
     "  --lossless     WebP: lossless instead\n"
-    "  --workdir DIR  keep the working files in DIR instead of a private folder\n"
-    "  --trace        print every image library call, one tab-separated line each\n"
+    "  --workdir DIR  GIF build: working files in DIR instead of a private folder\n"
+    "  --trace        GIF build: print each image library call, one tab-separated line\n"
     "  --quiet        no progress bar\n"
     "  --help         this text\n"
     "  --version      the version\n";
+
+namespace {
+
+// Plain digits from lo to hi.
+bool WholeNumber(const std::string& text, int lo, int hi, int& value) {
+    if (text.empty() || text.size() > 7 || text.find_first_not_of("0123456789") != std::string::npos) return false;
+    value = std::stoi(text);
+    return value >= lo && value <= hi;
+}
+
+// Digits with an optional K (1000) or M (1000000), from 1K to 1000M.
+bool ByteCount(const std::string& text, std::size_t& bytes) {
+    std::string digits = text;
+    std::size_t unit = 1;
+    if (!digits.empty() && (digits.back() == 'K' || digits.back() == 'k')) unit = 1000, digits.pop_back();
+    else if (!digits.empty() && (digits.back() == 'M' || digits.back() == 'm')) unit = 1000000, digits.pop_back();
+    if (digits.empty() || digits.size() > 10 || digits.find_first_not_of("0123456789") != std::string::npos) return false;
+    bytes = std::stoull(digits) * unit;
+    return bytes >= 1000 && bytes <= 1000000000;
+}
+
+}  // namespace
+
+bool RendersFromPictures(const MakeOptions& o) {
+    return o.coinLook || FormatOfName(o.output).value_or(AnimationFormat::Gif) != AnimationFormat::Gif || o.size > 0 ||
+           o.framesGiven || o.frameTimeGiven || !o.destination.empty() || o.maxBytes > 0;
+}
 
 std::optional<MakeOptions> ParseMakeOptions(const std::vector<std::string>& args, std::string& error) {
     MakeOptions o;
@@ -66,6 +115,46 @@ std::optional<MakeOptions> ParseMakeOptions(const std::vector<std::string>& args
             if (!v) return std::nullopt;
             if (!ParseScaleArgument(*v, o.scale)) {
                 error = "the scale must be a whole number from 1 to 50, not \"" + *v + "\"";
+                return std::nullopt;
+            }
+            o.scaleGiven = true;
+        } else if (a == "--size") {
+            const std::string* v = value("--size");
+            if (!v) return std::nullopt;
+            if (!WholeNumber(*v, 16, 1024, o.size)) {
+                error = "the size must be a whole number of pixels from 16 to 1024, not \"" + *v + "\"";
+                return std::nullopt;
+            }
+        } else if (a == "--frames") {
+            const std::string* v = value("--frames");
+            if (!v) return std::nullopt;
+            if (!WholeNumber(*v, 8, 200, o.frames)) {
+                error = "the frame count must be a whole number from 8 to 200, not \"" + *v + "\"";
+                return std::nullopt;
+            }
+            o.framesGiven = true;
+        } else if (a == "--frame-time") {
+            const std::string* v = value("--frame-time");
+            if (!v) return std::nullopt;
+            if (!WholeNumber(*v, 20, 1000, o.frameMs)) {
+                error = "the frame time must be a whole number of milliseconds from 20 to 1000, not \"" + *v + "\"";
+                return std::nullopt;
+            }
+            o.frameTimeGiven = true;
+        } else if (a == "--for") {
+            const std::string* v = value("--for");
+            if (!v) return std::nullopt;
+            if (!FindDestination(*v)) {
+                error = "--for takes " + DestinationNames() + ", not \"" + *v + "\"";
+                return std::nullopt;
+            }
+            o.destination = *v;
+        } else if (a == "--max-bytes") {
+            const std::string* v = value("--max-bytes");
+            if (!v) return std::nullopt;
+            if (!ByteCount(*v, o.maxBytes)) {
+                error = "the most bytes must be a whole number from 1000 to 1000000000, K for 1000 and M for 1000000 "
+                        "allowed, not \"" + *v + "\"";
                 return std::nullopt;
             }
         } else if (a == "--quality") {
@@ -161,6 +250,25 @@ std::optional<MakeOptions> ParseMakeOptions(const std::vector<std::string>& args
     const std::optional<AnimationFormat> format = FormatOfName(o.output);
     if (!format) {
         error = "the output must end in .gif, .webp, .png or .webm: " + o.output;
+        return std::nullopt;
+    }
+    if (o.size > 0 && o.scaleGiven) {
+        error = "--size and --scale both set the side: give one";
+        return std::nullopt;
+    }
+    if (const Destination* d = FindDestination(o.destination)) {
+        if (o.size > 0 || o.scaleGiven || o.framesGiven || o.frameTimeGiven) {
+            error = std::string("--for ") + d->name + " fixes the side and the turn itself: no --size, --scale, --frames or --frame-time";
+            return std::nullopt;
+        }
+        if (*format != d->format) {
+            error = std::string("--for ") + d->name + " makes " + FormatName(d->format) + ": OUTPUT must end in " +
+                    EndingOf(d->format) + ", not " + o.output;
+            return std::nullopt;
+        }
+    }
+    if ((o.lossless || o.qualityGiven) && (!o.destination.empty() || o.maxBytes > 0)) {
+        error = "--quality and --lossless are chosen by the fit with --for or --max-bytes";
         return std::nullopt;
     }
     // Each option belongs to one kind of output; elsewhere it would silently do nothing.

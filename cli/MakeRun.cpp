@@ -22,6 +22,8 @@
 #include "platform/MessageBox.h"
 #include "platform/ReplaceFile.h"
 #include "OptionValues.h"
+#include "render/BudgetRender.h"
+#include "render/Destinations.h"
 #include "render/RenderAnimation.h"
 #include "render/ExportAnimation.h"
 
@@ -79,15 +81,19 @@ bool CheckOutput(const std::string& output, std::string& why) {
     return true;
 }
 
-// The coin look renders from the pictures themselves: no working folder,
-// no image library commands.
-int RunCoinLook(const MakeOptions& o, const std::string& head, const std::string& tail, const std::string& output) {
+// Every output but a plain GIF renders from the pictures themselves: no
+// working folder, no image library commands.
+int RunRendered(const MakeOptions& o, const std::string& head, const std::string& tail, const std::string& output) {
+    const AnimationFormat format = FormatOfName(output).value_or(AnimationFormat::Gif);
+    const Destination* destination = FindDestination(o.destination);
     RenderRequest request;
     request.head = head;
     request.tail = tail;
     request.crop = o.crop;
-    request.look = LookKind::Coin;
-    request.coin.side = 12 * o.scale;
+    request.look = o.coinLook ? LookKind::Coin : LookKind::Flat;
+    request.coin.side = destination ? destination->side : o.size > 0 ? o.size : 12 * o.scale;
+    request.coin.frames = o.frames;
+    request.frameMs = o.frameMs;
     request.coin.thickness = o.thickness;
     if (!o.rim.empty()) request.coin.rim = imagelib::parseColor(o.rim);
     request.coin.light = o.light;
@@ -98,10 +104,24 @@ int RunCoinLook(const MakeOptions& o, const std::string& head, const std::string
         const imagelib::Rgb page = imagelib::parseColor(o.matte);
         settings.gif.matte = std::array<std::uint8_t, 3>{page.r, page.g, page.b};
     }
-    const AnimationFormat format = FormatOfName(output).value_or(AnimationFormat::Webp);
     std::vector<std::uint8_t> bytes;
     std::string why;
-    if (!RenderAnimation(request, format, settings, bytes, why)) return Fail(why);
+    if (destination || o.maxBytes > 0) {
+        Budget budget;
+        budget.maxBytes = destination ? destination->maxBytes : o.maxBytes;
+        if (o.maxBytes > 0) budget.maxBytes = std::min(budget.maxBytes, o.maxBytes);
+        if (destination) budget.longestTurnMs = destination->longestTurnMs, budget.shortestFrameMs = destination->shortestFrameMs;
+        BudgetOutcome outcome;
+        if (!RenderWithinBudget(request, format, settings, budget, outcome, why)) return Fail(why);
+        if (!outcome.fit.fits)
+            return Fail("nothing written: even the smallest setting misses the budget of " + std::to_string(budget.maxBytes) +
+                        " bytes by " + std::to_string(outcome.fit.missedBy) + " (" + outcome.line + ")");
+        std::printf("%s\n", outcome.line.c_str());
+        std::fflush(stdout);
+        bytes = std::move(outcome.bytes);
+    } else if (!RenderAnimation(request, format, settings, bytes, why)) {
+        return Fail(why);
+    }
     if (StopSignal() != 0) return Stopped(nullptr);
     {
         StopSignalsHeld held;
@@ -119,7 +139,7 @@ int RunPivraMake(const MakeOptions& o, TraceStream& trace) {
     if (!CheckPictureFile(head, why)) return Fail("cannot use the head picture " + head + ": " + why);
     if (!CheckPictureFile(tail, why)) return Fail("cannot use the tail picture " + tail + ": " + why);
     if (!CheckOutput(output, why)) return Fail("cannot write " + output + ": " + why);
-    if (o.coinLook) return RunCoinLook(o, head, tail, output);
+    if (RendersFromPictures(o)) return RunRendered(o, head, tail, output);
 
     const TraceStream* traced = o.trace ? &trace : nullptr;
     ConsoleControls controls(!o.quiet && ::isatty(STDERR_FILENO), traced);
@@ -141,19 +161,16 @@ int RunPivraMake(const MakeOptions& o, TraceStream& trace) {
     state.CropToSquare = o.crop;
     state.BuildRequested = true;
     state.PageColour = o.matte;
-    const AnimationFormat format = FormatOfName(output).value_or(AnimationFormat::Gif);
 
     ImageCommands commands(state.i_size, fso, ImageLibraryFiles{LocateAppFolders().libraries});
     commands.setWorkingRoot(state.AppStr);
     if (o.trace) commands.setTrace(&trace);
-    // WebP and APNG are rendered in memory from the face copies alone.
-    const bool rendered = format != AnimationFormat::Gif;
-    if (!rendered) MakeWorkingTemplates(commands, state, state.AppStr);
+    MakeWorkingTemplates(commands, state, state.AppStr);
     if (controls.stopRequested()) return Stopped(traced);
     if (commands.missingOutputs() > 0) return Fail(DescribeMissingOutputs(commands, state));
 
     SpinBuilder builder(state, fso, commands, controls);
-    const BuildOutcome outcome = rendered ? builder.BuildFaces() : builder.BuildSpin();
+    const BuildOutcome outcome = builder.BuildSpin();
     controls.endBar();
     if (outcome.result == BuildResult::Stopped || controls.stopRequested()) return Stopped(traced);
     if (outcome.result != BuildResult::Finished) return Fail(outcome.reason.empty() ? "the build did not run" : OneLine(outcome.reason));
@@ -162,15 +179,11 @@ int RunPivraMake(const MakeOptions& o, TraceStream& trace) {
     if (!outcome.warning.empty()) Warn(OneLine(outcome.warning));
     for (const std::string& message : notifier.messages) Warn(message);
     const std::string animation = state.AppStr + "Work/pivra.gif";
-    std::vector<std::uint8_t> bytes;
-    if (rendered && !EncodeBuiltAnimation(state.AppStr, format, WebpSettings{o.quality, o.lossless}, bytes, why))
-        return Fail(why);
     if (controls.stopRequested()) return Stopped(traced);
     {
         // Written whole or not at all: a stop signal waits until it is in place.
         StopSignalsHeld held;
-        if (rendered ? !ReplaceWithBytes(bytes, output, why) : !fso.CopyFile(animation, output))
-            return Fail(rendered ? "cannot write " + output + ": " + why : fso.lastError());
+        if (!fso.CopyFile(animation, output)) return Fail(fso.lastError());
     }
     // OUTPUT is in place: the run has done its job, even if a stop signal came
     // while it was renamed there.

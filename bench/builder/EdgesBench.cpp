@@ -30,8 +30,8 @@
 #include <vector>
 
 #include "PictureLoader.h"
-#include "builder/BuiltFaces.h"
-#include "render/SpinRender.h"
+#include "render/FacePicture.h"
+#include "render/FlatLook.h"
 #include "support/AnimationReaders.h"
 #include "support/GifInspect.h"
 
@@ -217,7 +217,9 @@ int main(int argc, char** argv) {
                               {"APNG", "e.png", {}, -1}};
     for (const Output& o : outputs) {
         build(pairs[0], o.file, o.options);
-        const std::vector<RgbaFrame> frames = FramesOf(at(o.file));
+        std::vector<RgbaFrame> frames = FramesOf(at(o.file));
+        // WebP and APNG start with the head face-on, half a turn on from the build's frame 0.
+        if (o.ownPage < 0 && frames.size() == 50) std::rotate(frames.begin(), frames.begin() + 25, frames.end());
         std::printf("%-26s", o.label);
         for (int page : {0, 128, 255}) {
             if (o.ownPage >= 0 && page != o.ownPage) std::printf(" %8s", "-");
@@ -234,8 +236,12 @@ int main(int argc, char** argv) {
         build(p, "s.gif", {});
         build(p, "s.png", {});
         build(p, "s.webp", {});
-        pivra::SpinRender render(pivra::imagelib::loadPicture(at("work/") + pivra::kBuiltHeadFace),
-                                 pivra::imagelib::loadPicture(at("work/") + pivra::kBuiltTailFace));
+        // WebP renders the flat look from the pictures themselves.
+        pivra::imagelib::Picture head, tail;
+        std::string why;
+        pivra::LoadFacePicture(p.head, 192, false, head, why);
+        pivra::LoadFacePicture(p.tail, 192, false, tail, why);
+        const pivra::FlatLook render(head, tail, 192, 50);
         std::vector<pivra::imagelib::Picture> frames;
         for (int k = 0; k < render.frameCount(); ++k) frames.push_back(render.frame(k));
         const std::vector<RgbaFrame> shown = FramesOf(at("s.webp"));

@@ -11,6 +11,7 @@
 #include "render/CoinGeometry.h"
 #include "render/CoinLight.h"
 #include "render/FaceSampler.h"
+#include "render/Look.h"
 
 namespace pivra {
 
@@ -23,21 +24,21 @@ struct CoinLookOptions {
     bool perspective = true;
 };
 
-class CoinLook {
+class CoinLook : public Look {
 public:
     // head, tail: the pictures upright, any size; each is resized once to
     // the coin's diameter.
     CoinLook(const imagelib::Picture& head, const imagelib::Picture& tail, const CoinLookOptions& options);
 
-    int side() const { return options_.side; }
-    int frameCount() const { return options_.frames; }
+    int side() const override { return options_.side; }
+    int frameCount() const override { return options_.frames; }
     // The coin's diameter in pixels: the side, less the room the rim and the
     // perspective need over a whole turn.
     double diameter() const { return diameter_; }
     // The turn of frame k, in radians.
     double angle(int k) const;
 
-    imagelib::Picture frame(int k) const;
+    imagelib::Picture frame(int k) const override;
 
 private:
     // head, tail: already the diameter across.

@@ -4,6 +4,7 @@
 // the chosen format. The window and pivra-make both render through here.
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -11,6 +12,7 @@
 #include "render/CoinLook.h"
 #include "render/ExportAnimation.h"
 #include "render/GifAnimation.h"
+#include "render/Look.h"
 
 namespace pivra {
 
@@ -39,5 +41,17 @@ struct EncodeSettings {
 // why: one sentence, naming the picture that failed.
 bool RenderAnimation(const RenderRequest& request, AnimationFormat format, const EncodeSettings& settings,
                      std::vector<std::uint8_t>& bytes, std::string& why);
+
+// The same in steps, for callers that encode one look more than once.
+// The two faces at the size the request's look draws them (any frame count).
+struct LookFaces {
+    imagelib::Picture head, tail;
+};
+bool LoadLookFaces(const RenderRequest& request, LookFaces& faces, std::string& why);
+// The request's look over those faces; side and frame count from request.coin.
+std::unique_ptr<Look> MakeLook(const RenderRequest& request, const LookFaces& faces);
+// Frames of one size in the format; frames may be called from several threads.
+bool EncodeAnimation(const FrameSource& frames, int count, int frameMs, AnimationFormat format,
+                     const EncodeSettings& settings, std::vector<std::uint8_t>& bytes, std::string& why);
 
 }  // namespace pivra

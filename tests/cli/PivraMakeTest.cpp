@@ -17,8 +17,9 @@
 #include <sstream>
 
 #include "PictureLoader.h"
-#include "builder/BuiltFaces.h"
-#include "render/SpinRender.h"
+#include "render/FacePicture.h"
+#include "render/FlatLook.h"
+#include "render/GifAnimation.h"
 #include "support/AnimationReaders.h"
 #include "support/ChildProcess.h"
 #include "support/DeepFolder.h"
@@ -137,6 +138,24 @@ TEST_F(PivraMake, RefusalsExitWithTheirCodeAndOneLineAndLeaveEverythingAsItWas) 
         {{head, tail, dir / "out.webp", "--look", "coin", "--thickness", "21"}, 2, {"0 to 20"}},
         {{head, tail, dir / "out.webp", "--look", "coin", "--light", "dim"}, 2, {"on or off"}},
         {{head, tail, dir / "out.webp", "--thickness", "5"}, 2, {"for --look coin"}},
+        {{head, tail, out, "--size", "15"}, 2, {"16 to 1024", "\"15\""}},
+        {{head, tail, out, "--size", "1025"}, 2, {"16 to 1024"}},
+        {{head, tail, out, "--size", "64", "--scale", "4"}, 2, {"--size and --scale"}},
+        {{head, tail, out, "--frames", "7"}, 2, {"8 to 200"}},
+        {{head, tail, out, "--frames", "201"}, 2, {"8 to 200"}},
+        {{head, tail, out, "--frame-time", "19"}, 2, {"20 to 1000"}},
+        {{head, tail, out, "--frame-time", "1001"}, 2, {"20 to 1000"}},
+        {{head, tail, out, "--max-bytes", "999"}, 2, {"1000 to 1000000000", "K for 1000"}},
+        {{head, tail, out, "--max-bytes", "12G"}, 2, {"1000 to 1000000000"}},
+        {{head, tail, out, "--for", "myspace"}, 2, {"slack, discord-emoji, discord-sticker, telegram, signal, whatsapp"}},
+        {{head, tail, out, "--for", "telegram"}, 2, {"--for telegram makes WebM", "end in .webm"}},
+        {{head, tail, dir / "out.webp", "--for", "signal"}, 2, {"end in .png"}},
+        {{head, tail, out, "--for", "slack", "--size", "128"}, 2, {"--for slack fixes the side"}},
+        {{head, tail, out, "--for", "slack", "--scale", "4"}, 2, {"--for slack fixes the side"}},
+        {{head, tail, out, "--for", "slack", "--frames", "24"}, 2, {"--for slack fixes the side"}},
+        {{head, tail, out, "--for", "slack", "--frame-time", "40"}, 2, {"--for slack fixes the side"}},
+        {{head, tail, dir / "out.webp", "--for", "whatsapp", "--quality", "50"}, 2, {"chosen by the fit"}},
+        {{head, tail, dir / "out.webp", "--size", "256", "--max-bytes", "1K"}, 1, {"nothing written", "misses the budget of 1000 bytes by"}},
     };
     if (readOnly.mounted()) cases.push_back({{head, tail, out, "--workdir", place.str()}, 1, {place.str(), "Read-only file system"}});
     for (const Case& c : cases) {
@@ -156,9 +175,10 @@ TEST_F(PivraMake, RefusalsExitWithTheirCodeAndOneLineAndLeaveEverythingAsItWas) 
 }
 
 // Relative picture paths are made absolute; standard error is not a terminal: no
-// bar. --crop changes the two face conversions only.
+// bar. A GIF with --scale alone runs the golden list's commands byte for byte;
+// --crop changes the two face conversions only.
 TEST_F(PivraMake, WholeRunWithTrace) {
-    for (const std::string crop : {"", " --crop"}) {
+    for (const std::string crop : {" --scale 16", " --crop"}) {
         SCOPED_TRACE(crop);
         const ProcessResult r = RunProcess(
             {"/bin/sh", "-c", "cd '" + dir.str() + "' && '" + kMake + "' head.png tail.jpg spin.gif --trace" + crop}, env());
@@ -174,7 +194,7 @@ TEST_F(PivraMake, WholeRunWithTrace) {
         std::vector<CommandLine> expected =
             GoldenCommandsAtScale16({{"{APP}", app}, {"{INSTALL}", app}, {"{HEAD}", head}, {"{TAIL}", tail}});
         for (const auto& [line, picture, face] : {std::tuple{4, head, "ImagA.gif"}, {5, tail, "ImagB.gif"}})
-            if (!crop.empty()) expected.at(line) = {"Morphex.dll", picture, "-resize", "192X192^", "-gravity", "center",
+            if (crop == " --crop") expected.at(line) = {"Morphex.dll", picture, "-resize", "192X192^", "-gravity", "center",
                                                     "-crop", "192X192+0+0", "+repage", app + "Masks/" + face};
         EXPECT_EQ(trace, expected);
         const GifInfo info = ReadGifStructure(dir / "spin.gif");
@@ -283,7 +303,8 @@ TEST_F(PivraMake, OneThreadOrTwoGiveTheSameBytesAndTheSameTrace) {
     const std::string work = dir / "work";
     fs::create_directories(work);
     for (const std::vector<std::string>& kind : {std::vector<std::string>{".gif", "--scale", "9"}, {".gif", "--matte", "navy"},
-                                                 {".webp", "--scale", "9"}, {".png", "--scale", "9"}}) {
+                                                 {".webp", "--scale", "9"}, {".png", "--scale", "9"},
+                                                 {".webp", "--max-bytes", "40K"}, {".gif", "--for", "slack"}}) {
         SCOPED_TRACE(kind[0] + " " + kind[2]);
         std::string outputs[2], traces[2];
         for (int threads : {1, 2}) {
@@ -297,7 +318,10 @@ TEST_F(PivraMake, OneThreadOrTwoGiveTheSameBytesAndTheSameTrace) {
                 for (const std::string& arg : MaskTemporaryName(SplitTraceLine(line))) traces[threads - 1] += arg + "\t";
             outputs[threads - 1] = FileContents(out);
         }
-        EXPECT_FALSE(traces[0].empty());
+        // Only a plain GIF is built by commands, whose trace this is; the rest is
+        // rendered from the pictures, and a fit prints its one line instead.
+        const bool fitted = kind[1] == "--for" || kind[1] == "--max-bytes";
+        EXPECT_EQ(traces[0].empty(), kind[0] != ".gif" && !fitted);
         EXPECT_EQ(traces[0], traces[1]);
         EXPECT_TRUE(outputs[0] == outputs[1]) << outputs[0].size() << " and " << outputs[1].size() << " bytes";
     }
@@ -393,25 +417,28 @@ std::pair<int, int> Coverage(const std::vector<std::uint8_t>& rgba) {
     return {partly, visible};
 }
 
-// Frames of the render of the faces a run kept in its working folder.
-std::vector<imagelib::Picture> RenderOf(const std::string& workdir) {
-    SpinRender spin(imagelib::loadPicture(workdir + "/" + kBuiltHeadFace), imagelib::loadPicture(workdir + "/" + kBuiltTailFace));
+// Frames of the flat look rendered from the pictures (its frame table and
+// pixels are checked against hand-worked values and Qt's drawing in render_tests).
+std::vector<imagelib::Picture> RenderOf(const std::string& head, const std::string& tail, int side, int count = 50) {
+    imagelib::Picture h, t;
+    std::string why;
+    EXPECT_TRUE(LoadFacePicture(head, side, false, h, why) && LoadFacePicture(tail, side, false, t, why)) << why;
+    const FlatLook look(h, t, side, count);
     std::vector<imagelib::Picture> frames;
-    for (int k = 0; k < spin.frameCount(); ++k) frames.push_back(spin.frame(k));
+    for (int k = 0; k < count; ++k) frames.push_back(look.frame(k));
     return frames;
 }
 
 TEST_F(PivraMake, WebpPlaysTheRenderEvery60MsForEverWithItsRimHalfCovered) {
     ASSERT_TRUE(WriteDetailedPicture(dir / "head.png", 200, 150, 1));
     ASSERT_TRUE(WriteDetailedPicture(dir / "tail.png", 120, 160, 2));
-    const std::string work = dir / "work";
     for (const auto& [options, leastDb] : {std::pair{std::vector<std::string>{"--scale", "8"}, 36.0},
                                            {{"--scale", "4", "--lossless"}, 99.0}}) {
         SCOPED_TRACE(options.back());
-        std::vector<std::string> args{dir / "head.png", dir / "tail.png", dir / "spin.webp", "--workdir", work};
+        std::vector<std::string> args{dir / "head.png", dir / "tail.png", dir / "spin.webp"};
         args.insert(args.end(), options.begin(), options.end());
         ASSERT_EQ(make(args).exitCode, 0);
-        const std::vector<imagelib::Picture> render = RenderOf(work);
+        const std::vector<imagelib::Picture> render = RenderOf(dir / "head.png", dir / "tail.png", options[1] == "8" ? 96 : 48);
         ASSERT_EQ(render.size(), 50u);
         const WebpAnimation anim = ReadWebpAnimation(dir / "spin.webp");
         ASSERT_TRUE(anim.ok && !anim.endsMs.empty());
@@ -430,13 +457,12 @@ TEST_F(PivraMake, WebpPlaysTheRenderEvery60MsForEverWithItsRimHalfCovered) {
     }
 }
 
-// OUT.webm: the render of the faces the run kept, as VP9 with alpha, 3 s;
+// OUT.webm: the render of the pictures, as VP9 with alpha, 3 s;
 // and the coin look as WebM.
 TEST_F(PivraMake, WebmIsTheRenderWithAlphaForThreeSeconds) {
     ASSERT_TRUE(WriteDetailedPicture(dir / "head.png", 200, 150, 1));
-    const std::string work = dir / "work";
-    ASSERT_EQ(make({dir / "head.png", tail, dir / "spin.webm", "--scale", "8", "--workdir", work}).exitCode, 0);
-    const std::vector<imagelib::Picture> render = RenderOf(work);
+    ASSERT_EQ(make({dir / "head.png", tail, dir / "spin.webm", "--scale", "8"}).exitCode, 0);
+    const std::vector<imagelib::Picture> render = RenderOf(dir / "head.png", tail, 96);
     const WebmAnimation anim = ReadWebm(dir / "spin.webm");
     ASSERT_TRUE(anim.ok) << anim.error;
     EXPECT_EQ(std::make_tuple(anim.width, anim.alphaMode, anim.durationMs), std::make_tuple(96, 1u, 3000.0));
@@ -451,16 +477,16 @@ TEST_F(PivraMake, WebmIsTheRenderWithAlphaForThreeSeconds) {
     EXPECT_EQ(std::make_pair(coin.frames[0].at(0, 0)[3], coin.frames[0].at(95, 95)[3]), std::make_pair(std::uint8_t{0}, std::uint8_t{0}));
 }
 
-// The APNG is the render exactly; the render follows the GIF's plan: for each
-// frame the same face, width and place, its alpha the coin's area, its colour the face's alone.
+// The APNG is the render exactly; the render follows the GIF's plan half a
+// turn on, the head first: for each frame the same face, width and place,
+// its alpha the coin's area, its colour the face's alone.
 TEST_F(PivraMake, ApngIsTheRenderExactlyAndTheRenderShowsWhatTheGifShows) {
     const QColor headColour(200, 30, 40), tailColour(20, 60, 210);
     ASSERT_TRUE(WriteSolidPicture(dir / "head.png", 90, 60, headColour));
     ASSERT_TRUE(WriteSolidPicture(dir / "tail.png", 60, 90, tailColour));
-    const std::string work = dir / "work";
     for (const char* out : {"spin.gif", "spin.png"})
-        ASSERT_EQ(make({dir / "head.png", dir / "tail.png", dir / out, "--scale", "8", "--workdir", work}).exitCode, 0);
-    const std::vector<imagelib::Picture> render = RenderOf(work);
+        ASSERT_EQ(make({dir / "head.png", dir / "tail.png", dir / out, "--scale", "8"}).exitCode, 0);
+    const std::vector<imagelib::Picture> render = RenderOf(dir / "head.png", dir / "tail.png", 96);
     ASSERT_EQ(render.size(), 50u);
     const ApngAnimation anim = ReadApng(dir / "spin.png");
     ASSERT_TRUE(anim.ok && anim.stillIsFirstFrame);
@@ -478,18 +504,19 @@ TEST_F(PivraMake, ApngIsTheRenderExactlyAndTheRenderShowsWhatTheGifShows) {
         if (k > 0) { EXPECT_EQ(anim.dataSequence.at(k - 1), 2 * k); }
         EXPECT_EQ(c.delayNum * 1000, 60 * c.delayDen);
         EXPECT_EQ(std::make_tuple(c.x, c.y, c.width, c.height, c.blend), std::make_tuple(0, 0, side, side, 0));
+        const size_t built = (k + 25) % 50;  // the GIF build starts with the tail face-on
         const imagelib::Picture& r = render[k];
         EXPECT_TRUE(anim.frames[k].width == side && anim.frames[k].rgba == r.rgba);
         // Where each shows anything on the middle row, and the face there.
         int gifFirst = -1, gifLast = -1, first = -1, last = -1;
         for (int x = 0; x < side; ++x) {
-            if (qAlpha(gif[k].pixel(x, mid)) != 0) gifLast = x, gifFirst = gifFirst < 0 ? x : gifFirst;
+            if (qAlpha(gif[built].pixel(x, mid)) != 0) gifLast = x, gifFirst = gifFirst < 0 ? x : gifFirst;
             if (r.pixel(x, mid)[3] != 0) last = x, first = first < 0 ? x : first;
         }
         EXPECT_LE(std::max(std::abs(first - gifFirst), std::abs(last - gifLast)), 1);
         if (first < 0) continue;
-        const QColor face = k >= 13 && k <= 36 ? headColour : tailColour;
-        EXPECT_TRUE(CloseColour(gif[k].pixel((first + last) / 2, mid), face, 6));
+        const QColor face = built >= 13 && built <= 36 ? headColour : tailColour;
+        EXPECT_TRUE(CloseColour(gif[built].pixel((first + last) / 2, mid), face, 6));
         for (size_t i = 0; i < r.rgba.size(); i += 4)
             if (r.rgba[i + 3] != 0) { ASSERT_TRUE(CloseColour(qRgb(r.rgba[i], r.rgba[i + 1], r.rgba[i + 2]), face, 2)); }
     }
@@ -501,10 +528,10 @@ TEST_F(PivraMake, ApngIsTheRenderExactlyAndTheRenderShowsWhatTheGifShows) {
 }
 
 // Against pixels worked out by hand, at an odd scale, where half the strip's
-// spare width is not whole: strip k is w = |k % 25 - 12| * 3 wide and starts at
-// (36 - w) / 2, rounded down as the GIF's -gravity center places it; on the
-// middle row the coin reaches both ends of it. The head's left half is
-// transparent in the picture and stays so; the right half is coin, opaque.
+// spare width is not whole: frame k is w = |(k + 25) % 25 - 12| * 3 wide,
+// centred, from (36 - w) / 2 to (36 + w) / 2; nothing shows wholly outside.
+// The head's left half is transparent in the picture and stays so; the right
+// half is coin, opaque.
 TEST_F(PivraMake, RenderAtAnOddScaleIsPlacedAsWorkedOutAndKeepsTheFacesTransparency) {
     QImage halfClear(72, 72, QImage::Format_ARGB32);
     halfClear.fill(QColor(200, 30, 40));
@@ -519,15 +546,158 @@ TEST_F(PivraMake, RenderAtAnOddScaleIsPlacedAsWorkedOutAndKeepsTheFacesTranspare
         SCOPED_TRACE("frame " + std::to_string(k));
         const RgbaFrame& f = anim.frames[static_cast<size_t>(k)];
         ASSERT_EQ(f.width, side);
-        const int w = std::abs(k % 25 - 12) * 3, x0 = (side - w) / 2;
-        const bool head = k >= 13 && k <= 36;
+        const int w = std::abs((k + 25) % 25 - 12) * 3;
+        const double x0 = (side - w) / 2.0, x1 = (side + w) / 2.0;
+        const bool head = k <= 11 || k >= 38;
         for (int x = 0; x < side; ++x) {
             const int alpha = f.at(x, mid)[3];
-            if (x < x0 || x >= x0 + w) { EXPECT_EQ(alpha, 0) << "outside the strip at " << x; }
+            if (x + 1 <= x0 || x >= x1) { EXPECT_EQ(alpha, 0) << "outside the strip at " << x; }
             else if (!head) { EXPECT_GT(alpha, 0) << "the tail's strip at " << x; }
-            else if (w >= 12 && x < x0 + w / 2 - w / 6) { EXPECT_EQ(alpha, 0) << "the head's clear half at " << x; }
-            else if (w >= 12 && x >= x0 + w / 2 + w / 6 && x < x0 + w - 1) { EXPECT_EQ(alpha, 255) << "the head's coin at " << x; }
+            else if (w >= 12 && x + 1 <= mid - w / 6.0) { EXPECT_EQ(alpha, 0) << "the head's clear half at " << x; }
+            else if (w >= 12 && x >= mid + w / 6.0 && x + 1 <= x1 - 1) { EXPECT_EQ(alpha, 255) << "the head's coin at " << x; }
         }
+    }
+}
+
+// The WebP frame that shows at a time (identical neighbours share one longer frame).
+const RgbaFrame& ShownAt(const WebpAnimation& anim, int ms) {
+    size_t shown = 0;
+    while (shown + 1 < anim.frames.size() && anim.endsMs[shown] <= ms) ++shown;
+    return anim.frames[shown];
+}
+
+// --size, --frames and --frame-time in every format, each read back by a
+// decoder not ours: the exact side, one whole turn in that many frames, each
+// as long as asked (a GIF's delays the turn's running time in whole
+// hundredths, worked out by hand: 45 ms is 5, 4, 5, 4, ...), looping for
+// ever, and the pixels of the render, the head face-on first.
+TEST_F(PivraMake, SizeFramesAndFrameTimeReachEveryFormat) {
+    ASSERT_TRUE(WriteDetailedPicture(dir / "head.png", 200, 150, 1));
+    ASSERT_TRUE(WriteDetailedPicture(dir / "tail.png", 120, 160, 2));
+    const std::vector<imagelib::Picture> render = RenderOf(dir / "head.png", dir / "tail.png", 100, 9);
+    const std::vector<std::string> options{"--size", "100", "--frames", "9", "--frame-time", "45"};
+    const auto run = [&](const std::string& out, std::vector<std::string> more = {}) {
+        std::vector<std::string> args{dir / "head.png", dir / "tail.png", dir / out};
+        args.insert(args.end(), options.begin(), options.end());
+        args.insert(args.end(), more.begin(), more.end());
+        const ProcessResult r = make(args);
+        EXPECT_EQ(r.exitCode, 0) << r.err;
+        return r.exitCode == 0;
+    };
+    ASSERT_TRUE(run("spin.gif"));
+    const GifInfo info = ReadGifStructure(dir / "spin.gif");
+    EXPECT_EQ(std::make_tuple(info.screenWidth, info.screenHeight, info.loopCount), std::make_tuple(100, 100, 0));
+    std::vector<int> delays;
+    for (const GifFrameInfo& f : info.frames) delays.push_back(f.delayCs);
+    EXPECT_EQ(delays, (std::vector<int>{5, 4, 5, 4, 5, 4, 5, 4, 5}));
+    const std::vector<RgbaFrame> gif = ReadGifCanvases(dir / "spin.gif");
+    ASSERT_EQ(gif.size(), 9u);
+    for (size_t k = 0; k < 9; ++k) EXPECT_GE(PsnrOver(gif[k], render[k], 255), 30) << "GIF frame " << k;
+
+    ASSERT_TRUE(run("spin.webp"));
+    const WebpAnimation webp = ReadWebpAnimation(dir / "spin.webp");
+    ASSERT_TRUE(webp.ok && !webp.frames.empty());
+    EXPECT_EQ(std::make_tuple(webp.width, webp.height, webp.loopCount, webp.endsMs.back()), std::make_tuple(100, 100, 0, 405));
+    for (size_t k = 0; k < 9; ++k)
+        for (int page : {0, 255}) EXPECT_GE(PsnrOver(ShownAt(webp, 45 * int(k)), render[k], page), 30) << "WebP frame " << k;
+
+    ASSERT_TRUE(run("spin.png"));
+    const ApngAnimation apng = ReadApng(dir / "spin.png");
+    ASSERT_TRUE(apng.ok && apng.frames.size() == 9u);
+    EXPECT_EQ(std::make_pair(apng.frameCount, apng.plays), std::make_pair(9, 0));
+    for (size_t k = 0; k < 9; ++k) {
+        EXPECT_EQ(apng.controls[k].delayNum * 1000, 45 * apng.controls[k].delayDen);
+        EXPECT_TRUE(apng.frames[k].width == 100 && apng.frames[k].rgba == render[k].rgba) << "APNG frame " << k;
+    }
+
+    ASSERT_TRUE(run("spin.webm"));
+    const WebmAnimation webm = ReadWebm(dir / "spin.webm");
+    ASSERT_TRUE(webm.ok) << webm.error;
+    EXPECT_EQ(std::make_tuple(webm.width, webm.height, webm.durationMs, webm.frames.size()),
+              std::make_tuple(100, 100, 405.0, size_t{9}));
+    for (size_t k = 0; k < webm.frames.size(); ++k)
+        for (int page : {0, 255}) EXPECT_GE(PsnrOver(webm.frames[k], render[k], page), 30) << "WebM frame " << k;
+
+    // A GIF for a dark page: the render laid on that page where it shows, clear around it.
+    ASSERT_TRUE(run("dark.gif", {"--matte", "#000000"}));
+    const std::vector<RgbaFrame> dark = ReadGifCanvases(dir / "dark.gif");
+    ASSERT_EQ(dark.size(), 9u);
+    for (size_t k = 0; k < 9; ++k) {
+        EXPECT_GE(PsnrOver(dark[k], render[k], 0), 30) << "dark GIF frame " << k;
+        EXPECT_EQ(dark[k].at(0, 0)[3], 0);
+    }
+}
+
+// Parses "... N frames x T ms, ..., B bytes" from the line a fit prints.
+struct FitLine {
+    int frames = 0, frameMs = 0;
+    long bytes = 0;
+};
+FitLine ParseFitLine(const std::string& line) {
+    FitLine f;
+    const size_t px = line.find(" px, ");
+    if (px == std::string::npos) return f;
+    std::sscanf(line.c_str() + px + 5, "%d frames x %d ms", &f.frames, &f.frameMs);
+    std::string digits;
+    const size_t end = line.find(" bytes");
+    for (size_t i = line.rfind(", ", end) + 2; i < end; ++i)
+        if (std::isdigit(static_cast<unsigned char>(line[i]))) digits += line[i];
+    f.bytes = digits.empty() ? 0 : std::stol(digits);
+    return f;
+}
+
+// A budget met by a fit: one line on standard output saying what was chosen
+// (the file's very size), the side kept, the file under the budget, one whole
+// turn no longer than allowed, looping for ever, and frames close to the
+// render at the chosen count. Two destinations of their own and a budget for each other format.
+TEST_F(PivraMake, ABudgetIsMetAndTheLineSaysHow) {
+    ASSERT_TRUE(WriteDetailedPicture(dir / "head.png", 300, 200, 1));
+    ASSERT_TRUE(WriteDetailedPicture(dir / "tail.png", 200, 300, 2));
+    struct Case { std::string out; std::vector<std::string> args; int side; long budget; int longestMs; };
+    for (const Case& c : {Case{"slack.gif", {"--for", "slack"}, 128, 128000, 0},
+                          Case{"emoji.gif", {"--for", "discord-emoji", "--matte", "#202225"}, 128, 256000, 0},
+                          Case{"small.webp", {"--size", "160", "--max-bytes", "60K"}, 160, 60000, 0},
+                          Case{"small.png", {"--size", "96", "--frames", "40", "--max-bytes", "150K"}, 96, 150000, 0},
+                          Case{"small.webm", {"--size", "128", "--max-bytes", "0.03M"}, 128, 30000, 0}}) {
+        SCOPED_TRACE(c.out);
+        std::vector<std::string> args{dir / "head.png", dir / "tail.png", dir / c.out};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        const ProcessResult r = make(args);
+        if (c.out == "small.webm") {  // no fractions of a unit
+            EXPECT_EQ(r.exitCode, 2);
+            continue;
+        }
+        ASSERT_EQ(r.exitCode, 0) << r.err;
+        ASSERT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 1) << r.out;
+        const FitLine fit = ParseFitLine(r.out);
+        const long size = static_cast<long>(fs::file_size(dir / c.out));
+        EXPECT_EQ(fit.bytes, size) << r.out;
+        EXPECT_LE(size, c.budget);
+        EXPECT_GE(fit.frames, 24) << r.out;
+        EXPECT_NE(r.out.find(" " + std::to_string(c.side) + " px, "), std::string::npos) << r.out;
+        const std::vector<imagelib::Picture> render = RenderOf(dir / "head.png", dir / "tail.png", c.side, fit.frames);
+        std::vector<RgbaFrame> frames;
+        int turnMs = 0, loops = -1, width = 0;
+        const std::string ending = fs::path(c.out).extension().string();
+        if (ending == ".gif") {
+            const GifInfo info = ReadGifStructure(dir / c.out);
+            for (const GifFrameInfo& f : info.frames) turnMs += 10 * f.delayCs;
+            loops = info.loopCount, width = info.screenWidth;
+            frames = ReadGifCanvases(dir / c.out);
+        } else if (ending == ".webp") {
+            const WebpAnimation a = ReadWebpAnimation(dir / c.out);
+            turnMs = a.endsMs.empty() ? 0 : a.endsMs.back(), loops = a.loopCount, width = a.width;
+            for (int k = 0; k < fit.frames; ++k) frames.push_back(ShownAt(a, k * fit.frameMs));
+        } else {
+            const ApngAnimation a = ReadApng(dir / c.out);
+            for (const ApngFrameControl& f : a.controls) turnMs += 1000 * f.delayNum / f.delayDen;
+            loops = a.plays, width = a.still.width, frames = a.frames;
+        }
+        EXPECT_EQ(std::make_tuple(width, loops, int(frames.size())), std::make_tuple(c.side, 0, fit.frames));
+        EXPECT_NEAR(turnMs, fit.frames * fit.frameMs, 5);
+        const int page = c.out == "emoji.gif" ? 0x20 : 255;  // near enough the matte's grey for PSNR
+        for (size_t k = 0; k < frames.size() && k < render.size(); ++k)
+            EXPECT_GE(PsnrOver(frames[k], render[k], page), c.out == "emoji.gif" ? 26 : 30) << "frame " << k;
     }
 }
 

@@ -2,7 +2,8 @@
 // pivra-make as a GIF, as a GIF for a dark page (--matte) and as animated
 // WebP, and one frame of each laid over that dark page, enlarged. Then the
 // two looks, flat and coin, as WebP, with a few frames of each side by side
-// over the same page.
+// over the same page. Last, a 128-px emoji (--for slack) and a 512-px sticker
+// (--for whatsapp) in a dark chat.
 //   pivra-edge-pictures BINDIR OUTDIR
 #include <spawn.h>
 #include <sys/wait.h>
@@ -85,6 +86,31 @@ bool SaveLooks(const std::string& out) {
     return sheet.save(QString::fromStdString(out + "looks-on-dark.png"));
 }
 
+// A dark chat: a line of text with the emoji in it, then the sticker as sent.
+bool SaveChat(const std::string& out, const QImage& emoji, const QImage& sticker) {
+    const QColor chat(0x31, 0x33, 0x38), text(0xdb, 0xde, 0xe1), name(0xf2, 0xf3, 0xf5);
+    const int gap = 24, line = 22;
+    QImage sheet(sticker.width() + 2 * gap + 56, 3 * gap + 2 * line + emoji.height() + sticker.height(), QImage::Format_RGB32);
+    sheet.fill(chat);
+    QPainter painter(&sheet);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setBrush(QColor(0x5d, 0x6a, 0xf2));
+    painter.setPen(Qt::NoPen);
+    painter.drawEllipse(QRect(gap, gap, 40, 40));
+    const int left = gap + 56;
+    painter.setFont(QFont(QStringLiteral("Liberation Sans"), 11, QFont::Bold));
+    painter.setPen(name);
+    painter.drawText(QRect(left, gap, sheet.width() - left, line), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("pivra"));
+    painter.setFont(QFont(QStringLiteral("Liberation Sans"), 11));
+    painter.setPen(text);
+    painter.drawText(QRect(left, gap + line, sheet.width() - left, line), Qt::AlignLeft | Qt::AlignVCenter,
+                     QStringLiteral("128-px emoji (--for slack), 512-px sticker (--for whatsapp)"));
+    painter.drawImage(left, gap + 2 * line + 8, emoji);
+    painter.drawImage(left, 2 * gap + 2 * line + emoji.height(), sticker);
+    painter.end();
+    return sheet.save(QString::fromStdString(out + "chat-on-dark.png"));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -101,7 +127,9 @@ int main(int argc, char** argv) {
         !Run({make, head, tail, out + "coin.webp", "--scale", scale, "--quiet"}) ||
         !Run({make, head, tail, out + "coin-flat.webp", "--scale", std::to_string(kLookScale), "--quiet"}) ||
         !Run({make, head, tail, out + "coin-look.webp", "--scale", std::to_string(kLookScale), "--look", "coin",
-              "--quiet"})) {
+              "--quiet"}) ||
+        !Run({make, head, tail, out + "emoji.gif", "--for", "slack", "--matte", "#313338", "--quiet"}) ||
+        !Run({make, head, tail, out + "sticker.webp", "--for", "whatsapp", "--quiet"})) {
         std::fprintf(stderr, "pivra-edge-pictures: pivra-make failed\n");
         return 1;
     }
@@ -123,5 +151,8 @@ int main(int argc, char** argv) {
         painter.drawText(QRect(left, gap + side, side, caption), Qt::AlignCenter, QString::fromLatin1(captions[i]));
     }
     painter.end();
-    return sheet.save(QString::fromStdString(out + "edges-on-dark.png")) && SaveLooks(out) ? 0 : 1;
+    const QImage emoji = GifFrame(out + "emoji.gif", 1), sticker = WebpFrame(out + "sticker.webp", 1);
+    if (emoji.isNull() || sticker.isNull()) return 1;
+    return sheet.save(QString::fromStdString(out + "edges-on-dark.png")) && SaveLooks(out) && SaveChat(out, emoji, sticker)
+               ? 0 : 1;
 }
