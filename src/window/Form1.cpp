@@ -301,7 +301,7 @@ void Form1::buildFromTick() {
     const std::string noteLine = note.empty() ? "" : "\n" + note;
     const LookKind look = look_;  // the menu stays open to the user while the build runs
     const BuildOutcome outcome = look == LookKind::Coin ? buildCoin() : builder_.BuildSpin();
-    if (look == LookKind::Flat && outcome.result == BuildResult::Finished) lastRendered_.reset();
+    if (look == LookKind::Flat && outcome.result == BuildResult::Finished) keepRenderRequest(renderRequest(look));
     if (outcome.result == BuildResult::Failed) {
         // The viewer goes on playing the last animation, which is still in place.
         MessageBox("The Pivra could not be built: " + outcome.reason + "\nThe last Pivra is kept." + noteLine,
@@ -313,15 +313,26 @@ void Form1::buildFromTick() {
     if (!said.empty()) MessageBox(said, MB_OK, AppTitle);
 }
 
-BuildOutcome Form1::buildCoin() {
+RenderRequest Form1::renderRequest(LookKind look) const {
     RenderRequest request;
     request.head = s_.HeadFile;
     request.tail = s_.TailFile;
     request.crop = s_.CropToSquare;
-    request.look = LookKind::Coin;
+    request.look = look;
     request.coin.side = s_.i_size;
     request.coin.frames = CoinPreview::kFrames;
     request.frameMs = kTimerInterval;
+    return request;
+}
+
+void Form1::keepRenderRequest(const RenderRequest& request) {
+    lastRendered_ = request;
+    renderedHead_ = headStamp_;
+    renderedTail_ = tailStamp_;
+}
+
+BuildOutcome Form1::buildCoin() {
+    const RenderRequest request = renderRequest(LookKind::Coin);
     EncodeSettings settings;
     // The page as the flat build reads it ("#rrggbb"): none for white.
     if (!s_.PageColour.empty()) {
@@ -333,9 +344,7 @@ BuildOutcome Form1::buildCoin() {
     renderBuilding_ = false;
     s_.BuildRequested = false;
     if (outcome.result == BuildResult::Finished) {
-        lastRendered_ = request;
-        renderedHead_ = headStamp_;
-        renderedTail_ = tailStamp_;
+        keepRenderRequest(request);
         // The faces kept by an earlier flat build no longer belong to the
         // animation: a save after a restart must not draw them.
         for (const char* face : {kBuiltHeadFace, kBuiltTailFace}) fso_.DeleteFile(s_.AppStr + face);

@@ -190,7 +190,11 @@ private:
     void buildFromTick();
     // The coin look's build: drawn by the renderer straight from the pictures.
     BuildOutcome buildCoin();
-    // SAVE's WebP, PNG and WebM of a coin build: drawn again from its pictures.
+    // What a build of this look at this size draws, for the renderer.
+    RenderRequest renderRequest(LookKind look) const;
+    // A finished build's request and its pictures' stamps, for SAVE.
+    void keepRenderRequest(const RenderRequest& request);
+    // SAVE's WebP, PNG and WebM of a build: drawn again from its pictures.
     bool saveRendered(AnimationFormat format, const std::string& name, std::string& why);
     // The coin look's frames for the preview, for the pictures as they are now.
     void prepareCoinPreview();
@@ -219,7 +223,7 @@ private:
     CDIBSection CoinFrameDib_;
     CoinPreview coinPreview_;
     bool renderBuilding_ = false;
-    // What the last build of this window drew, when the renderer drew it.
+    // What the last build of this window drew; none before one finished.
     std::optional<RenderRequest> lastRendered_;
     std::optional<FileStamp> renderedHead_, renderedTail_;  // its pictures as they were drawn
     std::string saveNote_;  // what the user is told beside a saved file

@@ -166,7 +166,7 @@ TEST_F(Form, DotDotAfterALinkIsTheFolderAboveItsTarget) {
 }
 
 // Saving as WebP renders the animation the viewer plays, from the pictures and
-// at the scale it was built with, whatever has been chosen since.
+// at the scale it was built with, whatever has been chosen since, head first.
 TEST_F(Form, WebpSavesTheLastBuildNotTheCurrentChoice) {
     start(2);
     main.build();
@@ -181,10 +181,8 @@ TEST_F(Form, WebpSavesTheLastBuildNotTheCurrentChoice) {
     const WebpAnimation anim = ReadWebpAnimation(app / "spin.webp");
     ASSERT_TRUE(anim.ok);
     EXPECT_EQ(anim.width, 24);
-    // At 24 x 60 ms the head shows at full width: the head that was built.
-    size_t shown = 0;
-    while (anim.endsMs.at(shown) <= 24 * 60) ++shown;
-    const std::uint8_t* centre = anim.frames[shown].at(12, 12);
+    // The head that was built, face-on first.
+    const std::uint8_t* centre = anim.frames.at(0).at(12, 12);
     EXPECT_TRUE(CloseColour(qRgb(centre[0], centre[1], centre[2]), kHead, 12));
 }
 
