@@ -4,9 +4,9 @@
 #include <algorithm>
 #include <cmath>
 #include <memory>
-#include <thread>
 
 #include "render/AnimationEncoders.h"
+#include "platform/WorkerPool.h"
 #include "render/WebmWriter.h"
 
 namespace pivra {
@@ -35,7 +35,9 @@ public:
         cfg.g_w = static_cast<unsigned>(width);
         cfg.g_h = static_cast<unsigned>(height);
         cfg.g_timebase = {1, 1000};  // milliseconds, as the file counts them
-        cfg.g_threads = std::clamp(std::thread::hardware_concurrency(), 1u, 8u);
+        // One thread each: the two streams are encoded side by side instead,
+        // and the bytes do not depend on how many cores there are.
+        cfg.g_threads = 1;
         cfg.g_pass = VPX_RC_ONE_PASS;
         cfg.rc_end_usage = VPX_Q;
         cfg.rc_min_quantizer = 0;
@@ -156,15 +158,33 @@ bool EncodeWebm(const FrameSource& frames, int count, int delayMs, const WebmSet
         !alphaEncoder.start(w, h, CqLevel(settings.alphaQuality), settings.speed, why))
         return false;
     std::vector<std::vector<std::uint8_t>> colourFrames, alphaFrames;
-    for (int k = 0; k < count; ++k) {
-        const imagelib::Picture frame = k == 0 ? first : frames(k);
-        ToYuv(frame, *colour, *alpha);
-        // One key frame, where the loop starts again.
-        if (!colourEncoder.add(*colour, k, delayMs, k == 0, colourFrames, why) ||
-            !alphaEncoder.add(*alpha, k, delayMs, k == 0, alphaFrames, why))
-            return false;
+    // Both streams at once, each on a core of its own; they share nothing.
+    const auto both = [&](const auto& step) {
+        bool ok[2] = {false, false};
+        std::string whys[2];
+        ParallelFor(2, [&](int s) { ok[s] = step(s == 0 ? colourEncoder : alphaEncoder, s == 0 ? colourFrames : alphaFrames, whys[s]); });
+        why = !ok[0] ? whys[0] : whys[1];
+        return ok[0] && ok[1];
+    };
+    // Frames are drawn a batch at a time on every core, then encoded in order.
+    const int batch = 2 * ThreadBudget();
+    std::vector<imagelib::Picture> drawn;
+    for (int start = 0; start < count; start += batch) {
+        const int n = std::min(batch, count - start);
+        drawn.assign(static_cast<size_t>(n), {});
+        ParallelFor(n, [&](int i) { drawn[static_cast<size_t>(i)] = start + i == 0 ? first : frames(start + i); });
+        for (int i = 0; i < n; ++i) {
+            const int k = start + i;
+            ToYuv(drawn[static_cast<size_t>(i)], *colour, *alpha);
+            // One key frame, where the loop starts again.
+            const bool added = both([&](Vp9Encoder& encoder, auto& out, std::string& reason) {
+                return encoder.add(&encoder == &colourEncoder ? *colour : *alpha, k, delayMs, k == 0, out, reason);
+            });
+            if (!added) return false;
+        }
     }
-    if (!colourEncoder.finish(colourFrames, why) || !alphaEncoder.finish(alphaFrames, why)) return false;
+    if (!both([](Vp9Encoder& encoder, auto& out, std::string& reason) { return encoder.finish(out, reason); }))
+        return false;
     if (colourFrames.size() != static_cast<size_t>(count) || alphaFrames.size() != static_cast<size_t>(count)) {
         why = "the VP9 encoder gave " + std::to_string(colourFrames.size()) + " frames for " + std::to_string(count);
         return false;

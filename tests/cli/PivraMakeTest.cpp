@@ -303,7 +303,7 @@ TEST_F(PivraMake, OneThreadOrTwoGiveTheSameBytesAndTheSameTrace) {
     const std::string work = dir / "work";
     fs::create_directories(work);
     for (const std::vector<std::string>& kind : {std::vector<std::string>{".gif", "--scale", "9"}, {".gif", "--matte", "navy"},
-                                                 {".webp", "--scale", "9"}, {".png", "--scale", "9"},
+                                                 {".webp", "--scale", "9"}, {".png", "--scale", "9"}, {".webm", "--look", "coin"},
                                                  {".webp", "--max-bytes", "40K"}, {".gif", "--for", "slack"}}) {
         SCOPED_TRACE(kind[0] + " " + kind[2]);
         std::string outputs[2], traces[2];

@@ -96,7 +96,9 @@ TEST(FlatLook, FramesAreTheFacesSqueezedIntoTheDiscAsQtDrawsThem) {
             // Outside the strip nothing shows.
             for (int y = 0; y < c.side; ++y)
                 for (int x = 0; x < c.side; ++x)
-                    if (x + 1 <= (c.side - w) / 2 || x >= (c.side + w) / 2) ASSERT_EQ(f.pixel(x, y)[3], 0) << x << "," << y;
+                    if (x + 1 <= (c.side - w) / 2 || x >= (c.side + w) / 2) {
+                        ASSERT_EQ(f.pixel(x, y)[3], 0) << x << "," << y;
+                    }
             // The two filters differ on the checker's hard edges by about 29 dB; a wrong face,
             // place or width costs far more.
             const RgbaFrame qt = QtFrame(ToQImage(step.head ? head : tail), c.side, w);
