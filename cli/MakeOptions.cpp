@@ -100,6 +100,24 @@ std::optional<MakeOptions> ParseMakeOptions(const std::vector<std::string>& args
             }
             return &args[++i];
         };
+        // A whole number from lo to hi, or a line saying what the option takes.
+        auto number = [&](const char* name, const char* what, const char* unit, int lo, int hi, int& field) {
+            const std::string* v = value(name);
+            if (v && !WholeNumber(*v, lo, hi, field))
+                error = std::string("the ") + what + " must be a whole number" + unit + " from " + std::to_string(lo) +
+                        " to " + std::to_string(hi) + ", not \"" + *v + "\"";
+            return v && error.empty();
+        };
+        // "#rrggbb" of a colour option's value, or nothing with a line saying why.
+        auto colour = [&](const char* name, const char* what) -> std::optional<std::string> {
+            const std::string* v = value(name);
+            if (!v) return std::nullopt;
+            std::optional<std::string> hex = ParsePageColour(*v);
+            if (!hex)
+                error = std::string("the ") + what + " must be #rrggbb, #rgb or a basic colour name such as navy, not \"" +
+                        *v + "\"";
+            return hex;
+        };
         if (a == "--help" || a == "-h") {
             o.help = true;
         } else if (a == "--version") {
@@ -119,27 +137,12 @@ std::optional<MakeOptions> ParseMakeOptions(const std::vector<std::string>& args
             }
             o.scaleGiven = true;
         } else if (a == "--size") {
-            const std::string* v = value("--size");
-            if (!v) return std::nullopt;
-            if (!WholeNumber(*v, 16, 1024, o.size)) {
-                error = "the size must be a whole number of pixels from 16 to 1024, not \"" + *v + "\"";
-                return std::nullopt;
-            }
+            if (!number("--size", "size", " of pixels", 16, 1024, o.size)) return std::nullopt;
         } else if (a == "--frames") {
-            const std::string* v = value("--frames");
-            if (!v) return std::nullopt;
-            if (!WholeNumber(*v, 8, 200, o.frames)) {
-                error = "the frame count must be a whole number from 8 to 200, not \"" + *v + "\"";
-                return std::nullopt;
-            }
+            if (!number("--frames", "frame count", "", 8, 200, o.frames)) return std::nullopt;
             o.framesGiven = true;
         } else if (a == "--frame-time") {
-            const std::string* v = value("--frame-time");
-            if (!v) return std::nullopt;
-            if (!WholeNumber(*v, 20, 1000, o.frameMs)) {
-                error = "the frame time must be a whole number of milliseconds from 20 to 1000, not \"" + *v + "\"";
-                return std::nullopt;
-            }
+            if (!number("--frame-time", "frame time", " of milliseconds", 20, 1000, o.frameMs)) return std::nullopt;
             o.frameTimeGiven = true;
         } else if (a == "--for") {
             const std::string* v = value("--for");
@@ -158,14 +161,7 @@ std::optional<MakeOptions> ParseMakeOptions(const std::vector<std::string>& args
                 return std::nullopt;
             }
         } else if (a == "--quality") {
-            const std::string* v = value("--quality");
-            if (!v) return std::nullopt;
-            if (v->empty() || v->size() > 3 || v->find_first_not_of("0123456789") != std::string::npos ||
-                std::stoi(*v) > 100) {
-                error = "the quality must be a whole number from 0 to 100, not \"" + *v + "\"";
-                return std::nullopt;
-            }
-            o.quality = std::stoi(*v);
+            if (!number("--quality", "quality", "", 0, 100, o.quality)) return std::nullopt;
             o.qualityGiven = true;
         } else if (a == "--look") {
             const std::string* v = value("--look");
@@ -176,24 +172,12 @@ std::optional<MakeOptions> ParseMakeOptions(const std::vector<std::string>& args
             }
             o.coinLook = *v == "coin";
         } else if (a == "--thickness") {
-            const std::string* v = value("--thickness");
-            if (!v) return std::nullopt;
-            if (v->empty() || v->size() > 2 || v->find_first_not_of("0123456789") != std::string::npos ||
-                std::stoi(*v) > 20) {
-                error = "the thickness must be a whole number from 0 to 20, not \"" + *v + "\"";
-                return std::nullopt;
-            }
-            o.thickness = std::stoi(*v);
+            if (!number("--thickness", "thickness", "", 0, 20, o.thickness)) return std::nullopt;
             o.coinOptionGiven = true;
         } else if (a == "--rim") {
-            const std::string* v = value("--rim");
-            if (!v) return std::nullopt;
-            const std::optional<std::string> colour = ParsePageColour(*v);
-            if (!colour) {
-                error = "the rim must be #rrggbb, #rgb or a basic colour name such as navy, not \"" + *v + "\"";
-                return std::nullopt;
-            }
-            o.rim = *colour;
+            const std::optional<std::string> hex = colour("--rim", "rim");
+            if (!hex) return std::nullopt;
+            o.rim = *hex;
             o.coinOptionGiven = true;
         } else if (a == "--light" || a == "--perspective") {
             const std::string* v = value(a.c_str());
@@ -207,14 +191,9 @@ std::optional<MakeOptions> ParseMakeOptions(const std::vector<std::string>& args
         } else if (a == "--lossless") {
             o.lossless = true;
         } else if (a == "--matte") {
-            const std::string* v = value("--matte");
-            if (!v) return std::nullopt;
-            const std::optional<std::string> colour = ParsePageColour(*v);
-            if (!colour) {
-                error = "the matte must be #rrggbb, #rgb or a basic colour name such as navy, not \"" + *v + "\"";
-                return std::nullopt;
-            }
-            o.matte = PageColourForBuild(*colour);
+            const std::optional<std::string> hex = colour("--matte", "matte");
+            if (!hex) return std::nullopt;
+            o.matte = PageColourForBuild(*hex);
         } else if (a == "--workdir") {
             const std::string* v = value("--workdir");
             if (!v) return std::nullopt;
