@@ -38,12 +38,9 @@ void AddRing(const imagelib::Picture& face, double sum[4]) {
 
 double CoinDiameter(const CoinLookOptions& options) { return options.side / CoinReach(ShapeOf(options)); }
 
-namespace {
-// Each face is resized once, to the diameter's whole pixels.
-int FaceSide(const CoinLookOptions& options) {
+int CoinFaceSide(const CoinLookOptions& options) {
     return std::max(1, static_cast<int>(std::lround(CoinDiameter(options))));
 }
-}  // namespace
 
 struct CoinLook::Sample {
     float r = 0, g = 0, b = 0, a = 0;  // premultiplied
@@ -51,7 +48,7 @@ struct CoinLook::Sample {
 };
 
 CoinLook::CoinLook(const imagelib::Picture& head, const imagelib::Picture& tail, const CoinLookOptions& options)
-    : CoinLook(options, FaceAt(head, FaceSide(options)), FaceAt(tail, FaceSide(options))) {}
+    : CoinLook(options, FaceAt(head, CoinFaceSide(options)), FaceAt(tail, CoinFaceSide(options))) {}
 
 CoinLook::CoinLook(const CoinLookOptions& options, const imagelib::Picture& head, const imagelib::Picture& tail)
     : options_(options),

@@ -58,4 +58,8 @@ private:
 // The diameter a coin of this look gets in frames of `side` pixels.
 double CoinDiameter(const CoinLookOptions& options);
 
+// The side a face is loaded at for this look: the diameter's whole pixels,
+// so that it is resized only once.
+int CoinFaceSide(const CoinLookOptions& options);
+
 }  // namespace pivra

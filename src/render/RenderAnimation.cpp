@@ -9,9 +9,7 @@ namespace pivra {
 
 bool LoadLookFaces(const RenderRequest& request, LookFaces& faces, std::string& why) {
     // Each face at the size its look draws it, so that it is resized only once.
-    const int side = request.look == LookKind::Coin
-                         ? std::max(1, static_cast<int>(std::lround(CoinDiameter(request.coin))))
-                         : request.coin.side;
+    const int side = request.look == LookKind::Coin ? CoinFaceSide(request.coin) : request.coin.side;
     if (!LoadFacePicture(request.head, side, request.crop, faces.head, why)) {
         why = "the head picture could not be read: " + why;
         return false;

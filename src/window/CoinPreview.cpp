@@ -37,7 +37,7 @@ void CoinPreview::prepare(const std::string& head, const std::string& tail, bool
         options.side = side;
         options.frames = kFrames;
         // The faces at the coin's diameter, as the build loads them.
-        const int diameter = std::max(1, static_cast<int>(std::lround(CoinDiameter(options))));
+        const int diameter = CoinFaceSide(options);
         imagelib::Picture h, t;
         std::string why;
         // A picture that cannot be read leaves the flat look showing; the
