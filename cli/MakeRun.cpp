@@ -139,7 +139,14 @@ int RunPivraMake(const MakeOptions& o, TraceStream& trace) {
     if (!CheckPictureFile(head, why)) return Fail("cannot use the head picture " + head + ": " + why);
     if (!CheckPictureFile(tail, why)) return Fail("cannot use the tail picture " + tail + ": " + why);
     if (!CheckOutput(output, why)) return Fail("cannot write " + output + ": " + why);
-    if (RendersFromPictures(o)) return RunRendered(o, head, tail, output);
+    if (RendersFromPictures(o)) {
+        // Accepted so that command lines written for the GIF build still run;
+        // a rendered output has no working folder and runs no image commands.
+        if (!o.workdir.empty() || o.trace)
+            Warn(std::string(!o.workdir.empty() && o.trace ? "--workdir and --trace apply" : !o.workdir.empty() ? "--workdir applies" : "--trace applies") +
+                 " only to the GIF build; this output is rendered from the pictures without them");
+        return RunRendered(o, head, tail, output);
+    }
 
     const TraceStream* traced = o.trace ? &trace : nullptr;
     ConsoleControls controls(!o.quiet && ::isatty(STDERR_FILENO), traced);

@@ -626,6 +626,17 @@ TEST_F(PivraMake, SizeFramesAndFrameTimeReachEveryFormat) {
         EXPECT_GE(PsnrOver(dark[k], render[k], 0), 30) << "dark GIF frame " << k;
         EXPECT_EQ(dark[k].at(0, 0)[3], 0);
     }
+
+    // The GIF build's own options beside a rendered output: named once, and nothing done with them.
+    const std::string work = dir / "work";
+    ASSERT_TRUE(fs::create_directory(work));
+    const ProcessResult traced = make({head, tail, dir / "traced.webp", "--size", "40", "--workdir", work, "--trace"});
+    EXPECT_EQ(traced.exitCode, 0);
+    EXPECT_EQ(traced.out, "");
+    EXPECT_EQ(traced.err, "pivra-make: warning: --workdir and --trace apply only to the GIF build; "
+                          "this output is rendered from the pictures without them\n");
+    EXPECT_TRUE(NamesIn(work).empty());
+    EXPECT_TRUE(ReadWebpAnimation(dir / "traced.webp").ok);
 }
 
 // Parses "... N frames x T ms, ..., B bytes" from the line a fit prints.
