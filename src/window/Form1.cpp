@@ -9,6 +9,7 @@
 #include "surface/JpegReader.h"
 #include "surface/PaneCanvas.h"
 #include "window/OpenFilter.h"
+#include "window/KeptBuild.h"
 #include "window/RenderedBuild.h"
 #include "builder/BuiltFaces.h"
 #include "platform/ReplaceFile.h"
@@ -22,6 +23,8 @@
 #include <array>
 #include <cctype>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <tuple>
 
 namespace pivra {
@@ -123,6 +126,7 @@ void Form1::Form_Load() {
         return;
     }
     ScalePivra(kStartScale);
+    restoreKeptBuild();
     view_.setTimerInterval(kTimerInterval);
     s_.BuildRequested = false;
     view_.showPageColour(pageColour_.empty() ? "#ffffff" : pageColour_);
@@ -339,9 +343,33 @@ EncodeSettings Form1::pageSettings() const {
 
 void Form1::keepRenderRequest(const RenderRequest& request, const EncodeSettings& settings) {
     lastRendered_ = request;
+    lastRendered_->carryOn = nullptr;
     renderedSettings_ = settings;
     renderedHead_ = headStamp_;
     renderedTail_ = tailStamp_;
+    // Kept on disk for the next start too. A file that cannot be written is
+    // removed rather than left describing an older animation: after a
+    // restart that build then saves as it did before it was kept.
+    const std::string file = s_.AppStr + kKeptBuildFile;
+    const std::optional<FileStamp> animation = StampOf(s_.AppStr + "Work/pivra.gif");
+    std::string why;
+    if (animation) {
+        const std::string text = KeptBuildText({*lastRendered_, settings, headStamp_, tailStamp_, *animation});
+        if (ReplaceWithBytes(std::vector<std::uint8_t>(text.begin(), text.end()), file, why)) return;
+    }
+    fso_.DeleteFile(file);
+}
+
+void Form1::restoreKeptBuild() {
+    std::ifstream in(s_.AppStr + kKeptBuildFile, std::ios::binary);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::optional<KeptBuild> kept = ParseKeptBuild(text);
+    // Another animation than the one it was kept with: not this build's.
+    if (!kept || !(StampOf(s_.AppStr + "Work/pivra.gif") == kept->animation)) return;
+    lastRendered_ = kept->request;
+    renderedSettings_ = kept->settings;
+    renderedHead_ = kept->head;
+    renderedTail_ = kept->tail;
 }
 
 BuildOutcome Form1::buildCoin() {

@@ -203,6 +203,8 @@ private:
     EncodeSettings pageSettings() const;
     // A finished build's request, its settings and its pictures' stamps, for SAVE and Export.
     void keepRenderRequest(const RenderRequest& request, const EncodeSettings& settings);
+    // The build kept on disk by an earlier run, when it made the animation in Work.
+    void restoreKeptBuild();
     // The last build's pictures as they are now: false, with why, when one
     // is gone; note says which changed since (drawn as they are now).
     bool checkBuiltPictures(std::string& why, std::string& note) const;

@@ -24,6 +24,7 @@
 #include "support/RecordingNotifier.h"
 #include "support/TempFolder.h"
 #include "support/TestPictures.h"
+#include "window/KeptBuild.h"
 #include "window/qt/Form1Window.h"
 
 namespace pivra::test {
@@ -40,8 +41,9 @@ protected:
     }
     void TearDown() override { window.reset(); }
 
-    // A window (again: a restart) with both pictures chosen and a flat build made.
-    void open() {
+    // A window (again: a restart) with both pictures chosen and, unless
+    // told not to, a flat build made.
+    void open(bool andBuild = true) {
         window.reset();
         window = std::make_unique<Form1Window>(FormFolders{app.str(), PIVRA_BIN_DIR});
         window->form().Form_Load();
@@ -50,17 +52,21 @@ protected:
         window->form().ChooseTail(tailPic);
         window->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
-        QTest::mouseClick(window->widget(Control::CreateBtn), Qt::LeftButton);
-        ASSERT_TRUE(QTest::qWaitFor([&] { return !window->form().state().BuildRequested && !window->form().building(); }, 60000));
         window->setSaveFileChooser([this](SaveDialogRequest& r) {
             asked.push_back(r);
             return saveAs;
         });
+        if (andBuild) build();
+    }
+    void build() {
+        QTest::mouseClick(window->widget(Control::CreateBtn), Qt::LeftButton);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !window->form().state().BuildRequested && !window->form().building(); }, 60000));
     }
 
     // File, "Export for…" with the dialog answered by act once it shows;
-    // then waits until the export is over.
-    void exportWith(const std::function<void(ExportDialog&)>& act) {
+    // then waits until the export is over. Before the dialog the user may
+    // be told why there is nothing to export: then none shows.
+    void exportWith(const std::function<void(ExportDialog&)>& act, bool dialogShows = true) {
         bool answered = false;
         auto* poll = new QTimer(window.get());
         QObject::connect(poll, &QTimer::timeout, window.get(), [&, poll] {
@@ -73,7 +79,7 @@ protected:
         });
         poll->start(10);
         window->exportAction()->trigger();
-        EXPECT_TRUE(answered);
+        EXPECT_EQ(answered, dialogShows);
         delete poll;
         ASSERT_TRUE(QTest::qWaitFor([&] { return !window->form().building(); }, 60000));
     }
@@ -233,6 +239,89 @@ TEST_F(ExportWindow, CustomValuesAreCheckedKeptAsAskedAndRemembered) {
         EXPECT_EQ(d.formatBox()->currentText(), QStringLiteral("APNG"));
         EXPECT_EQ(d.maxBytesEdit()->text(), QStringLiteral("1K"));
     });
+}
+
+// A coin build outlives the window: after a restart SAVE's WebP draws it
+// again from its pictures (libwebp: the build's side, the head face-on),
+// and Export draws it too. A kept file that is damaged, or that belongs to
+// another animation than the one in Work, is not used: SAVE and Export
+// then say what they said before such a file was kept.
+TEST_F(ExportWindow, AfterARestartACoinBuildIsDrawnAgainFromItsPictures) {
+    const std::string kept = app / kKeptBuildFile, gif = app / "Work/pivra.gif";
+    struct Case { std::string name; std::function<void()> spoil; bool drawn; };
+    const std::vector<Case> cases = {
+        {"kept whole", [] {}, true},
+        {"cut short", [&] { fs::resize_file(kept, fs::file_size(kept) - 20); }, false},
+        {"another animation", [&] {
+             const std::string bytes = FileContents(gif);
+             fs::remove(gif);
+             std::ofstream(gif, std::ios::binary) << bytes;
+         }, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        window->coinLookAction()->trigger();
+        build();
+        ASSERT_TRUE(fs::exists(kept));
+        c.spoil();
+        open(false);
+        notifier.shown.clear();
+        saveAs = app / "coin.webp";
+        fs::remove(saveAs);
+        window->saveAction()->trigger();
+        if (!c.drawn) {
+            ASSERT_EQ(notifier.shown.size(), 1u);
+            EXPECT_NE(lastMessage().find("the pictures of the last Pivra are not kept"), std::string::npos) << lastMessage();
+            EXPECT_FALSE(fs::exists(saveAs));
+            exportWith(Export, false);
+            EXPECT_EQ(lastMessage().rfind("This Pivra was built before PIVRA last started", 0), 0u) << lastMessage();
+            continue;
+        }
+        EXPECT_TRUE(notifier.shown.empty()) << lastMessage();
+        const WebpAnimation webp = ReadWebpAnimation(saveAs);
+        ASSERT_TRUE(webp.ok);
+        EXPECT_EQ(std::make_tuple(webp.width, webp.endsMs.back()), std::make_tuple(96, 3000));
+        const std::uint8_t* centre = webp.frames[0].at(48, 48);
+        EXPECT_TRUE(CloseColour(qRgb(centre[0], centre[1], centre[2]), QColor(220, 30, 30), 60));
+        EXPECT_EQ(webp.frames[0].at(1, 1)[3], 0);
+        saveAs = app / "slack.gif";
+        exportWith([](ExportDialog& d) {
+            d.list()->setCurrentRow(0);
+            Export(d);
+        });
+        EXPECT_EQ(lastMessage().rfind("Exported for Slack emoji:", 0), 0u) << lastMessage();
+        EXPECT_EQ(ReadGifStructure(saveAs).screenWidth, 128);
+    }
+}
+
+// The kept file reads back as written, a name with a line break and a
+// backslash included; anything else this program did not write whole is refused.
+TEST(KeptBuildFile, ReadsBackAsWrittenAndRefusesWhatItDidNotWrite) {
+    KeptBuild k;
+    k.request.head = "/a/odd\\name\nwith a break.jpg";
+    k.request.tail = "/b/t\u00e4il.png";
+    k.request.crop = true;
+    k.request.look = LookKind::Coin;
+    k.request.coin.side = 96, k.request.coin.frames = 50, k.request.frameMs = 60, k.request.coin.thickness = 8;
+    k.request.coin.rim = imagelib::Rgb{1, 2, 3};
+    k.request.coin.light = false;
+    k.settings.gif.matte = std::array<std::uint8_t, 3>{0x31, 0x33, 0x38};
+    k.head = FileStamp{1, 2, 3, 4};
+    k.animation = FileStamp{5, 6, 7, 8};
+    const std::string text = KeptBuildText(k);
+    const std::optional<KeptBuild> back = ParseKeptBuild(text);
+    ASSERT_TRUE(back);
+    EXPECT_EQ(KeptBuildText(*back), text);
+    EXPECT_EQ(back->request.head, k.request.head);
+    EXPECT_EQ(std::make_tuple(back->request.look, back->request.coin.rim->b, (*back->settings.gif.matte)[0], back->tail.has_value()),
+              std::make_tuple(LookKind::Coin, 3, 0x31, false));
+    std::string noHead = text;
+    noHead.erase(noHead.find("head "), noHead.find('\n', noHead.find("head ")) - noHead.find("head ") + 1);
+    for (const std::string& bad : {std::string(), text.substr(0, text.size() - 1), text.substr(0, text.size() / 2),
+                                   "PIVRA last build 2" + text.substr(text.find('\n')), noHead,
+                                   std::string(text).replace(text.find("side 96"), 7, "side x6"),
+                                   text + "head /again\n"})
+        EXPECT_FALSE(ParseKeptBuild(bad)) << bad;
 }
 
 }  // namespace

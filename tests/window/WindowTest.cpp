@@ -227,7 +227,7 @@ TEST_F(Window, TheKeyboardReachesEveryControl) {
         }
     EXPECT_EQ(items, (QStringList{"Choose Head Picture\u2026 Ctrl+H", "Choose Tail Picture\u2026 Ctrl+T",
                                   "Scale a Pivra ", "Crop Pictures to a Square ", "Create a Pivra Ctrl+N",
-                                  "Save the Pivra Ctrl+S", "Look ", "Page Colour\u2026 ", "Quit Ctrl+Q", "Manual ",
+                                  "Save the Pivra Ctrl+S", "Export for\u2026 ", "Look ", "Page Colour\u2026 ", "Quit Ctrl+Q", "Manual ",
                                   "What Else PIVRA Can Do ", "About "}));
     window->chooseTailAction()->trigger();
     EXPECT_EQ(opened, 3);
