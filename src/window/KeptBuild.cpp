@@ -38,13 +38,16 @@ std::string StampText(const std::optional<FileStamp>& s) {
            std::to_string(s->changedNs);
 }
 
-std::optional<std::optional<FileStamp>> ParseStamp(const std::string& text) {
-    if (text == "none") return std::optional<FileStamp>{};
+// false for a text that is neither "none" nor four numbers.
+bool ParseStamp(const std::string& text, std::optional<FileStamp>& stamp) {
+    stamp.reset();
+    if (text == "none") return true;
     FileStamp s;
     std::istringstream in(text);
     std::string rest;
-    if (!(in >> s.device >> s.inode >> s.size >> s.changedNs) || (in >> rest)) return std::nullopt;
-    return std::optional<FileStamp>{s};
+    if (!(in >> s.device >> s.inode >> s.size >> s.changedNs) || (in >> rest)) return false;
+    stamp = s;
+    return true;
 }
 
 std::string ColourText(const std::optional<imagelib::Rgb>& c) {
@@ -54,14 +57,14 @@ std::string ColourText(const std::optional<imagelib::Rgb>& c) {
     return hex;
 }
 
-std::optional<std::optional<imagelib::Rgb>> ParseColour(const std::string& text) {
-    if (text == "none") return std::optional<imagelib::Rgb>{};
+// false for a text that is neither "none" nor "#rrggbb".
+bool ParseColour(const std::string& text, std::optional<imagelib::Rgb>& colour) {
+    colour.reset();
+    if (text == "none") return true;
     unsigned r = 0, g = 0, b = 0;
-    char end = 0;
-    if (text.size() != 7 || std::sscanf(text.c_str(), "#%2x%2x%2x%c", &r, &g, &b, &end) != 3) return std::nullopt;
-    imagelib::Rgb colour;
-    colour.r = static_cast<std::uint8_t>(r), colour.g = static_cast<std::uint8_t>(g), colour.b = static_cast<std::uint8_t>(b);
-    return std::optional<imagelib::Rgb>(colour);
+    if (text.size() != 7 || std::sscanf(text.c_str(), "#%2x%2x%2x", &r, &g, &b) != 3) return false;
+    colour = imagelib::Rgb{static_cast<std::uint8_t>(r), static_cast<std::uint8_t>(g), static_cast<std::uint8_t>(b)};
+    return true;
 }
 
 std::optional<int> ParseInt(const std::string& text, int lo, int hi) {
@@ -122,20 +125,20 @@ std::optional<KeptBuild> ParseKeptBuild(const std::string& text) {
                perspective = ParseBool(values["perspective"]);
     const auto side = ParseInt(values["side"], 1, 4096), frames = ParseInt(values["frames"], 1, 1000),
                frameMs = ParseInt(values["frame-ms"], 1, 10000), thickness = ParseInt(values["thickness"], 0, 100);
-    const auto rim = ParseColour(values["rim"]), matte = ParseColour(values["matte"]);
-    const auto headStamp = ParseStamp(values["head-stamp"]), tailStamp = ParseStamp(values["tail-stamp"]),
-               animation = ParseStamp(values["animation-stamp"]);
+    std::optional<imagelib::Rgb> matte;
+    std::optional<FileStamp> animation;
     const std::string& look = values["look"];
     if (!head || head->empty() || !tail || tail->empty() || !crop || !light || !perspective || !side || !frames ||
-        !frameMs || !thickness || !rim || !matte || !headStamp || !tailStamp || !animation || !*animation ||
-        (look != "flat" && look != "coin"))
+        !frameMs || !thickness || !ParseColour(values["rim"], r.coin.rim) || !ParseColour(values["matte"], matte) ||
+        !ParseStamp(values["head-stamp"], k.head) || !ParseStamp(values["tail-stamp"], k.tail) ||
+        !ParseStamp(values["animation-stamp"], animation) || !animation || (look != "flat" && look != "coin"))
         return std::nullopt;
     r.head = *head, r.tail = *tail, r.crop = *crop;
     r.look = look == "coin" ? LookKind::Coin : LookKind::Flat;
     r.coin.side = *side, r.coin.frames = *frames, r.frameMs = *frameMs, r.coin.thickness = *thickness;
-    r.coin.rim = *rim, r.coin.light = *light, r.coin.perspective = *perspective;
-    if (*matte) k.settings.gif.matte = std::array<std::uint8_t, 3>{(*matte)->r, (*matte)->g, (*matte)->b};
-    k.head = *headStamp, k.tail = *tailStamp, k.animation = **animation;
+    r.coin.light = *light, r.coin.perspective = *perspective;
+    if (matte) k.settings.gif.matte = std::array<std::uint8_t, 3>{matte->r, matte->g, matte->b};
+    k.animation = *animation;
     return k;
 }
 
