@@ -396,6 +396,17 @@ TEST_F(Window, CropPageColourAndLookSurviveARestartOrSayTheyCannot) {
     PivraSettings().clear();
 }
 
+// Crop Pictures to a Square changes the crop alone: the look in use stays,
+// whatever the settings file says (one that could not be written keeps
+// the look the last start read).
+TEST_F(Window, CropLeavesTheLookInUse) {
+    PivraSettings().setValue(QStringLiteral("look"), QStringLiteral("flat"));
+    window->form().mnu_Look_Click(LookKind::Coin);
+    window->cropAction()->trigger();
+    EXPECT_EQ(window->form().look(), LookKind::Coin);
+    PivraSettings().clear();
+}
+
 // Each dialog starts in the folder a file was last chosen in with it, kept in
 // the settings file the next run reads; a folder since removed is forgotten.
 TEST(LastFolders, TheOpenDialogStartsWhereAPictureWasLastChosenAndKeepsItsFilters) {

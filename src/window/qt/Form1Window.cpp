@@ -181,8 +181,6 @@ void Form1Window::makeMenus() {
     connect(cropAct_, &QAction::triggered, this, [this] {
         form_->mnu_Crop_Click();
         cropAct_->setChecked(form_->cropToSquare());
-    form_->setLook(PivraSettings().value(kLookKey).toString() == kCoinLook ? LookKind::Coin : LookKind::Flat);
-    (form_->look() == LookKind::Coin ? coinLookAct_ : flatLookAct_)->setChecked(true);
         KeepForNextStart(kCropKey, form_->cropToSquare());
     });
     connect(createAct_, &QAction::triggered, this, [this] { form_->mnu_Create_Click(); });
