@@ -53,8 +53,8 @@ private:
     int chosen_ = 0;
 };
 
-// "Files for Slack emoji must end in .gif." when name's ending disagrees with the
-// target's format (any case); empty when it agrees.
+// "The name must end in .gif, since Slack emoji takes GIF." when name does not
+// end in the target format's ending (any case); empty when it does.
 std::string EndingRefusal(const ExportTarget& target, const std::string& name);
 
 // The save dialog's one entry for the format: "GIF Files (*.gif)|*.gif".
