@@ -32,7 +32,7 @@ std::string LevelOf(AnimationFormat format, const EncodeSettings& settings) {
         case AnimationFormat::Gif: return LevelText(format, settings.gif.colours);
         case AnimationFormat::Webp: return settings.webp.lossless ? "lossless" : LevelText(format, settings.webp.quality);
         case AnimationFormat::Webm: return LevelText(format, settings.webm.quality);
-        case AnimationFormat::Apng: return LevelText(format, 8);
+        case AnimationFormat::Apng: return "full colour";  // without a budget nothing is taken off
     }
     return {};
 }
