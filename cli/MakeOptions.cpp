@@ -4,6 +4,7 @@
 #include "builder/ScaleArgument.h"
 #include "render/Destinations.h"
 #include "render/ExportAnimation.h"
+#include "render/FittedExport.h"
 
 namespace pivra {
 
@@ -68,17 +69,6 @@ bool WholeNumber(const std::string& text, int lo, int hi, int& value) {
     if (text.empty() || text.size() > 7 || text.find_first_not_of("0123456789") != std::string::npos) return false;
     value = std::stoi(text);
     return value >= lo && value <= hi;
-}
-
-// Digits with an optional K (1000) or M (1000000), from 1K to 1000M.
-bool ByteCount(const std::string& text, std::size_t& bytes) {
-    std::string digits = text;
-    std::size_t unit = 1;
-    if (!digits.empty() && (digits.back() == 'K' || digits.back() == 'k')) unit = 1000, digits.pop_back();
-    else if (!digits.empty() && (digits.back() == 'M' || digits.back() == 'm')) unit = 1000000, digits.pop_back();
-    if (digits.empty() || digits.size() > 10 || digits.find_first_not_of("0123456789") != std::string::npos) return false;
-    bytes = std::stoull(digits) * unit;
-    return bytes >= 1000 && bytes <= 1000000000;
 }
 
 }  // namespace
@@ -155,7 +145,7 @@ std::optional<MakeOptions> ParseMakeOptions(const std::vector<std::string>& args
         } else if (a == "--max-bytes") {
             const std::string* v = value("--max-bytes");
             if (!v) return std::nullopt;
-            if (!ByteCount(*v, o.maxBytes)) {
+            if (!ParseByteCount(*v, o.maxBytes)) {
                 error = "the most bytes must be a whole number from 1000 to 1000000000, K for 1000 and M for 1000000 "
                         "allowed, not \"" + *v + "\"";
                 return std::nullopt;

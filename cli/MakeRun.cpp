@@ -22,8 +22,8 @@
 #include "platform/MessageBox.h"
 #include "platform/ReplaceFile.h"
 #include "OptionValues.h"
-#include "render/BudgetRender.h"
 #include "render/Destinations.h"
+#include "render/FittedExport.h"
 #include "render/RenderAnimation.h"
 #include "render/ExportAnimation.h"
 
@@ -104,24 +104,18 @@ int RunRendered(const MakeOptions& o, const std::string& head, const std::string
         const imagelib::Rgb page = imagelib::parseColor(o.matte);
         settings.gif.matte = std::array<std::uint8_t, 3>{page.r, page.g, page.b};
     }
-    std::vector<std::uint8_t> bytes;
-    std::string why;
-    if (destination || o.maxBytes > 0) {
-        Budget budget;
-        budget.maxBytes = destination ? destination->maxBytes : o.maxBytes;
-        if (o.maxBytes > 0) budget.maxBytes = std::min(budget.maxBytes, o.maxBytes);
-        if (destination) budget.longestTurnMs = destination->longestTurnMs, budget.shortestFrameMs = destination->shortestFrameMs;
-        BudgetOutcome outcome;
-        if (!RenderWithinBudget(request, format, settings, budget, outcome, why)) return Fail(why);
-        if (!outcome.fit.fits)
-            return Fail("nothing written: even the smallest setting misses the budget of " + std::to_string(budget.maxBytes) +
-                        " bytes by " + std::to_string(outcome.fit.missedBy) + " (" + outcome.line + ")");
-        std::printf("%s\n", outcome.line.c_str());
+    const bool budgeted = destination || o.maxBytes > 0;
+    ExportBudget budget;
+    if (destination) budget = BudgetOf(*destination, o.maxBytes);
+    else budget.maxBytes = o.maxBytes;
+    FittedExport made = RenderFitted(request, format, settings, budget);
+    if (made.status != FittedExport::Status::Made) return Fail(made.why);
+    if (budgeted) {
+        std::printf("%s\n", made.line.c_str());
         std::fflush(stdout);
-        bytes = std::move(outcome.bytes);
-    } else if (!RenderAnimation(request, format, settings, bytes, why)) {
-        return Fail(why);
     }
+    const std::vector<std::uint8_t>& bytes = made.bytes;
+    std::string why;
     if (StopSignal() != 0) return Stopped(nullptr);
     {
         StopSignalsHeld held;

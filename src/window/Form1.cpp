@@ -9,6 +9,7 @@
 #include "surface/JpegReader.h"
 #include "surface/PaneCanvas.h"
 #include "window/OpenFilter.h"
+#include "window/KeptBuild.h"
 #include "window/RenderedBuild.h"
 #include "builder/BuiltFaces.h"
 #include "platform/ReplaceFile.h"
@@ -20,7 +21,10 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <tuple>
 
 namespace pivra {
@@ -122,6 +126,7 @@ void Form1::Form_Load() {
         return;
     }
     ScalePivra(kStartScale);
+    restoreKeptBuild();
     view_.setTimerInterval(kTimerInterval);
     s_.BuildRequested = false;
     view_.showPageColour(pageColour_.empty() ? "#ffffff" : pageColour_);
@@ -300,8 +305,9 @@ void Form1::buildFromTick() {
     if (!freshenForBuild(note)) return;
     const std::string noteLine = note.empty() ? "" : "\n" + note;
     const LookKind look = look_;  // the menu stays open to the user while the build runs
+    const EncodeSettings page = pageSettings();  // and so is the page colour
     const BuildOutcome outcome = look == LookKind::Coin ? buildCoin() : builder_.BuildSpin();
-    if (look == LookKind::Flat && outcome.result == BuildResult::Finished) keepRenderRequest(renderRequest(look));
+    if (look == LookKind::Flat && outcome.result == BuildResult::Finished) keepRenderRequest(renderRequest(look), page);
     if (outcome.result == BuildResult::Failed) {
         // The viewer goes on playing the last animation, which is still in place.
         MessageBox("The Pivra could not be built: " + outcome.reason + "\nThe last Pivra is kept." + noteLine,
@@ -325,26 +331,56 @@ RenderRequest Form1::renderRequest(LookKind look) const {
     return request;
 }
 
-void Form1::keepRenderRequest(const RenderRequest& request) {
-    lastRendered_ = request;
-    renderedHead_ = headStamp_;
-    renderedTail_ = tailStamp_;
-}
-
-BuildOutcome Form1::buildCoin() {
-    const RenderRequest request = renderRequest(LookKind::Coin);
+EncodeSettings Form1::pageSettings() const {
     EncodeSettings settings;
     // The page as the flat build reads it ("#rrggbb"): none for white.
     if (!s_.PageColour.empty()) {
         const imagelib::Rgb page = imagelib::parseColor(s_.PageColour);
         settings.gif.matte = std::array<std::uint8_t, 3>{page.r, page.g, page.b};
     }
+    return settings;
+}
+
+void Form1::keepRenderRequest(const RenderRequest& request, const EncodeSettings& settings) {
+    lastRendered_ = request;
+    lastRendered_->carryOn = nullptr;
+    renderedSettings_ = settings;
+    renderedHead_ = headStamp_;
+    renderedTail_ = tailStamp_;
+    // Kept on disk for the next start too. A file that cannot be written is
+    // removed rather than left describing an older animation: after a
+    // restart that build then saves as it did before it was kept.
+    const std::string file = s_.AppStr + kKeptBuildFile;
+    const std::optional<FileStamp> animation = StampOf(s_.AppStr + "Work/pivra.gif");
+    std::string why;
+    if (animation) {
+        const std::string text = KeptBuildText({*lastRendered_, settings, headStamp_, tailStamp_, *animation});
+        if (ReplaceWithBytes(std::vector<std::uint8_t>(text.begin(), text.end()), file, why)) return;
+    }
+    fso_.DeleteFile(file);
+}
+
+void Form1::restoreKeptBuild() {
+    std::ifstream in(s_.AppStr + kKeptBuildFile, std::ios::binary);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::optional<KeptBuild> kept = ParseKeptBuild(text);
+    // Another animation than the one it was kept with: not this build's.
+    if (!kept || !(StampOf(s_.AppStr + "Work/pivra.gif") == kept->animation)) return;
+    lastRendered_ = kept->request;
+    renderedSettings_ = kept->settings;
+    renderedHead_ = kept->head;
+    renderedTail_ = kept->tail;
+}
+
+BuildOutcome Form1::buildCoin() {
+    const RenderRequest request = renderRequest(LookKind::Coin);
+    const EncodeSettings settings = pageSettings();
     renderBuilding_ = true;
     const BuildOutcome outcome = BuildRenderedGif(request, settings, s_.AppStr + "Work/pivra.gif", hooks_, buildJob_);
     renderBuilding_ = false;
     s_.BuildRequested = false;
     if (outcome.result == BuildResult::Finished) {
-        keepRenderRequest(request);
+        keepRenderRequest(request, settings);
         // The faces kept by an earlier flat build no longer belong to the
         // animation: a save after a restart must not draw them.
         for (const char* face : {kBuiltHeadFace, kBuiltTailFace}) fso_.DeleteFile(s_.AppStr + face);
@@ -430,28 +466,36 @@ void Form1::SaveBtn_Click() {
 // The pictures of the build as they are now: one gone cannot be drawn, and
 // the user is told which; one changed is drawn as it is now, and the user
 // is told that too, since the file then differs from the GIF.
+bool Form1::checkBuiltPictures(std::string& why, std::string& note) const {
+    Gone gone;
+    std::vector<const char*> changed;
+    for (const auto& [what, file, stamp] : {std::tuple{"head", lastRendered_->head, renderedHead_},
+                                            std::tuple{"tail", lastRendered_->tail, renderedTail_}}) {
+        const std::optional<FileStamp> now = StampOf(file);
+        if (!now) gone.emplace_back(what, file);
+        else if (!(now == stamp)) changed.push_back(what);
+    }
+    if (!gone.empty()) {
+        why = GoneText(gone);
+        return false;
+    }
+    if (changed.size() == 2)
+        note = "The head and tail pictures have changed on disk since this Pivra was built: the saved file shows them as they are now.";
+    else if (changed.size() == 1)
+        note = "The " + std::string(changed[0]) + " picture has changed on disk since this Pivra was built: the saved file shows it as it is now.";
+    return true;
+}
+
 bool Form1::saveRendered(AnimationFormat format, const std::string& name, std::string& why) {
     if (building()) {
         why = "A Pivra is being built; save once it is done.";
         return false;
     }
     const RenderRequest& request = *lastRendered_;
-    Gone gone;
-    std::vector<const char*> changed;
-    for (const auto& [what, file, stamp] : {std::tuple{"head", request.head, renderedHead_},
-                                            std::tuple{"tail", request.tail, renderedTail_}}) {
-        const std::optional<FileStamp> now = StampOf(file);
-        if (!now) gone.emplace_back(what, file);
-        else if (!(now == stamp)) changed.push_back(what);
-    }
-    if (!gone.empty()) {
-        why = GoneText(gone) + "\nThis Pivra can still be saved as a GIF.";
+    if (!checkBuiltPictures(why, saveNote_)) {
+        why += "\nThis Pivra can still be saved as a GIF.";
         return false;
     }
-    if (changed.size() == 2)
-        saveNote_ = "The head and tail pictures have changed on disk since this Pivra was built: the saved file shows them as they are now.";
-    else if (changed.size() == 1)
-        saveNote_ = "The " + std::string(changed[0]) + " picture has changed on disk since this Pivra was built: the saved file shows it as it is now.";
     std::vector<std::uint8_t> bytes;
     renderBuilding_ = true;
     const BuildOutcome drawn = RenderOffThread(request, format, EncodeSettings{}, hooks_, buildJob_, bytes);
@@ -470,6 +514,53 @@ bool Form1::saveRendered(AnimationFormat format, const std::string& name, std::s
         return false;
     }
     return true;
+}
+
+void Form1::mnu_ExportFor_Click() {
+    const auto tell = [](const std::string& text) { MessageBox(text, MB_OK | MB_ICONEXCLAMATION, AppTitle); };
+    if (building()) return tell("A Pivra is being built; export once it is done.");
+    if (!fso_.FileExists(s_.AppStr + "Work/pivra.gif"))
+        return tell("There is no Pivra to export yet.\nClick CREATE PIVRA to make one first.");
+    // The faces kept beside an earlier run's GIF are too small to be drawn
+    // at a destination's side; its pictures are not known.
+    if (!lastRendered_)
+        return tell("This Pivra was built before PIVRA last started, so the pictures it was made from are not known.\n"
+                    "Click CREATE PIVRA to build it again, then export it.");
+    if (!view_.chooseExport(exportChoices_)) return;
+    std::string why;
+    const std::optional<ExportTarget> target = exportChoices_.target(why);
+    if (!target) return tell(why + "\nNothing was written.");
+    SaveDialogRequest ask{target->fileName, ExportFilter(target->format), 1};
+    const std::string name = view_.AskSaveFileName(ask);
+    if (name.empty()) return;
+    if (const std::string refused = EndingRefusal(*target, name); !refused.empty())
+        return tell(refused + "\nNothing was written.");
+    std::string note;
+    if (!checkBuiltPictures(why, note)) return tell(why + "\nNothing was written.");
+
+    RenderRequest request = *lastRendered_;
+    request.coin.side = target->side;
+    request.coin.frames = target->frames;
+    request.frameMs = target->frameMs;
+    FittedExport made;
+    renderBuilding_ = true;
+    const BuildOutcome run = FitOffThread(request, target->format, renderedSettings_, target->budget, hooks_, buildJob_, made);
+    renderBuilding_ = false;
+    view_.setProgress(0);
+    if (run.result == BuildResult::Stopped) {
+        if (stopRequested_) view_.closeWindow();
+        return;
+    }
+    const std::string failed = "The Pivra could not be exported for " + target->label + ".\n";
+    if (run.result != BuildResult::Finished) return tell(failed + run.reason);
+    if (made.status == FittedExport::Status::Missed) {
+        std::string said = made.why + ".";
+        said[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(said[0])));
+        return tell(failed + said);
+    }
+    if (!ReplaceWithBytes(made.bytes, name, why)) return tell(failed + "cannot write " + name + ": " + why);
+    MessageBox("Exported for " + target->label + ":\n" + name + "\nChosen: " + made.line + (note.empty() ? "" : "\n" + note),
+               MB_OK, AppTitle);
 }
 
 void Form1::mnu_PageColour_Click() {

@@ -10,6 +10,7 @@
 
 #include "builder/PivraState.h"
 #include "dialogs/Dialog1.h"
+#include "dialogs/ExportFor.h"
 #include "builder/SpinBuilder.h"
 #include "imagecmd/ImageCommands.h"
 #include "platform/FileStamp.h"
@@ -71,6 +72,12 @@ public:
     // Copies Work/pivra.gif to a name chosen in the save dialog.
     void SaveBtn_Click();
     void mnu_Save_Click() { SaveBtn_Click(); }
+    // File, "Export for…": the last build's pictures and options rendered
+    // for a destination (or the user's own limits) at its side, fitted to
+    // its budget, and saved to a name chosen in the save dialog.
+    void mnu_ExportFor_Click();
+    // The dialog's choice, as remembered from the last run before Form_Load.
+    ExportChoices& exportChoices() { return exportChoices_; }
     void mnu_Scale_Click() { view_.showScaleDialog(); }
     // "Crop Pictures to a Square": toggles the option and imports both
     // pictures again (after the build, during one).
@@ -192,8 +199,15 @@ private:
     BuildOutcome buildCoin();
     // What a build of this look at this size draws, for the renderer.
     RenderRequest renderRequest(LookKind look) const;
-    // A finished build's request and its pictures' stamps, for SAVE.
-    void keepRenderRequest(const RenderRequest& request);
+    // The page the next GIF is made for, as the encoders take it.
+    EncodeSettings pageSettings() const;
+    // A finished build's request, its settings and its pictures' stamps, for SAVE and Export.
+    void keepRenderRequest(const RenderRequest& request, const EncodeSettings& settings);
+    // The build kept on disk by an earlier run, when it made the animation in Work.
+    void restoreKeptBuild();
+    // The last build's pictures as they are now: false, with why, when one
+    // is gone; note says which changed since (drawn as they are now).
+    bool checkBuiltPictures(std::string& why, std::string& note) const;
     // SAVE's WebP, PNG and WebM of a build: drawn again from its pictures.
     bool saveRendered(AnimationFormat format, const std::string& name, std::string& why);
     // The coin look's frames for the preview, for the pictures as they are now.
@@ -225,6 +239,8 @@ private:
     bool renderBuilding_ = false;
     // What the last build of this window drew; none before one finished.
     std::optional<RenderRequest> lastRendered_;
+    EncodeSettings renderedSettings_;  // its page colour
+    ExportChoices exportChoices_;
     std::optional<FileStamp> renderedHead_, renderedTail_;  // its pictures as they were drawn
     std::string saveNote_;  // what the user is told beside a saved file
     BackgroundJob buildJob_;  // last: joined before the rest goes

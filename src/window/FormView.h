@@ -6,6 +6,7 @@
 #include <string>
 
 #include "builder/BuildControls.h"
+#include "dialogs/ExportFor.h"
 #include "dialogs/SavePivra.h"
 #include "window/MainLayout.h"
 
@@ -55,6 +56,10 @@ public:
     virtual void showAbout() = 0;
     // Help, "What Else PIVRA Can Do": the options beyond the Manual.
     virtual void showWhatElse() = 0;
+
+    // File, "Export for…": the dialog on choices, which it changes as the
+    // user does; false when cancelled. A choice exported is remembered for the next run.
+    virtual bool chooseExport(ExportChoices& choices) = 0;
 
     // Closes the window once a stopped build has returned.
     virtual void closeWindow() = 0;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <functional>
 #include <thread>
 
 #include "platform/ReplaceFile.h"
@@ -14,8 +15,13 @@ namespace {
 constexpr int kBarEnd = 150;  // the bar's range, as the image-command build fills it
 }  // namespace
 
-BuildOutcome RenderOffThread(RenderRequest request, AnimationFormat format, const EncodeSettings& settings,
-                             BuildControls& controls, BackgroundJob& job, std::vector<std::uint8_t>& bytes) {
+namespace {
+
+// work(request, why) run by job while the calling thread yields to the
+// window, the bar following the frames drawn (a fit draws several turns:
+// the bar then waits near its end for the trial encodes).
+BuildOutcome RunWhileYielding(RenderRequest request, const std::function<bool(const RenderRequest&, std::string&)>& work,
+                              BuildControls& controls, BackgroundJob& job) {
     controls.showProgress();
     controls.setProgress(1);
     std::atomic<int> drawn{0};
@@ -27,7 +33,7 @@ BuildOutcome RenderOffThread(RenderRequest request, AnimationFormat format, cons
     bool ok = false;
     std::string why;
     job.post([&](const std::atomic<bool>&) {
-        ok = RenderAnimation(request, format, settings, bytes, why);
+        ok = work(request, why);
         done = true;
     });
     // The window's thread only waits here, letting its events through.
@@ -42,6 +48,29 @@ BuildOutcome RenderOffThread(RenderRequest request, AnimationFormat format, cons
     if (stop || controls.stopRequested()) return {BuildResult::Stopped, {}, {}};
     if (!ok) return {BuildResult::Failed, why + ".", {}};
     return {BuildResult::Finished, {}, {}};
+}
+
+}  // namespace
+
+BuildOutcome RenderOffThread(RenderRequest request, AnimationFormat format, const EncodeSettings& settings,
+                             BuildControls& controls, BackgroundJob& job, std::vector<std::uint8_t>& bytes) {
+    return RunWhileYielding(
+        std::move(request),
+        [&](const RenderRequest& r, std::string& why) { return RenderAnimation(r, format, settings, bytes, why); },
+        controls, job);
+}
+
+BuildOutcome FitOffThread(RenderRequest request, AnimationFormat format, const EncodeSettings& settings,
+                          const ExportBudget& budget, BuildControls& controls, BackgroundJob& job, FittedExport& made) {
+    // A miss is the fit's answer, not a failure of the run: made says it.
+    return RunWhileYielding(
+        std::move(request),
+        [&](const RenderRequest& r, std::string& why) {
+            made = RenderFitted(r, format, settings, budget);
+            if (made.status == FittedExport::Status::Failed) why = made.why;
+            return made.status != FittedExport::Status::Failed;
+        },
+        controls, job);
 }
 
 BuildOutcome BuildRenderedGif(const RenderRequest& request, const EncodeSettings& settings,

@@ -8,6 +8,7 @@
 
 #include "builder/BuildControls.h"
 #include "builder/BuildOutcome.h"
+#include "render/FittedExport.h"
 #include "render/RenderAnimation.h"
 
 namespace pivra {
@@ -19,6 +20,11 @@ class BackgroundJob;
 // with the renderer's reason. bytes: the file, when Finished.
 BuildOutcome RenderOffThread(RenderRequest request, AnimationFormat format, const EncodeSettings& settings,
                              BuildControls& controls, BackgroundJob& job, std::vector<std::uint8_t>& bytes);
+
+// The same for an export: the fit's answer in made (Finished, whether it
+// fitted or missed); Failed with the renderer's reason.
+BuildOutcome FitOffThread(RenderRequest request, AnimationFormat format, const EncodeSettings& settings,
+                          const ExportBudget& budget, BuildControls& controls, BackgroundJob& job, FittedExport& made);
 
 // The GIF of request into target, replaced only by a whole new file (written
 // beside it, synced, renamed); on failure or stop the last animation stays.

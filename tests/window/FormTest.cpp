@@ -62,6 +62,7 @@ struct RecordingView : FormView {
         return saveAnswer;
     }
     std::optional<std::string> choosePageColour(const std::string&) override { return std::nullopt; }
+    bool chooseExport(ExportChoices&) override { return false; }
     void closeWindow() override { ++closed; }
     void setCreateCaption(const std::string& c) override { captions.push_back(c); }
     void setProgress(int v) override { progressValue = v; }

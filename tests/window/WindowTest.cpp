@@ -227,7 +227,7 @@ TEST_F(Window, TheKeyboardReachesEveryControl) {
         }
     EXPECT_EQ(items, (QStringList{"Choose Head Picture\u2026 Ctrl+H", "Choose Tail Picture\u2026 Ctrl+T",
                                   "Scale a Pivra ", "Crop Pictures to a Square ", "Create a Pivra Ctrl+N",
-                                  "Save the Pivra Ctrl+S", "Look ", "Page Colour\u2026 ", "Quit Ctrl+Q", "Manual ",
+                                  "Save the Pivra Ctrl+S", "Export for\u2026 ", "Look ", "Page Colour\u2026 ", "Quit Ctrl+Q", "Manual ",
                                   "What Else PIVRA Can Do ", "About "}));
     window->chooseTailAction()->trigger();
     EXPECT_EQ(opened, 3);
@@ -393,6 +393,17 @@ TEST_F(Window, CropPageColourAndLookSurviveARestartOrSayTheyCannot) {
         ASSERT_EQ(notifier.shown.size(), 1u);
         EXPECT_NE(notifier.shown[0].prompt.find("afile/config/PIVRA/pivra.conf"), std::string::npos) << notifier.shown[0].prompt;
     }
+    PivraSettings().clear();
+}
+
+// Crop Pictures to a Square changes the crop alone: the look in use stays,
+// whatever the settings file says (one that could not be written keeps
+// the look the last start read).
+TEST_F(Window, CropLeavesTheLookInUse) {
+    PivraSettings().setValue(QStringLiteral("look"), QStringLiteral("flat"));
+    window->form().mnu_Look_Click(LookKind::Coin);
+    window->cropAction()->trigger();
+    EXPECT_EQ(window->form().look(), LookKind::Coin);
     PivraSettings().clear();
 }
 

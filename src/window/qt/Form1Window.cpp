@@ -18,6 +18,7 @@
 
 #include <algorithm>
 
+#include "dialogs/qt/ExportDialog.h"
 #include "dialogs/qt/LastFolders.h"
 #include "dialogs/qt/PivraSettings.h"
 #include "dialogs/qt/QtSaveDialog.h"
@@ -32,7 +33,8 @@ namespace {
 
 const QColor kHintText(255, 255, 128), kButtonText(255, 255, 0), kButtonBack(0, 0, 192);
 const QString kPageColourKey = QStringLiteral("pageColour"), kCropKey = QStringLiteral("cropToSquare"),
-              kLookKey = QStringLiteral("look"), kCoinLook = QStringLiteral("coin");
+              kLookKey = QStringLiteral("look"), kCoinLook = QStringLiteral("coin"),
+              kExportKey = QStringLiteral("exportFor"), kCustomKey = QStringLiteral("exportCustom/");
 
 void Colour(QWidget* w, const QColor& text, const QColor& back) {
     QPalette pal = w->palette();
@@ -67,6 +69,7 @@ Form1Window::Form1Window(FormFolders folders) {
     cropAct_->setChecked(form_->cropToSquare());
     form_->setLook(PivraSettings().value(kLookKey).toString() == kCoinLook ? LookKind::Coin : LookKind::Flat);
     (form_->look() == LookKind::Coin ? coinLookAct_ : flatLookAct_)->setChecked(true);
+    restoreExportChoices();
     dialogs_ = std::make_unique<DialogHost>(*form_, form_->installFolder(), this);
     saveChooser_ = [this](SaveDialogRequest& r) { return QtSaveDialog(this).AskSaveFileName(r); };
     form_->setPageColour(PivraSettings().value(kPageColourKey).toString().toStdString());
@@ -162,6 +165,7 @@ void Form1Window::makeMenus() {
     cropAct_->setCheckable(true);
     createAct_ = file->addAction(QStringLiteral("&Create a Pivra"));
     saveAct_ = file->addAction(QStringLiteral("Sa&ve the Pivra"));
+    exportAct_ = file->addAction(QStringLiteral("&Export for\u2026"));
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     manualAct_ = help->addAction(QStringLiteral("&Manual"));
     whatElseAct_ = help->addAction(QStringLiteral("&What Else PIVRA Can Do"));
@@ -177,12 +181,11 @@ void Form1Window::makeMenus() {
     connect(cropAct_, &QAction::triggered, this, [this] {
         form_->mnu_Crop_Click();
         cropAct_->setChecked(form_->cropToSquare());
-    form_->setLook(PivraSettings().value(kLookKey).toString() == kCoinLook ? LookKind::Coin : LookKind::Flat);
-    (form_->look() == LookKind::Coin ? coinLookAct_ : flatLookAct_)->setChecked(true);
         KeepForNextStart(kCropKey, form_->cropToSquare());
     });
     connect(createAct_, &QAction::triggered, this, [this] { form_->mnu_Create_Click(); });
     connect(saveAct_, &QAction::triggered, this, [this] { form_->mnu_Save_Click(); });
+    connect(exportAct_, &QAction::triggered, this, [this] { form_->mnu_ExportFor_Click(); });
     connect(manualAct_, &QAction::triggered, this, [this] { form_->Mnu_Manual_Click(); });
     connect(aboutAct_, &QAction::triggered, this, [this] { form_->mn_about_Click(); });
     QMenu* look = file->addMenu(QStringLiteral("&Look"));
@@ -363,6 +366,41 @@ std::optional<std::string> Form1Window::choosePageColour(const std::string& curr
     const std::optional<std::string> hex = ShowPageColourDialog(this, current);
     if (hex) KeepForNextStart(kPageColourKey, QString::fromStdString(*hex));
     return hex;
+}
+
+// The last choice and the Custom values, as exported last.
+void Form1Window::restoreExportChoices() {
+    QSettings settings = PivraSettings();
+    ExportChoices& choices = form_->exportChoices();
+    choices.chooseByName(settings.value(kExportKey).toString().toStdString());
+    CustomExport& custom = choices.custom;
+    const auto text = [&](const char* key, std::string& value) {
+        value = settings.value(kCustomKey + QLatin1String(key), QString::fromStdString(value)).toString().toStdString();
+    };
+    text("side", custom.side);
+    text("frames", custom.frames);
+    text("frameTime", custom.frameMs);
+    text("mostBytes", custom.maxBytes);
+    const QString format = settings.value(kCustomKey + QLatin1String("format")).toString();
+    for (AnimationFormat f : ExportDialog::customFormats())
+        if (format == QLatin1String(FormatName(f))) custom.format = f;
+}
+
+bool Form1Window::chooseExport(ExportChoices& choices) {
+    ExportChoices edited = choices;  // a cancel keeps the last choice
+    ExportDialog dialog(edited, this);
+    if (dialog.exec() != QDialog::Accepted) return false;
+    choices = edited;
+    {
+        QSettings settings = PivraSettings();
+        settings.setValue(kCustomKey + QLatin1String("side"), QString::fromStdString(choices.custom.side));
+        settings.setValue(kCustomKey + QLatin1String("frames"), QString::fromStdString(choices.custom.frames));
+        settings.setValue(kCustomKey + QLatin1String("frameTime"), QString::fromStdString(choices.custom.frameMs));
+        settings.setValue(kCustomKey + QLatin1String("mostBytes"), QString::fromStdString(choices.custom.maxBytes));
+        settings.setValue(kCustomKey + QLatin1String("format"), QLatin1String(FormatName(choices.custom.format)));
+    }
+    KeepForNextStart(kExportKey, QString::fromStdString(choices.chosenName()));  // written with the rest, told once
+    return true;
 }
 
 void Form1Window::showPageColour(const std::string& colour) {

@@ -52,6 +52,7 @@ public:
     QAction* cropAction() const { return cropAct_; }
     QAction* createAction() const { return createAct_; }
     QAction* saveAction() const { return saveAct_; }
+    QAction* exportAction() const { return exportAct_; }
     QAction* manualAction() const { return manualAct_; }
     QAction* aboutAction() const { return aboutAct_; }
     QAction* pageColourAction() const { return pageColourAct_; }
@@ -83,6 +84,7 @@ public:
     void showPageColour(const std::string& colour) override;
     std::string AskSaveFileName(SaveDialogRequest& request) override { return saveChooser_(request); }
     std::optional<std::string> choosePageColour(const std::string& current) override;
+    bool chooseExport(ExportChoices& choices) override;
     void closeWindow() override { close(); }
     // BuildControls
     void setCreateCaption(const std::string& caption) override;
@@ -102,6 +104,7 @@ private:
     void makeControls();
     void fitToScreen();
     void chooseLook(LookKind look);
+    void restoreExportChoices();
 
     QScrollArea* scroller_ = nullptr;
     QWidget* client_ = nullptr;
@@ -119,7 +122,7 @@ private:
     QAction *scaleAct_ = nullptr, *createAct_ = nullptr, *saveAct_ = nullptr, *manualAct_ = nullptr,
             *aboutAct_ = nullptr, *cropAct_ = nullptr, *pageColourAct_ = nullptr, *chooseHeadAct_ = nullptr,
             *chooseTailAct_ = nullptr, *quitAct_ = nullptr, *whatElseAct_ = nullptr, *flatLookAct_ = nullptr,
-            *coinLookAct_ = nullptr;
+            *coinLookAct_ = nullptr, *exportAct_ = nullptr;
     QTimer timer_;
     OpenFileChooser chooser_;
     SaveFileChooser saveChooser_;
