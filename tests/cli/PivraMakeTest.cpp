@@ -691,7 +691,7 @@ TEST_F(PivraMake, ABudgetIsMetAndTheLineSaysHow) {
         } else {
             const ApngAnimation a = ReadApng(dir / c.out);
             for (const ApngFrameControl& f : a.controls) turnMs += 1000 * f.delayNum / f.delayDen;
-            loops = a.plays, width = a.still.width, frames = a.frames;
+            loops = a.plays, width = a.still.width, frames = a.canvases;
         }
         EXPECT_EQ(std::make_tuple(width, loops, int(frames.size())), std::make_tuple(c.side, 0, fit.frames));
         EXPECT_NEAR(turnMs, fit.frames * fit.frameMs, 5);
