@@ -5,8 +5,9 @@
 // by libpng with a walk of the animation chunks that lays each frame on the
 // canvas as a player does.
 //
-//   bench_apng_levels [BIN_DIR] [HEAD TAIL]...
+//   bench_apng_levels [--quick] [BIN_DIR] [HEAD TAIL]...
 //
+// --quick: 512 px, 24 frames, 256 and 64 colours only.
 // The busy photos of bench_render_encoders (it draws them into
 // $TMPDIR/pivra-bench-render/) make a good second pair.
 #include <algorithm>
@@ -26,24 +27,29 @@ namespace fs = std::filesystem;
 using pivra::imagelib::Picture;
 
 int main(int argc, char** argv) {
+    const bool quick = argc > 1 && std::string(argv[1]) == "--quick";
+    if (quick) --argc, ++argv;
+    const std::vector<int> sides = quick ? std::vector<int>{512} : std::vector<int>{320, 512};
+    const std::vector<int> counts = quick ? std::vector<int>{24} : std::vector<int>{24, 50};
+    const std::vector<int> levels = quick ? std::vector<int>{256, 64} : std::vector<int>{0, 256, 192, 128, 96, 64, 48, 32, 16, 8};
     const std::string bin = argc > 1 ? argv[1] : PIVRA_BIN_DIR;
     std::vector<std::pair<std::string, std::string>> pairs = {{bin + "/sample_head.jpg", bin + "/sample_tail.jpg"}};
     for (int i = 2; i + 1 < argc; i += 2) pairs.push_back({argv[i], argv[i + 1]});
     const fs::path file = fs::temp_directory_path() / "pivra-bench-apng-levels.png";
     std::printf("%-14s %5s %6s %-12s %9s %7s %7s %8s\n", "pictures", "side", "frames", "level", "bytes", "black", "white", "encode s");
     for (const auto& [head, tail] : pairs)
-        for (const int side : {320, 512}) {
+        for (const int side : sides) {
             Picture h, t;
             std::string why;
             if (!pivra::LoadFacePicture(head, side, false, h, why) || !pivra::LoadFacePicture(tail, side, false, t, why)) {
                 std::printf("cannot read %s or %s: %s\n", head.c_str(), tail.c_str(), why.c_str());
                 return 1;
             }
-            for (const int frames : {24, 50}) {
+            for (const int frames : counts) {
                 const pivra::FlatLook look(h, t, side, frames);
                 std::vector<Picture> render;
                 for (int k = 0; k < frames; ++k) render.push_back(look.frame(k));
-                for (const int colours : {0, 256, 192, 128, 96, 64, 48, 32, 16, 8}) {
+                for (const int colours : levels) {
                     std::vector<std::uint8_t> bytes;
                     const auto start = std::chrono::steady_clock::now();
                     const bool ok = pivra::EncodeApng([&render](int k) { return render[size_t(k)]; }, frames, 60,

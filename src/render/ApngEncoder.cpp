@@ -69,7 +69,7 @@ bool WritePng(png_structp png, png_infop info, PngOutput* out, const PngImage& i
         png_set_PLTE(png, info, colours, static_cast<int>(entries.size()));
         if (image.palette->translucentCount() > 0)
             png_set_tRNS(png, info, alphas, image.palette->translucentCount(), nullptr);
-        png_set_compression_level(png, 9);
+        png_set_compression_level(png, 8);
     } else {
         png_set_IHDR(png, info, width, height, 8, PNG_COLOR_TYPE_RGBA, PNG_INTERLACE_NONE,
                      PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);

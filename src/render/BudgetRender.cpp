@@ -17,7 +17,7 @@ std::vector<int> FitLevels(AnimationFormat format) {
         case AnimationFormat::Gif: return {256, 192, 128, 96, 64, 48, 32};
         case AnimationFormat::Webp: return {95, 90, 85, 80, 75, 70, 60, 50, 40, 30, 20};
         case AnimationFormat::Webm: return {90, 85, 80, 75, 70, 60, 50, 40, 30, 20, 10};
-        case AnimationFormat::Apng: return {0, 256, 128, 64, 32, 16};
+        case AnimationFormat::Apng: return {0, 256, 192, 128, 96, 64, 48, 32, 16, 8};
     }
     return {0};
 }

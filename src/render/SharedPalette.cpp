@@ -184,15 +184,15 @@ SharedPalette::SharedPalette(const std::vector<const imagelib::Picture*>& frames
     });
     while (translucent_ < int(entries_.size()) && entries_[std::size_t(translucent_)].a < 255) ++translucent_;
     if (!entries_.empty() && entries_[0].a == 0) clearEntry_ = 0;
+    for (const RgbaEntry& e : entries_) premultiplied_.push_back(Premultiplied(e.r, e.g, e.b, e.a));
 }
 
 std::uint8_t SharedPalette::nearest(int r, int g, int b, int a) const {
     const Vec v = Premultiplied(r, g, b, a);
     std::size_t best = 0;
     float bestDistance = 1e30f;
-    for (std::size_t i = 0; i < entries_.size(); ++i) {
-        const RgbaEntry& e = entries_[i];
-        const float d = Distance(Premultiplied(e.r, e.g, e.b, e.a), v);
+    for (std::size_t i = 0; i < premultiplied_.size(); ++i) {
+        const float d = Distance(premultiplied_[i], v);
         if (d < bestDistance) bestDistance = d, best = i;
     }
     return std::uint8_t(best);

@@ -3,6 +3,7 @@
 // indexed APNG's PLTE and tRNS): median cut over the colours of all frames,
 // measured in premultiplied RGBA so that a colour's error counts as much as
 // it shows over a dark or a light page, then a few rounds of k-means.
+#include <array>
 #include <atomic>
 #include <cstdint>
 #include <memory>
@@ -32,6 +33,7 @@ public:
 private:
     std::uint8_t nearest(int r, int g, int b, int a) const;
     std::vector<RgbaEntry> entries_;
+    std::vector<std::array<float, 4>> premultiplied_;  // of each entry, as nearest() measures
     int translucent_ = 0;
     int clearEntry_ = -1;
     // Each pixel's entry by its colour to 6 bits and alpha to 5 (opaque
