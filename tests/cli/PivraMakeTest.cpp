@@ -653,7 +653,7 @@ FitLine ParseFitLine(const std::string& line) {
 TEST_F(PivraMake, ABudgetIsMetAndTheLineSaysHow) {
     ASSERT_TRUE(WriteDetailedPicture(dir / "head.png", 300, 200, 1));
     ASSERT_TRUE(WriteDetailedPicture(dir / "tail.png", 200, 300, 2));
-    struct Case { std::string out; std::vector<std::string> args; int side; long budget; int longestMs; std::string says; };
+    struct Case { std::string out; std::vector<std::string> args; int side; long budget; int longestMs; std::string says = ""; };
     for (const Case& c : {Case{"slack.gif", {"--for", "slack"}, 128, 128000, 0},
                           Case{"emoji.gif", {"--for", "discord-emoji", "--matte", "#202225"}, 128, 256000, 0},
                           Case{"small.webp", {"--size", "160", "--max-bytes", "60K"}, 160, 60000, 0},
