@@ -73,6 +73,12 @@ bool WritePng(png_structp png, png_infop info, PngOutput* out, const PngImage& i
     } else {
         png_set_IHDR(png, info, width, height, 8, PNG_COLOR_TYPE_RGBA, PNG_INTERLACE_NONE,
                      PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+        // Paeth alone and run-length matches: at 600 px, 50 frames, about a
+        // third of the time of libpng's default (every filter tried on each
+        // row, zlib level 6), for the same bytes on the sample pictures and
+        // 3% fewer on busy photos (bench_apng_levels, pivra-make --scale 50).
+        png_set_filter(png, 0, PNG_FILTER_PAETH);
+        png_set_compression_strategy(png, Z_RLE);
     }
     png_write_info(png, info);
     if (image.palette) png_set_packing(png);
