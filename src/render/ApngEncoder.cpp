@@ -69,7 +69,9 @@ bool WritePng(png_structp png, png_infop info, PngOutput* out, const PngImage& i
         png_set_PLTE(png, info, colours, static_cast<int>(entries.size()));
         if (image.palette->translucentCount() > 0)
             png_set_tRNS(png, info, alphas, image.palette->translucentCount(), nullptr);
-        png_set_compression_level(png, 8);
+        // No filter (they do not help indices) and zlib level 7: 2% larger
+        // than level 9 at less than half its time, which the fit's trials feel.
+        png_set_compression_level(png, 7);
     } else {
         png_set_IHDR(png, info, width, height, 8, PNG_COLOR_TYPE_RGBA, PNG_INTERLACE_NONE,
                      PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
