@@ -48,15 +48,6 @@ EncodeSettings SettingsAt(AnimationFormat format, int level, const EncodeSetting
     return s;
 }
 
-imagelib::Picture Posterized(const imagelib::Picture& frame, int bits) {
-    if (bits >= 8) return frame;
-    imagelib::Picture out = frame;
-    const double steps = (1 << bits) - 1;
-    for (std::size_t i = 0; i < out.rgba.size(); ++i)
-        if (i % 4 != 3) out.rgba[i] = static_cast<std::uint8_t>(std::lround(std::lround(out.rgba[i] * steps / 255) * 255 / steps));
-    return out;
-}
-
 namespace {
 
 using Frames = std::vector<imagelib::Picture>;
