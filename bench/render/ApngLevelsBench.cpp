@@ -7,7 +7,7 @@
 //
 //   bench_apng_levels [--quick] [BIN_DIR] [HEAD TAIL]...
 //
-// --quick: 512 px, 24 frames, 256 and 64 colours only.
+// --quick: 320 px, 24 frames, 256 and 128 colours only.
 // Beside ours, libimagequant's shared palette (not dithered, and dithered)
 // for the same frames at 256, 128 and 32 colours, its frames written by the
 // same APNG writer; this program alone links it.
@@ -71,9 +71,9 @@ bool LiqFrames(const std::vector<Picture>& render, int colours, float dither, st
 int main(int argc, char** argv) {
     const bool quick = argc > 1 && std::string(argv[1]) == "--quick";
     if (quick) --argc, ++argv;
-    const std::vector<int> sides = quick ? std::vector<int>{512} : std::vector<int>{320, 512};
+    const std::vector<int> sides = quick ? std::vector<int>{320} : std::vector<int>{320, 512};
     const std::vector<int> counts = quick ? std::vector<int>{24} : std::vector<int>{24, 50};
-    const std::vector<int> levels = quick ? std::vector<int>{256, 64} : std::vector<int>{0, 256, 224, 192, 160, 128, 96, 64, 32, 16, 8};
+    const std::vector<int> levels = quick ? std::vector<int>{256, 128} : std::vector<int>{0, 256, 224, 192, 160, 128, 96, 64, 32, 16, 8};
     const std::string bin = argc > 1 ? argv[1] : PIVRA_BIN_DIR;
     std::vector<std::pair<std::string, std::string>> pairs = {{bin + "/sample_head.jpg", bin + "/sample_tail.jpg"}};
     for (int i = 2; i + 1 < argc; i += 2) pairs.push_back({argv[i], argv[i + 1]});

@@ -35,9 +35,15 @@ Vec Premultiplied(int r, int g, int b, int a) {
     return {r * s, g * s, b * s, float(a)};
 }
 
+// The squared error the difference shows over black plus that over white:
+// the colours' own difference, and that difference less the alpha's.
 float Distance(const Vec& x, const Vec& y) {
+    const float da = x[3] - y[3];
     float d = 0;
-    for (int i = 0; i < 4; ++i) d += (x[i] - y[i]) * (x[i] - y[i]);
+    for (int i = 0; i < 3; ++i) {
+        const float dc = x[i] - y[i];
+        d += dc * dc + (dc - da) * (dc - da);
+    }
     return d;
 }
 

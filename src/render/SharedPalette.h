@@ -1,8 +1,8 @@
 #pragma once
 // One palette with partial alpha for every frame of an animation (an
-// indexed APNG's PLTE and tRNS): median cut over the colours of all frames,
-// measured in premultiplied RGBA so that a colour's error counts as much as
-// it shows over a dark or a light page, then a few rounds of k-means.
+// indexed APNG's PLTE and tRNS): median cut over the colours of all frames
+// in premultiplied RGBA, then a few rounds of k-means, each colour's error
+// measured as it shows over a black page plus over a white one.
 #include <array>
 #include <atomic>
 #include <cstdint>
