@@ -68,7 +68,7 @@ Read ReadBack(const std::string& path, pivra::AnimationFormat format, int frames
     } else if (format == AnimationFormat::Apng) {
         const pivra::test::ApngAnimation a = pivra::test::ReadApng(path);
         for (const auto& f : a.controls) r.turnMs += 1000 * f.delayNum / std::max(1, f.delayDen);
-        r.side = a.still.width, r.loops = a.plays, r.frames = a.frames;
+        r.side = a.still.width, r.loops = a.plays, r.frames = a.canvases;
     } else {
         const pivra::test::WebmAnimation a = pivra::test::ReadWebm(path);
         r.side = a.width, r.loops = 0 /* a player loops the video */, r.turnMs = int(a.durationMs), r.frames = a.frames;

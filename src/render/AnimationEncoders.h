@@ -24,8 +24,15 @@ struct WebpSettings {
 bool EncodeAnimatedWebp(const FrameSource& frames, int count, int delayMs, const WebpSettings& settings,
                         std::vector<std::uint8_t>& bytes, std::string& why);
 
-bool EncodeApng(const FrameSource& frames, int count, int delayMs, std::vector<std::uint8_t>& bytes,
-                std::string& why);
+struct ApngSettings {
+    // 0: full colour, 8-bit RGBA. 2 to 256: one palette with partial alpha
+    // shared by every frame (PLTE and tRNS), each frame but the first
+    // cropped to what it shows and the canvas cleared after it.
+    int colours = 0;
+};
+
+bool EncodeApng(const FrameSource& frames, int count, int delayMs, const ApngSettings& settings,
+                std::vector<std::uint8_t>& bytes, std::string& why);
 
 struct WebmSettings {
     int quality = 70;       // 0 to 100 for the colour, as libvpx's constant quality 63 down to 0

@@ -1,8 +1,8 @@
 #pragma once
 // The animation of a render request made to fit a byte budget: the side and
 // format stay; the fit chooses the frame count, frame time and the format's
-// quality (colours for GIF, quality for WebP and WebM, bits a channel for
-// APNG) by trial encodes, each frame count rendered once and shared.
+// quality (colours for GIF, quality for WebP and WebM, full colour or a
+// palette size for APNG) by trial encodes, each frame count rendered once and shared.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -31,8 +31,6 @@ std::vector<int> FitLevels(AnimationFormat format);
 std::string LevelText(AnimationFormat format, int level);
 // The encoder settings of one level over the caller's (the GIF's matte kept).
 EncodeSettings SettingsAt(AnimationFormat format, int level, const EncodeSettings& base);
-// A frame with each colour channel kept to `bits` bits (8: as it is), rounded to the nearest step.
-imagelib::Picture Posterized(const imagelib::Picture& frame, int bits);
 
 // false with why when the pictures cannot be read or an encoder refuses;
 // true otherwise, with outcome.fit.fits telling whether anything fitted.

@@ -62,7 +62,7 @@ bool EncodeBuiltAnimation(const std::string& workRoot, AnimationFormat format, c
     if (format == AnimationFormat::Webm) return EncodeWebm(frames, render.frameCount(), kFrameMs, WebmSettings{}, bytes, why);
     return format == AnimationFormat::Webp
                ? EncodeAnimatedWebp(frames, render.frameCount(), kFrameMs, webp, bytes, why)
-               : EncodeApng(frames, render.frameCount(), kFrameMs, bytes, why);
+               : EncodeApng(frames, render.frameCount(), kFrameMs, ApngSettings{}, bytes, why);
 }
 
 bool ExportBuiltAnimation(const std::string& workRoot, AnimationFormat format, const WebpSettings& webp,

@@ -16,18 +16,50 @@ imagelib::Picture FaceAt(const imagelib::Picture& picture, int side) {
 
 // The share of each pixel of one row that the ellipse of half-width a and
 // half-height b, centred at (cx, cy), covers: sixteen sub-rows, along each
-// the chord measured exactly, as the GIF's mask disc is drawn.
-void CoverRow(int y, double cx, double cy, double a, double b, std::vector<double>& share) {
+// the chord measured exactly, as the GIF's mask disc is drawn. A pixel a
+// sub-row's chord crosses whole gains exactly 1/16 from it, so those are
+// counted; only the few pixels where a chord ends are summed sub-row by
+// sub-row, in the same order and so to the same last bit as summing all.
+void CoverRow(int y, double cx, double cy, double a, double b, std::vector<double>& share,
+              std::vector<int>& whole) {
     constexpr int kRows = 16;
-    std::fill(share.begin(), share.end(), 0.0);
     const int width = static_cast<int>(share.size());
+    std::fill(whole.begin(), whole.end(), 0);
+    double lo[kRows], hi[kRows];
+    int rows = 0;
     for (int s = 0; s < kRows; ++s) {
         const double dy = (y + (s + 0.5) / kRows - cy) / b;
         if (std::fabs(dy) >= 1.0) continue;
-        const double half = a * std::sqrt(1.0 - dy * dy), lo = cx - half, hi = cx + half;
-        for (int x = std::max(0, static_cast<int>(lo)); x < width && x < hi; ++x)
-            share[static_cast<size_t>(x)] += (std::min(x + 1.0, hi) - std::max(double(x), lo)) / kRows;
+        const double half = a * std::sqrt(1.0 - dy * dy);
+        lo[rows] = cx - half, hi[rows] = cx + half;
+        // Whole pixels: x >= lo and x + 1 <= hi.
+        const int first = std::max(0, static_cast<int>(std::ceil(lo[rows])));
+        const int last = std::min(width, static_cast<int>(std::floor(hi[rows])));  // one past
+        if (first < last) ++whole[static_cast<size_t>(first)], --whole[static_cast<size_t>(last)];
+        ++rows;
     }
+    int count = 0;
+    for (int x = 0; x < width; ++x) {
+        count += whole[static_cast<size_t>(x)];
+        share[static_cast<size_t>(x)] = count / double(kRows);
+    }
+    // The pixels where a chord ends, summed afresh in sub-row order.
+    for (int r = 0; r < rows; ++r)
+        for (const double end : {lo[r], hi[r]}) {
+            const int x = static_cast<int>(std::floor(end));
+            if (x < 0 || x >= width || static_cast<double>(x) == end) continue;
+            double sum = 0;
+            for (int t = 0; t < rows; ++t)
+                if (x >= std::max(0, static_cast<int>(lo[t])) && x < hi[t])
+                    sum += (std::min(x + 1.0, hi[t]) - std::max(double(x), lo[t])) / kRows;
+            share[static_cast<size_t>(x)] = sum;
+        }
+}
+
+// std::lround of a value from 0 up, without the library call.
+long RoundHalfUp(double v) {
+    const double whole = std::floor(v);
+    return static_cast<long>(whole) + (v - whole >= 0.5 ? 1 : 0);
 }
 
 // One column of the frame: the face's columns it averages and their weights.
@@ -71,8 +103,9 @@ imagelib::Picture FlatLook::frame(int k) const {
         if (!c.taps.empty()) columns.push_back(std::move(c));
     }
     std::vector<double> cover(static_cast<size_t>(side_));
+    std::vector<int> whole(static_cast<size_t>(side_) + 1);
     for (int y = 0; y < side_; ++y) {
-        CoverRow(y, side_ / 2.0, side_ / 2.0, w / 2, side_ / 2.0, cover);
+        CoverRow(y, side_ / 2.0, side_ / 2.0, w / 2, side_ / 2.0, cover, whole);
         const std::uint8_t* row = face.pixel(0, y);
         for (const Column& c : columns) {
             float r = 0, g = 0, b = 0, a = 0;
@@ -85,11 +118,11 @@ imagelib::Picture FlatLook::frame(int k) const {
             // The face's colour also where the disc does not reach (alpha 0):
             // flat colour there costs encoders nothing.
             if (a > 0) {
-                q[0] = static_cast<std::uint8_t>(std::lround(std::min(255.0f, r / a)));
-                q[1] = static_cast<std::uint8_t>(std::lround(std::min(255.0f, g / a)));
-                q[2] = static_cast<std::uint8_t>(std::lround(std::min(255.0f, b / a)));
+                q[0] = static_cast<std::uint8_t>(RoundHalfUp(std::min(255.0f, r / a)));
+                q[1] = static_cast<std::uint8_t>(RoundHalfUp(std::min(255.0f, g / a)));
+                q[2] = static_cast<std::uint8_t>(RoundHalfUp(std::min(255.0f, b / a)));
             }
-            q[3] = static_cast<std::uint8_t>(std::lround(std::clamp(cover[static_cast<size_t>(c.x)], 0.0, 1.0) * a));
+            q[3] = static_cast<std::uint8_t>(RoundHalfUp(std::clamp(cover[static_cast<size_t>(c.x)], 0.0, 1.0) * a));
         }
     }
     return out;

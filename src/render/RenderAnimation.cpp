@@ -34,7 +34,7 @@ bool EncodeAnimation(const FrameSource& frames, int count, int frameMs, Animatio
         case AnimationFormat::Webp:
             return EncodeAnimatedWebp(frames, count, frameMs, settings.webp, bytes, why);
         case AnimationFormat::Apng:
-            return EncodeApng(frames, count, frameMs, bytes, why);
+            return EncodeApng(frames, count, frameMs, settings.apng, bytes, why);
         case AnimationFormat::Webm:
             return EncodeWebm(frames, count, frameMs, settings.webm, bytes, why);
     }

@@ -35,6 +35,7 @@ struct RenderRequest {
 struct EncodeSettings {
     WebpSettings webp;
     WebmSettings webm;
+    ApngSettings apng;
     GifSettings gif;  // its matte: the page the GIF is made for
 };
 

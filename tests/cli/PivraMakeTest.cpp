@@ -664,11 +664,13 @@ FitLine ParseFitLine(const std::string& line) {
 TEST_F(PivraMake, ABudgetIsMetAndTheLineSaysHow) {
     ASSERT_TRUE(WriteDetailedPicture(dir / "head.png", 300, 200, 1));
     ASSERT_TRUE(WriteDetailedPicture(dir / "tail.png", 200, 300, 2));
-    struct Case { std::string out; std::vector<std::string> args; int side; long budget; int longestMs; };
+    struct Case { std::string out; std::vector<std::string> args; int side; long budget; int longestMs; std::string says = ""; };
     for (const Case& c : {Case{"slack.gif", {"--for", "slack"}, 128, 128000, 0},
                           Case{"emoji.gif", {"--for", "discord-emoji", "--matte", "#202225"}, 128, 256000, 0},
                           Case{"small.webp", {"--size", "160", "--max-bytes", "60K"}, 160, 60000, 0},
                           Case{"small.png", {"--size", "96", "--frames", "40", "--max-bytes", "150K"}, 96, 150000, 0},
+                          Case{"palette.png", {"--size", "96", "--frames", "40", "--max-bytes", "60K"}, 96, 60000, 0, "40 frames x 60 ms, 256 colours"},
+                          Case{"fewer.png", {"--size", "64", "--max-bytes", "25K"}, 64, 25000, 0, " colours, "},
                           Case{"small.webm", {"--size", "128", "--max-bytes", "0.03M"}, 128, 30000, 0}}) {
         SCOPED_TRACE(c.out);
         std::vector<std::string> args{dir / "head.png", dir / "tail.png", dir / c.out};
@@ -686,6 +688,7 @@ TEST_F(PivraMake, ABudgetIsMetAndTheLineSaysHow) {
         EXPECT_LE(size, c.budget);
         EXPECT_GE(fit.frames, 24) << r.out;
         EXPECT_NE(r.out.find(" " + std::to_string(c.side) + " px, "), std::string::npos) << r.out;
+        EXPECT_NE(r.out.find(c.says), std::string::npos) << r.out;
         const std::vector<imagelib::Picture> render = RenderOf(dir / "head.png", dir / "tail.png", c.side, fit.frames);
         std::vector<RgbaFrame> frames;
         int turnMs = 0, loops = -1, width = 0;
@@ -702,7 +705,7 @@ TEST_F(PivraMake, ABudgetIsMetAndTheLineSaysHow) {
         } else {
             const ApngAnimation a = ReadApng(dir / c.out);
             for (const ApngFrameControl& f : a.controls) turnMs += 1000 * f.delayNum / f.delayDen;
-            loops = a.plays, width = a.still.width, frames = a.frames;
+            loops = a.plays, width = a.still.width, frames = a.canvases;
         }
         EXPECT_EQ(std::make_tuple(width, loops, int(frames.size())), std::make_tuple(c.side, 0, fit.frames));
         EXPECT_NEAR(turnMs, fit.frames * fit.frameMs, 5);

@@ -4,6 +4,7 @@
 #include <webp/demux.h>
 #include <zlib.h>
 
+#include <cmath>
 #include <cstring>
 #include <memory>
 
@@ -76,7 +77,7 @@ ApngAnimation ReadApng(const std::string& path) {
     const std::string text = FileContents(path);
     const std::vector<std::uint8_t> bytes(text.begin(), text.end());
     if (!DecodePngBytes(bytes, anim.still)) return anim;
-    std::vector<std::uint8_t> header;  // IHDR's data
+    std::vector<std::uint8_t> header, palette, alphas;  // IHDR's, PLTE's and tRNS's data
     std::vector<std::vector<std::uint8_t>> frameData;
     bool sawIdat = false;
     for (size_t at = 8; at + 12 <= bytes.size();) {
@@ -85,10 +86,13 @@ ApngAnimation ReadApng(const std::string& path) {
         const std::string type(reinterpret_cast<const char*>(&bytes[at + 4]), 4);
         const std::uint8_t* body = &bytes[at + 8];
         if (type == "IHDR") header.assign(body, body + length);
+        if (type == "PLTE") palette.assign(body, body + length), anim.paletteEntries = int(length / 3);
+        if (type == "tRNS") alphas.assign(body, body + length), anim.alphaEntries = int(length);
         if (type == "acTL" && length == 8) anim.frameCount = int(Big32(body)), anim.plays = int(Big32(body + 4));
         if (type == "fcTL" && length == 26) {
             anim.controls.push_back({Big32(body), int(Big32(body + 4)), int(Big32(body + 8)), int(Big32(body + 12)),
-                                     int(Big32(body + 16)), body[20] << 8 | body[21], body[22] << 8 | body[23], body[25]});
+                                     int(Big32(body + 16)), body[20] << 8 | body[21], body[22] << 8 | body[23], body[25],
+                                     body[24]});
             anim.stillIsFirstFrame = anim.stillIsFirstFrame || (!sawIdat && anim.controls.size() == 1);
             frameData.emplace_back();
         }
@@ -104,16 +108,48 @@ ApngAnimation ReadApng(const std::string& path) {
     }
     // Each frame's data as the image data of a PNG of its own size.
     if (header.size() != 13) return anim;
+    anim.bitDepth = header[8], anim.colourType = header[9];
     for (size_t k = 0; k < frameData.size(); ++k) {
         std::vector<std::uint8_t> png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'}, ihdr;
         PutBig32(ihdr, static_cast<std::uint32_t>(anim.controls[k].width));
         PutBig32(ihdr, static_cast<std::uint32_t>(anim.controls[k].height));
         ihdr.insert(ihdr.end(), header.begin() + 8, header.end());
         PutChunk(png, "IHDR", ihdr);
+        if (!palette.empty()) PutChunk(png, "PLTE", palette);
+        if (!alphas.empty()) PutChunk(png, "tRNS", alphas);
         PutChunk(png, "IDAT", frameData[k]);
         PutChunk(png, "IEND", {});
         anim.frames.emplace_back();
         if (!DecodePngBytes(png, anim.frames.back())) return anim;
+    }
+    // The frames laid on the canvas as a player does: cleared at the start,
+    // each frame replacing or blended over its region, then the region left,
+    // cleared, or put back as it was before the frame.
+    RgbaFrame canvas{anim.still.width, anim.still.height, std::vector<std::uint8_t>(anim.still.rgba.size(), 0)};
+    for (size_t k = 0; k < anim.frames.size(); ++k) {
+        const ApngFrameControl& c = anim.controls[k];
+        const RgbaFrame& f = anim.frames[k];
+        if (c.x + c.width > canvas.width || c.y + c.height > canvas.height) return anim;
+        const RgbaFrame before = canvas;
+        for (int y = 0; y < c.height; ++y)
+            for (int x = 0; x < c.width; ++x) {
+                std::uint8_t* q = &canvas.rgba[(size_t(c.y + y) * canvas.width + c.x + x) * 4];
+                const std::uint8_t* p = f.at(x, y);
+                if (c.blend == 0 || p[3] == 255) {
+                    std::memcpy(q, p, 4);
+                } else if (p[3] != 0) {  // "over", in straight alpha
+                    const double a = p[3] / 255.0, b = q[3] / 255.0 * (1 - a), out = a + b;
+                    for (int i = 0; i < 3; ++i) q[i] = std::uint8_t(std::lround((p[i] * a + q[i] * b) / out));
+                    q[3] = std::uint8_t(std::lround(out * 255));
+                }
+            }
+        anim.canvases.push_back(canvas);
+        for (int y = 0; y < c.height; ++y)
+            for (int x = 0; x < c.width; ++x) {
+                const size_t at = (size_t(c.y + y) * canvas.width + c.x + x) * 4;
+                if (c.dispose == 1) std::memset(&canvas.rgba[at], 0, 4);
+                if (c.dispose == 2) std::memcpy(&canvas.rgba[at], &before.rgba[at], 4);
+            }
     }
     anim.ok = true;
     return anim;

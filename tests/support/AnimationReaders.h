@@ -26,7 +26,7 @@ WebpAnimation ReadWebpAnimation(const std::string& path);
 
 struct ApngFrameControl {
     std::uint32_t sequence = 0;
-    int width = 0, height = 0, x = 0, y = 0, delayNum = 0, delayDen = 0, blend = -1;
+    int width = 0, height = 0, x = 0, y = 0, delayNum = 0, delayDen = 0, blend = -1, dispose = -1;
 };
 
 struct ApngAnimation {
@@ -35,6 +35,9 @@ struct ApngAnimation {
     int frameCount = -1, plays = -1;        // acTL
     std::vector<ApngFrameControl> controls;  // fcTL, in file order
     std::vector<RgbaFrame> frames;          // each frame's own image data
+    std::vector<RgbaFrame> canvases;        // the canvas as shown, frame by frame (offsets, blend, dispose)
+    int bitDepth = 0, colourType = -1;      // IHDR
+    int paletteEntries = 0, alphaEntries = 0;  // PLTE's and tRNS's
     std::vector<std::uint32_t> dataSequence; // fdAT sequence numbers
     bool stillIsFirstFrame = false;         // fcTL came before IDAT
 };
