@@ -250,8 +250,9 @@ int main(int argc, char** argv) {
     // YUV and straight back, the chroma spread as a player may.
     using pivra::ChromaFit;
     using pivra::test::ChromaUpsampling;
-    const std::vector<std::pair<const char*, ChromaFit>> fits = {{"block mean", ChromaFit::BlockMean},
-                                                                 {"for bilinear", ChromaFit::ForBilinear}, {"for nearest", ChromaFit::ForNearest}, {"for both", ChromaFit::ForBoth}};
+    const std::vector<std::pair<const char*, ChromaFit>> fits = {
+        {"block mean", ChromaFit::BlockMean},    {"fitted luma", ChromaFit::FittedLuma}, {"for bilinear", ChromaFit::ForBilinear},
+        {"for nearest", ChromaFit::ForNearest}, {"for both", ChromaFit::ForBoth}};
     std::printf("\n4:2:0 without an encoder, 50 frames; PSNR mean of the frames over black / over white\n");
     std::printf("%-12s %5s %-12s %15s %15s %9s\n", "pictures", "side", "chroma", "nearest", "bilinear", "convert s");
     for (const auto& [name, files] : pairs)
@@ -289,12 +290,15 @@ int main(int argc, char** argv) {
     };
     const std::vector<WebmWay> webmWays = {
         {"default (70, alpha 60, 4)", {}, {192, 512, 600}},
-        {"default, block mean", {ChromaFit::BlockMean}, {192, 512}},
-        {"quality 95", {ChromaFit::ForBoth, 95}, {512}},
+        {"block mean", {ChromaFit::BlockMean}, {192, 512}},
+        {"for both", {ChromaFit::ForBoth}, {192, 512}},
+        {"for bilinear", {ChromaFit::ForBilinear}, {512}},
+        {"quality 95", {ChromaFit::FittedLuma, 95}, {512}},
         {"quality 95, block mean", {ChromaFit::BlockMean, 95}, {512}},
-        {"alpha 85", {ChromaFit::ForBoth, 70, 85, 4}, {512}},
-        {"quality 50", {ChromaFit::ForBoth, 50, 60, 4}, {512}},
-        {"speed 6", {ChromaFit::ForBoth, 70, 60, 6}, {512, 600}},
+        {"quality 95, for both", {ChromaFit::ForBoth, 95}, {512}},
+        {"alpha 85", {ChromaFit::FittedLuma, 70, 85, 4}, {512}},
+        {"quality 50", {ChromaFit::FittedLuma, 50, 60, 4}, {512}},
+        {"speed 6", {ChromaFit::FittedLuma, 70, 60, 6}, {512, 600}},
     };
     for (const auto& [name, files] : pairs)
         for (const WebmWay& way : webmWays)

@@ -21,16 +21,20 @@ enum class ChromaFit {
     // Each chroma sample the alpha-weighted mean of its 2 x 2 pixels, and
     // each luma the pixel's own: what most converters do.
     BlockMean,
-    // Luma and chroma chosen together, so that what a player shows is as
-    // close to the frame as it can be, each pixel weighed by how much of it
-    // shows: for players that spread chroma bilinearly (browsers), for those
-    // that repeat each sample over its 2 x 2 pixels (libvpx's and libyuv's
-    // conversions), or for both at once.
+    // The same chroma, and each luma the grey level its pixel needs beside
+    // the chroma as players spread it, bilinearly (browsers) or each sample
+    // over its own 2 x 2 pixels (libvpx's and libyuv's conversions): the
+    // mean of the two.
+    FittedLuma,
+    // Luma and chroma chosen together, each pixel weighed by how much of it
+    // shows, so that what a player shows is as close to the frame as it can
+    // be: for players that spread chroma bilinearly, for those that spread
+    // it nearest, or for both at once.
     ForBilinear,
     ForNearest,
     ForBoth,
 };
 
-void RgbaToYuv420(const imagelib::Picture& frame, const Yuv420Planes& out, ChromaFit fit = ChromaFit::ForBoth);
+void RgbaToYuv420(const imagelib::Picture& frame, const Yuv420Planes& out, ChromaFit fit = ChromaFit::FittedLuma);
 
 }  // namespace pivra

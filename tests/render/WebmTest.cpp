@@ -87,9 +87,9 @@ imagelib::Picture BusyCoin(int side, int k) {
     return f;
 }
 
-// Luma and chroma chosen together for what a player shows, however it
-// spreads the chroma: both ways beat each sample being its block's mean
-// (20.7 dB with nearest, 22.0 dB with bilinear).
+// Each luma chosen for what a player shows beside the chroma, however it
+// spreads the chroma: both ways beat each pixel keeping its own luma
+// (20.7 to 20.8 dB with nearest, 22.0 dB with bilinear).
 TEST(Webm, FineColourfulDetailIsShownTrueWithChromaSpreadEitherWay) {
     const FrameSource frames = [](int k) { return BusyCoin(96, k); };
     std::vector<std::uint8_t> bytes;
@@ -100,7 +100,7 @@ TEST(Webm, FineColourfulDetailIsShownTrueWithChromaSpreadEitherWay) {
     TempFolder dir{"webm"};
     std::ofstream(dir / "busy.webm", std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
                                                             static_cast<std::streamsize>(bytes.size()));
-    for (const auto& [way, leastDb] : {std::pair{ChromaUpsampling::Nearest, 20.85}, {ChromaUpsampling::Bilinear, 23.5}}) {
+    for (const auto& [way, leastDb] : {std::pair{ChromaUpsampling::Nearest, 21.0}, {ChromaUpsampling::Bilinear, 22.3}}) {
         const WebmAnimation anim = ReadWebm(dir / "busy.webm", way);
         ASSERT_TRUE(anim.ok) << anim.error;
         ASSERT_EQ(anim.frames.size(), 4u);
