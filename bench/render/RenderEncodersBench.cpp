@@ -3,13 +3,16 @@
 // beside libimagequant per frame and shared, with and without dithering,
 // and with fewer colours: bytes, mean PSNR over frames against the render
 // laid on the white page the GIF is made for, and encode time (run with
-// OMP_NUM_THREADS=1 for libimagequant on one thread, as ours). WebM, at a
-// few settings: bytes, mean PSNR over black and over white, encode time.
-// Every file is read back by giflib, or by libwebm and libvpx.
+// OMP_NUM_THREADS=1 for libimagequant on one thread, as ours). What 4:2:0
+// allows before any encoder: the frames turned to YUV each way we can and
+// straight back, the chroma spread over the pixels as players do (nearest or
+// bilinear). WebM, at a few settings: bytes, mean PSNR over black and over
+// white with either spreading, encode time. Every file is read back by
+// giflib, or by libwebm and libvpx.
 //
-//   OMP_NUM_THREADS=1 bench_render_encoders [--webm] [BIN_DIR] [BUSY_HEAD BUSY_TAIL]
+//   OMP_NUM_THREADS=1 bench_render_encoders [--webm|--ceiling] [BIN_DIR] [BUSY_HEAD BUSY_TAIL]
 //
-// --webm: the WebM table alone. Without BUSY_HEAD and BUSY_TAIL it draws
+// --webm: the 4:2:0 and WebM tables alone; --ceiling: the 4:2:0 table. Without BUSY_HEAD and BUSY_TAIL it draws
 // its own pair of busy, colourful "phone photos" (4000 x 3000 and 3000 x
 // 4000 JPEGs: hundreds of bright discs and stripes over a noisy gradient),
 // the same every run. The frames: 50, each face squeezed from full width to
@@ -37,6 +40,8 @@
 #include "Resizer.h"
 #include "render/CoinCoverage.h"
 #include "render/GifAnimation.h"
+#include "render/AnimationEncoders.h"
+#include "render/Yuv420.h"
 #include "support/FrameCompare.h"
 #include "support/GifInspect.h"
 #include "support/WebmReader.h"
@@ -182,7 +187,8 @@ struct GifWay {
 
 int main(int argc, char** argv) {
     // --webm: the WebM tables alone.
-    const bool webmOnly = argc > 1 && std::string(argv[1]) == "--webm";
+    const bool ceilingOnly = argc > 1 && std::string(argv[1]) == "--ceiling";
+    const bool webmOnly = ceilingOnly || (argc > 1 && std::string(argv[1]) == "--webm");
     if (webmOnly) --argc, ++argv;
     const std::string bin = argc > 1 ? argv[1] : PIVRA_BIN_DIR;
     std::vector<std::pair<std::string, std::pair<std::string, std::string>>> pairs = {
@@ -240,8 +246,42 @@ int main(int argc, char** argv) {
                             MeanPsnr(pivra::test::ReadGifCanvases(out / "spin.gif"), render, 255), s);
             }
         }
-    std::printf("\nWebM (VP9 with alpha), 50 frames of 60 ms; PSNR mean of the frames\n");
-    std::printf("%-12s %5s %-24s %9s %10s %10s %8s\n", "pictures", "side", "settings", "bytes", "PSNR black", "PSNR white",
+    // What 4:2:0 itself allows, before any encoder: the frames turned to
+    // YUV and straight back, the chroma spread as a player may.
+    using pivra::ChromaFit;
+    using pivra::test::ChromaUpsampling;
+    const std::vector<std::pair<const char*, ChromaFit>> fits = {
+        {"block mean", ChromaFit::BlockMean},    {"fitted luma", ChromaFit::FittedLuma}, {"for bilinear", ChromaFit::ForBilinear},
+        {"for nearest", ChromaFit::ForNearest}, {"for both", ChromaFit::ForBoth}};
+    std::printf("\n4:2:0 without an encoder, 50 frames; PSNR mean of the frames over black / over white\n");
+    std::printf("%-12s %5s %-12s %15s %15s %9s\n", "pictures", "side", "chroma", "nearest", "bilinear", "convert s");
+    for (const auto& [name, files] : pairs)
+        for (int side : {192, 512}) {
+            const AnySideSpin spin(files.first, files.second, side);
+            std::vector<Picture> render;
+            for (int k = 0; k < 50; ++k) render.push_back(spin.frame(k));
+            for (const auto& [fitName, fit] : fits) {
+                const int cw = (side + 1) / 2;
+                std::vector<std::uint8_t> y(size_t(side) * side), u(size_t(cw) * cw), v(u.size()), a(y.size());
+                std::vector<RgbaFrame> nearest, bilinear;
+                double s = 0;
+                for (const Picture& frame : render) {
+                    s += Seconds([&] { pivra::RgbaToYuv420(frame, {y.data(), side, u.data(), v.data(), cw, a.data(), side}, fit); });
+                    const pivra::test::Yuv420View view{side, side, y.data(), side, u.data(), v.data(), cw, a.data(), side};
+                    nearest.push_back(pivra::test::FromYuv420(view, ChromaUpsampling::Nearest));
+                    bilinear.push_back(pivra::test::FromYuv420(view, ChromaUpsampling::Bilinear));
+                }
+                std::printf("%-12s %5d %-12s %7.2f/%7.2f %7.2f/%7.2f %9.3f\n", name.c_str(), side, fitName,
+                            MeanPsnr(nearest, render, 0), MeanPsnr(nearest, render, 255), MeanPsnr(bilinear, render, 0),
+                            MeanPsnr(bilinear, render, 255), s);
+            }
+        }
+    if (ceilingOnly) {
+        fs::remove_all(out);
+        return 0;
+    }
+    std::printf("\nWebM (VP9 with alpha), 50 frames of 60 ms; PSNR mean of the frames over black / over white\n");
+    std::printf("%-12s %5s %-32s %9s %15s %15s %8s\n", "pictures", "side", "settings", "bytes", "nearest", "bilinear",
                 "encode s");
     struct WebmWay {
         const char* name;
@@ -250,9 +290,15 @@ int main(int argc, char** argv) {
     };
     const std::vector<WebmWay> webmWays = {
         {"default (70, alpha 60, 4)", {}, {192, 512, 600}},
-        {"alpha 85", {70, 85, 4}, {512}},
-        {"quality 50", {50, 60, 4}, {512}},
-        {"speed 6", {70, 60, 6}, {512, 600}},
+        {"block mean", {ChromaFit::BlockMean}, {192, 512}},
+        {"for both", {ChromaFit::ForBoth}, {192, 512}},
+        {"for bilinear", {ChromaFit::ForBilinear}, {512}},
+        {"quality 95", {ChromaFit::FittedLuma, 95}, {512}},
+        {"quality 95, block mean", {ChromaFit::BlockMean, 95}, {512}},
+        {"quality 95, for both", {ChromaFit::ForBoth, 95}, {512}},
+        {"alpha 85", {ChromaFit::FittedLuma, 70, 85, 4}, {512}},
+        {"quality 50", {ChromaFit::FittedLuma, 50, 60, 4}, {512}},
+        {"speed 6", {ChromaFit::FittedLuma, 70, 60, 6}, {512, 600}},
     };
     for (const auto& [name, files] : pairs)
         for (const WebmWay& way : webmWays)
@@ -271,9 +317,11 @@ int main(int argc, char** argv) {
                     return 1;
                 }
                 Save(out / "spin.webm", bytes);
-                const pivra::test::WebmAnimation anim = pivra::test::ReadWebm(out / "spin.webm");
-                std::printf("%-12s %5d %-24s %9zu %10.2f %10.2f %8.3f\n", name.c_str(), side, way.name, bytes.size(),
-                            MeanPsnr(anim.frames, render, 0), MeanPsnr(anim.frames, render, 255), s);
+                const pivra::test::WebmAnimation nearest = pivra::test::ReadWebm(out / "spin.webm", ChromaUpsampling::Nearest);
+                const pivra::test::WebmAnimation bilinear = pivra::test::ReadWebm(out / "spin.webm", ChromaUpsampling::Bilinear);
+                std::printf("%-12s %5d %-32s %9zu %7.2f/%7.2f %7.2f/%7.2f %8.3f\n", name.c_str(), side, way.name, bytes.size(),
+                            MeanPsnr(nearest.frames, render, 0), MeanPsnr(nearest.frames, render, 255),
+                            MeanPsnr(bilinear.frames, render, 0), MeanPsnr(bilinear.frames, render, 255), s);
             }
     fs::remove_all(out);
     return 0;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "Picture.h"
+#include "render/Yuv420.h"
 
 namespace pivra {
 
@@ -35,6 +36,7 @@ bool EncodeApng(const FrameSource& frames, int count, int delayMs, const ApngSet
                 std::vector<std::uint8_t>& bytes, std::string& why);
 
 struct WebmSettings {
+    ChromaFit chroma = ChromaFit::FittedLuma;  // how the frames become 4:2:0
     int quality = 70;       // 0 to 100 for the colour, as libvpx's constant quality 63 down to 0
     int alphaQuality = 60;  // the same for the alpha, whose rim is most of what it holds: a quarter
                             // off the file at 512 px against 85, for 0.1 dB over black or white

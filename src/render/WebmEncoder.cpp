@@ -8,6 +8,7 @@
 #include "render/AnimationEncoders.h"
 #include "platform/WorkerPool.h"
 #include "render/WebmWriter.h"
+#include "render/Yuv420.h"
 
 namespace pivra {
 
@@ -98,42 +99,26 @@ private:
     bool open_ = false;
 };
 
-// Studio-range BT.601, as VP9 players assume. Each chroma sample is the
-// mean of its four pixels weighted by their alpha, so the colour of clear
-// pixels does not bleed into the coin's rim.
-void ToYuv(const imagelib::Picture& frame, vpx_image_t& colour, vpx_image_t& alpha) {
-    const int w = frame.width, h = frame.height;
-    for (int y = 0; y < h; ++y) {
-        std::uint8_t* luma = colour.planes[VPX_PLANE_Y] + y * colour.stride[VPX_PLANE_Y];
-        std::uint8_t* cover = alpha.planes[VPX_PLANE_Y] + y * alpha.stride[VPX_PLANE_Y];
-        for (int x = 0; x < w; ++x) {
-            const std::uint8_t* p = frame.pixel(x, y);
-            luma[x] = static_cast<std::uint8_t>(std::lround(16 + (65.481 * p[0] + 128.553 * p[1] + 24.966 * p[2]) / 255));
-            cover[x] = p[3];
-        }
+// A frame as the two encoders take it: its colour, and its alpha as a grey picture.
+struct YuvFrame {
+    Image colour, alpha;
+    bool allocate(int w, int h) {
+        colour.reset(vpx_img_alloc(nullptr, VPX_IMG_FMT_I420, static_cast<unsigned>(w), static_cast<unsigned>(h), 16));
+        alpha.reset(vpx_img_alloc(nullptr, VPX_IMG_FMT_I420, static_cast<unsigned>(w), static_cast<unsigned>(h), 16));
+        if (!colour || !alpha) return false;
+        for (int cy = 0; cy < (h + 1) / 2; ++cy)
+            for (int plane : {VPX_PLANE_U, VPX_PLANE_V})
+                std::fill_n(alpha->planes[plane] + cy * alpha->stride[plane], (w + 1) / 2, std::uint8_t{128});
+        return true;
     }
-    for (int cy = 0; cy < (h + 1) / 2; ++cy) {
-        std::uint8_t* u = colour.planes[VPX_PLANE_U] + cy * colour.stride[VPX_PLANE_U];
-        std::uint8_t* v = colour.planes[VPX_PLANE_V] + cy * colour.stride[VPX_PLANE_V];
-        std::uint8_t* au = alpha.planes[VPX_PLANE_U] + cy * alpha.stride[VPX_PLANE_U];
-        std::uint8_t* av = alpha.planes[VPX_PLANE_V] + cy * alpha.stride[VPX_PLANE_V];
-        for (int cx = 0; cx < (w + 1) / 2; ++cx) {
-            double r = 0, g = 0, b = 0, weight = 0, plainR = 0, plainG = 0, plainB = 0;
-            int n = 0;
-            for (int y = 2 * cy; y < std::min(2 * cy + 2, h); ++y)
-                for (int x = 2 * cx; x < std::min(2 * cx + 2, w); ++x, ++n) {
-                    const std::uint8_t* p = frame.pixel(x, y);
-                    r += p[0] * p[3], g += p[1] * p[3], b += p[2] * p[3], weight += p[3];
-                    plainR += p[0], plainG += p[1], plainB += p[2];
-                }
-            if (weight > 0) r /= weight, g /= weight, b /= weight;
-            else r = plainR / n, g = plainG / n, b = plainB / n;
-            u[cx] = static_cast<std::uint8_t>(std::lround(128 + (-37.797 * r - 74.203 * g + 112.0 * b) / 255));
-            v[cx] = static_cast<std::uint8_t>(std::lround(128 + (112.0 * r - 93.786 * g - 18.214 * b) / 255));
-            au[cx] = av[cx] = 128;
-        }
+    void set(const imagelib::Picture& frame, ChromaFit fit) {
+        RgbaToYuv420(frame,
+                     {colour->planes[VPX_PLANE_Y], colour->stride[VPX_PLANE_Y], colour->planes[VPX_PLANE_U],
+                      colour->planes[VPX_PLANE_V], colour->stride[VPX_PLANE_U], alpha->planes[VPX_PLANE_Y],
+                      alpha->stride[VPX_PLANE_Y]},
+                     fit);
     }
-}
+};
 
 int CqLevel(int quality) { return std::clamp((100 - quality) * 63 / 100, 0, 63); }
 
@@ -147,12 +132,14 @@ bool EncodeWebm(const FrameSource& frames, int count, int delayMs, const WebmSet
     }
     const imagelib::Picture first = frames(0);
     const int w = first.width, h = first.height;
-    Image colour(vpx_img_alloc(nullptr, VPX_IMG_FMT_I420, static_cast<unsigned>(w), static_cast<unsigned>(h), 16));
-    Image alpha(vpx_img_alloc(nullptr, VPX_IMG_FMT_I420, static_cast<unsigned>(w), static_cast<unsigned>(h), 16));
-    if (!colour || !alpha) {
-        why = "the VP9 encoder ran out of memory";
-        return false;
-    }
+    // Frames are drawn and turned to YUV a batch at a time on every core, then encoded in order.
+    const int batch = 2 * ThreadBudget();
+    std::vector<YuvFrame> drawn(static_cast<size_t>(batch));
+    for (YuvFrame& frame : drawn)
+        if (!frame.allocate(w, h)) {
+            why = "the VP9 encoder ran out of memory";
+            return false;
+        }
     Vp9Encoder colourEncoder, alphaEncoder;
     if (!colourEncoder.start(w, h, CqLevel(settings.quality), settings.speed, why) ||
         !alphaEncoder.start(w, h, CqLevel(settings.alphaQuality), settings.speed, why))
@@ -166,19 +153,15 @@ bool EncodeWebm(const FrameSource& frames, int count, int delayMs, const WebmSet
         why = !ok[0] ? whys[0] : whys[1];
         return ok[0] && ok[1];
     };
-    // Frames are drawn a batch at a time on every core, then encoded in order.
-    const int batch = 2 * ThreadBudget();
-    std::vector<imagelib::Picture> drawn;
     for (int start = 0; start < count; start += batch) {
         const int n = std::min(batch, count - start);
-        drawn.assign(static_cast<size_t>(n), {});
-        ParallelFor(n, [&](int i) { drawn[static_cast<size_t>(i)] = start + i == 0 ? first : frames(start + i); });
+        ParallelFor(n, [&](int i) { drawn[static_cast<size_t>(i)].set(start + i == 0 ? first : frames(start + i), settings.chroma); });
         for (int i = 0; i < n; ++i) {
             const int k = start + i;
-            ToYuv(drawn[static_cast<size_t>(i)], *colour, *alpha);
+            const YuvFrame& frame = drawn[static_cast<size_t>(i)];
             // One key frame, where the loop starts again.
             const bool added = both([&](Vp9Encoder& encoder, auto& out, std::string& reason) {
-                return encoder.add(&encoder == &colourEncoder ? *colour : *alpha, k, delayMs, k == 0, out, reason);
+                return encoder.add(&encoder == &colourEncoder ? *frame.colour : *frame.alpha, k, delayMs, k == 0, out, reason);
             });
             if (!added) return false;
         }

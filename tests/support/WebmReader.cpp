@@ -122,26 +122,39 @@ private:
 
 std::uint8_t Clamp(double v) { return static_cast<std::uint8_t>(std::clamp(std::lround(v), 0L, 255L)); }
 
-RgbaFrame ToRgba(const vpx_image_t& colour, const vpx_image_t& alpha) {
-    RgbaFrame f{static_cast<int>(colour.d_w), static_cast<int>(colour.d_h), {}};
-    f.rgba.resize(static_cast<size_t>(f.width) * f.height * 4);
-    for (int y = 0; y < f.height; ++y)
-        for (int x = 0; x < f.width; ++x) {
-            const double luma = 1.164 * (colour.planes[0][y * colour.stride[0] + x] - 16);
-            const double cb = colour.planes[1][(y / 2) * colour.stride[1] + x / 2] - 128.0;
-            const double cr = colour.planes[2][(y / 2) * colour.stride[2] + x / 2] - 128.0;
-            std::uint8_t* p = &f.rgba[(static_cast<size_t>(y) * f.width + x) * 4];
-            p[0] = Clamp(luma + 1.596 * cr);
-            p[1] = Clamp(luma - 0.392 * cb - 0.813 * cr);
-            p[2] = Clamp(luma + 2.017 * cb);
-            p[3] = alpha.planes[0][y * alpha.stride[0] + x];
-        }
-    return f;
+// Chroma at (x, y) of a plane half as wide and high: the sample's own, or
+// between the four nearest, each sample at the centre of its 2 x 2 pixels.
+double ChromaAt(const std::uint8_t* plane, int stride, int width, int height, int x, int y, ChromaUpsampling way) {
+    if (way == ChromaUpsampling::Nearest) return plane[(y / 2) * stride + x / 2];
+    const int cw = (width + 1) / 2, ch = (height + 1) / 2;
+    const double fx = std::clamp((x - 0.5) / 2, 0.0, cw - 1.0), fy = std::clamp((y - 0.5) / 2, 0.0, ch - 1.0);
+    const int x0 = static_cast<int>(fx), y0 = static_cast<int>(fy);
+    const int x1 = std::min(x0 + 1, cw - 1), y1 = std::min(y0 + 1, ch - 1);
+    const double ax = fx - x0, ay = fy - y0;
+    const auto at = [&](int cx, int cy) { return double(plane[cy * stride + cx]); };
+    return (1 - ay) * ((1 - ax) * at(x0, y0) + ax * at(x1, y0)) + ay * ((1 - ax) * at(x0, y1) + ax * at(x1, y1));
 }
 
 }  // namespace
 
-WebmAnimation ReadWebm(const std::string& path) {
+RgbaFrame FromYuv420(const Yuv420View& in, ChromaUpsampling way) {
+    RgbaFrame f{in.width, in.height, {}};
+    f.rgba.resize(static_cast<size_t>(f.width) * f.height * 4);
+    for (int y = 0; y < f.height; ++y)
+        for (int x = 0; x < f.width; ++x) {
+            const double luma = 1.164 * (in.y[y * in.yStride + x] - 16);
+            const double cb = ChromaAt(in.u, in.uvStride, in.width, in.height, x, y, way) - 128.0;
+            const double cr = ChromaAt(in.v, in.uvStride, in.width, in.height, x, y, way) - 128.0;
+            std::uint8_t* p = &f.rgba[(static_cast<size_t>(y) * f.width + x) * 4];
+            p[0] = Clamp(luma + 1.596 * cr);
+            p[1] = Clamp(luma - 0.392 * cb - 0.813 * cr);
+            p[2] = Clamp(luma + 2.017 * cb);
+            p[3] = in.alpha[y * in.alphaStride + x];
+        }
+    return f;
+}
+
+WebmAnimation ReadWebm(const std::string& path, ChromaUpsampling way) {
     WebmAnimation anim;
     const std::string text = FileContents(path);
     webm::BufferReader reader(std::vector<std::uint8_t>(text.begin(), text.end()));
@@ -168,7 +181,10 @@ WebmAnimation ReadWebm(const std::string& path) {
             anim.error = "libvpx could not decode the alpha of frame " + std::to_string(anim.frames.size());
             return anim;
         }
-        anim.frames.push_back(ToRgba(*colour, *alpha));
+        anim.frames.push_back(FromYuv420({static_cast<int>(colour->d_w), static_cast<int>(colour->d_h), colour->planes[0],
+                                          colour->stride[0], colour->planes[1], colour->planes[2], colour->stride[1],
+                                          alpha->planes[0], alpha->stride[0]},
+                                         way));
     }
     anim.ok = true;
     return anim;

@@ -33,6 +33,23 @@ struct WebmAnimation {
     std::vector<std::pair<std::uint64_t, std::uint64_t>> cues;  // time, cluster position
 };
 
-WebmAnimation ReadWebm(const std::string& path);
+// How a player spreads the half-size chroma over the pixels: each sample
+// over its 2 x 2 block (libvpx's own tools, libyuv), or bilinearly between
+// samples at the centres of their blocks (browsers drawing through the GPU).
+enum class ChromaUpsampling { Nearest, Bilinear };
+
+WebmAnimation ReadWebm(const std::string& path, ChromaUpsampling way = ChromaUpsampling::Nearest);
+
+// 4:2:0 planes and an alpha plane, turned back from studio-range BT.601.
+struct Yuv420View {
+    int width, height;
+    const std::uint8_t* y;
+    int yStride;
+    const std::uint8_t *u, *v;
+    int uvStride;
+    const std::uint8_t* alpha;
+    int alphaStride;
+};
+RgbaFrame FromYuv420(const Yuv420View& in, ChromaUpsampling way);
 
 }  // namespace pivra::test
