@@ -219,11 +219,20 @@ FitResult FitBudget(const FitLimits& limits, const TrialEncoder& encode, int thr
     for (int l = 0; l < levels; ++l) all[size_t(l)] = l;
     std::vector<FitSetting> byLevel;
     for (int l : all) byLevel.push_back(setting(*frames, l));
-    const size_t best = FirstFitting(trials, byLevel, budget);
-    result.fits = true;
-    result.chosen = byLevel.at(std::min(best, byLevel.size() - 1));
+    // What was inferred is encoded, and an encoder that breaks the rules of
+    // thumb (a smaller level making a larger file) moves it on a level.
+    for (size_t at = FirstFitting(trials, byLevel, budget); at < byLevel.size(); ++at) {
+        const std::optional<std::size_t> size = trials.sizeOf(byLevel[at]);
+        if (!size || *size > limits.maxBytes) continue;
+        result.fits = true;
+        result.chosen = byLevel[at];
+        result.bytes = *size;
+        result.belowLeastFrames = *frames < least;
+        return result;
+    }
+    result.chosen = byLevel.back();
     result.bytes = trials.sizeOf(result.chosen).value_or(0);
-    result.belowLeastFrames = *frames < least;
+    result.missedBy = result.bytes > limits.maxBytes ? result.bytes - limits.maxBytes : 0;
     return result;
 }
 

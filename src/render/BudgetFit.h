@@ -65,6 +65,8 @@ int FitFrameMs(const FitLimits& limits, int frames);
 // what is still open, two at a time. At most 2 + 3 + 4 + 4 trials for the
 // frames, 8 for the level (16 levels at most) and 1 more for the setting
 // reported: kMaxFitEncodes; usually 2 to 7. A trial is never run twice.
+// An encoder that breaks those rules still gets a choice that fits, checked
+// by its own trial, at the cost of up to one trial a level more.
 // The trials asked for never depend on the threads: with two, the two
 // trials of a round run at once, and encode is called from two threads.
 FitResult FitBudget(const FitLimits& limits, const TrialEncoder& encode, int threads = 1);

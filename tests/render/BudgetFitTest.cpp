@@ -196,6 +196,32 @@ TEST(FitBudget, ChoosesAsTryingEverySettingWouldWithinItsBound) {
     RecordProperty("most_encodes", most);
 }
 
+// Lossy encoders do not always keep the rules of thumb: with every size off
+// by up to a half either way, what is chosen still fits, as its own trial
+// measured it.
+TEST(FitBudget, WhatItChoosesFitsWhenTheEncoderBreaksTheRules) {
+    std::mt19937 random(24);
+    for (int round = 0; round < 2000; ++round) {
+        FitLimits l = Limits(std::uniform_int_distribution<std::size_t>(500, 60000)(random));
+        std::map<std::pair<int, int>, std::size_t> sizes;
+        const auto size = [&](const FitSetting& s) {
+            auto [at, fresh] = sizes.try_emplace({s.frames, s.level}, 0);
+            if (fresh)
+                at->second = std::size_t(s.frames * kPerFrame.at(size_t(s.level)) *
+                                         std::uniform_real_distribution<double>(0.5, 1.5)(random));
+            return at->second;
+        };
+        Fake fake;
+        fake.bytes = size;
+        const FitResult r = FitBudget(l, [&fake](const FitSetting& s) { return fake(s); }, 1 + round % 2);
+        SCOPED_TRACE("round " + std::to_string(round));
+        EXPECT_LE(r.encodes, kMaxFitEncodes + int(l.levels.size()));
+        EXPECT_EQ(r.bytes, size(r.chosen));
+        if (r.fits) { EXPECT_LE(r.bytes, l.maxBytes); }
+        else { EXPECT_EQ(r.missedBy, r.bytes - std::min(r.bytes, l.maxBytes)); }
+    }
+}
+
 // 200 frames cannot make a turn under 2990 ms at 30 a second: 40 can; a
 // turn under 100 ms cannot be made at all, and nothing is tried.
 TEST(FitBudget, TakesOnlyFrameCountsThatMakeATurnShortEnough) {
