@@ -63,6 +63,7 @@ public:
     double estimate(int frames, int level) const {
         std::map<int, double> perFrame;  // level -> log bytes a frame, near `frames`
         std::map<int, int> nearest;
+        const double e = exponent();
         for (const auto& [k, size] : sizes_) {
             const auto [m, l] = k;
             if (!size || *size == 0) continue;
@@ -70,7 +71,7 @@ public:
             if (n == nearest.end() || std::abs(m - frames) < std::abs(n->second - frames) ||
                 (std::abs(m - frames) == std::abs(n->second - frames) && m > n->second)) {
                 nearest[l] = m;
-                perFrame[l] = std::log(double(*size)) + (exponent() - 1) * std::log(double(frames) / m) - std::log(double(m));
+                perFrame[l] = std::log(double(*size)) + (e - 1) * std::log(double(frames) / m) - std::log(double(m));
             }
         }
         if (perFrame.empty()) return 0;
@@ -215,10 +216,8 @@ FitResult FitBudget(const FitLimits& limits, const TrialEncoder& encode, int thr
         return result;
     }
     // Then the best level that fits at that frame count.
-    std::vector<int> all(static_cast<size_t>(levels));
-    for (int l = 0; l < levels; ++l) all[size_t(l)] = l;
     std::vector<FitSetting> byLevel;
-    for (int l : all) byLevel.push_back(setting(*frames, l));
+    for (int l = 0; l < levels; ++l) byLevel.push_back(setting(*frames, l));
     // What was inferred is encoded, and an encoder that breaks the rules of
     // thumb (a smaller level making a larger file) moves it on a level.
     for (size_t at = FirstFitting(trials, byLevel, budget); at < byLevel.size(); ++at) {
