@@ -10,7 +10,10 @@
 // Each run's CPU time (user and system, all its threads) and the load
 // average beside its wall time: the machine may be shared.
 //
-//   bench_destinations [BIN_DIR] [HEAD TAIL]...
+//   bench_destinations [--busy] [BIN_DIR] [HEAD TAIL]...
+//
+// --busy: also a pair of busy photos drawn as bench_render_encoders draws
+// them (4000 x 3000 and 3000 x 4000).
 #include <sys/resource.h>
 
 #include <chrono>
@@ -19,6 +22,7 @@
 #include <string>
 #include <vector>
 
+#include "BusyPhoto.h"
 #include "render/Destinations.h"
 #include "render/FacePicture.h"
 #include "render/FlatLook.h"
@@ -95,11 +99,18 @@ double LoadAverage() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    const bool busy = argc > 1 && std::string(argv[1]) == "--busy";
+    if (busy) --argc, ++argv;
     const std::string bin = argc > 1 ? argv[1] : PIVRA_BIN_DIR;
     std::vector<std::pair<std::string, std::string>> pairs = {{bin + "/sample_head.jpg", bin + "/sample_tail.jpg"}};
     for (int i = 2; i + 1 < argc; i += 2) pairs.push_back({argv[i], argv[i + 1]});
     const fs::path out = fs::temp_directory_path() / "pivra-bench-destinations";
     fs::create_directories(out);
+    if (busy) {
+        pivra::bench::DrawBusyPhoto(out / "busy_head.jpg", 4000, 3000, 1);
+        pivra::bench::DrawBusyPhoto(out / "busy_tail.jpg", 3000, 4000, 2);
+        pairs.push_back({out / "busy_head.jpg", out / "busy_tail.jpg"});
+    }
     const std::string make = bin + "/pivra-make";
     bool allMet = true;
     std::printf("%-16s %-16s %6s %6s %-58s %5s %6s %6s %5s\n", "pictures", "destination", "bytes", "turn", "chosen", "dB", "run s",
