@@ -7,13 +7,22 @@
 // the formats with alpha, over its page for a GIF. Then a --size 192
 // --frames 50 GIF beside the --scale 16 build's: bytes and PSNR over white.
 //
-//   bench_destinations [BIN_DIR] [HEAD TAIL]...
+// Each run's CPU time (user and system, all its threads) and the load
+// average beside its wall time: the machine may be shared.
+//
+//   bench_destinations [--busy] [BIN_DIR] [HEAD TAIL]...
+//
+// --busy: also a pair of busy photos drawn as bench_render_encoders draws
+// them (4000 x 3000 and 3000 x 4000).
+#include <sys/resource.h>
+
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "BusyPhoto.h"
 #include "render/Destinations.h"
 #include "render/FacePicture.h"
 #include "render/FlatLook.h"
@@ -77,26 +86,47 @@ Read ReadBack(const std::string& path, pivra::AnimationFormat format, int frames
     return r;
 }
 
+double ChildrenCpuSeconds() {
+    rusage use{};
+    getrusage(RUSAGE_CHILDREN, &use);
+    return double(use.ru_utime.tv_sec + use.ru_stime.tv_sec) + double(use.ru_utime.tv_usec + use.ru_stime.tv_usec) / 1e6;
+}
+
+double LoadAverage() {
+    double load[1] = {0};
+    return getloadavg(load, 1) == 1 ? load[0] : -1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    const bool busy = argc > 1 && std::string(argv[1]) == "--busy";
+    if (busy) --argc, ++argv;
     const std::string bin = argc > 1 ? argv[1] : PIVRA_BIN_DIR;
     std::vector<std::pair<std::string, std::string>> pairs = {{bin + "/sample_head.jpg", bin + "/sample_tail.jpg"}};
     for (int i = 2; i + 1 < argc; i += 2) pairs.push_back({argv[i], argv[i + 1]});
     const fs::path out = fs::temp_directory_path() / "pivra-bench-destinations";
     fs::create_directories(out);
+    if (busy) {
+        pivra::bench::DrawBusyPhoto(out / "busy_head.jpg", 4000, 3000, 1);
+        pivra::bench::DrawBusyPhoto(out / "busy_tail.jpg", 3000, 4000, 2);
+        pairs.push_back({out / "busy_head.jpg", out / "busy_tail.jpg"});
+    }
     const std::string make = bin + "/pivra-make";
     bool allMet = true;
-    std::printf("%-16s %-16s %6s %6s %-58s %5s %8s\n", "pictures", "destination", "bytes", "turn", "chosen", "dB", "run s");
+    std::printf("%-16s %-16s %6s %6s %-58s %5s %6s %6s %5s\n", "pictures", "destination", "bytes", "turn", "chosen", "dB", "run s",
+                "cpu s", "load");
     for (const auto& [head, tail] : pairs) {
         const std::string name = fs::path(head).stem().string();
         for (const pivra::Destination& d : pivra::Destinations()) {
             const std::string file = (out / (std::string(d.name) + pivra::EndingOf(d.format))).string();
             std::vector<std::string> args{make, head, tail, file, "--for", d.name};
             const bool gif = d.format == pivra::AnimationFormat::Gif;
+            const double cpuBefore = ChildrenCpuSeconds();
             const auto start = std::chrono::steady_clock::now();
             const pivra::test::ProcessResult run = pivra::test::RunProcess(args);
             const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+            const double cpu = ChildrenCpuSeconds() - cpuBefore;
             if (run.exitCode != 0) {
                 std::printf("%-16s %-16s not met: %s", name.c_str(), d.name, run.err.c_str());
                 allMet = false;
@@ -119,8 +149,9 @@ int main(int argc, char** argv) {
                              (d.longestTurnMs == 0 || r.turnMs <= d.longestTurnMs) && db >= 30;
             allMet = allMet && met;
             std::string line = run.out.substr(0, run.out.find('\n'));
-            std::printf("%-16s %-16s %6zu %6d %-58s %5.1f %8.2f%s%s\n", name.c_str(), d.name, size_t(bytes), r.turnMs,
-                        line.c_str(), db, seconds, met ? "" : "  NOT MET", also);
+            std::printf("%-16s %-16s %6zu %6d %-58s %5.1f %6.2f %6.2f %5.1f%s%s
+", name.c_str(), d.name, size_t(bytes), r.turnMs,
+                        line.c_str(), db, seconds, cpu, LoadAverage(), met ? "" : "  NOT MET", also);
         }
         // The same GIF size and length from the renderer and from the build's commands.
         const std::string rendered = (out / "rendered.gif").string(), built = (out / "built.gif").string();

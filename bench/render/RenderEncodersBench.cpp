@@ -32,10 +32,9 @@
 
 #include <libimagequant.h>
 
-#include <QImage>
-#include <QPainter>
 #include <random>
 
+#include "BusyPhoto.h"
 #include "PictureLoader.h"
 #include "Resizer.h"
 #include "render/CoinCoverage.h"
@@ -82,29 +81,6 @@ struct AnySideSpin {
         return out;
     }
 };
-
-void DrawBusyPhoto(const std::string& path, int w, int h, unsigned seed) {
-    std::mt19937 random(seed);
-    std::uniform_int_distribution<int> byte(0, 255), noise(-24, 24);
-    QImage image(w, h, QImage::Format_RGB32);
-    for (int y = 0; y < h; ++y) {
-        auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
-        for (int x = 0; x < w; ++x)
-            row[x] = qRgb(std::clamp(x * 255 / w + noise(random), 0, 255), std::clamp(y * 255 / h + noise(random), 0, 255),
-                          std::clamp(128 + noise(random) * 3, 0, 255));
-    }
-    QPainter painter(&image);
-    painter.setRenderHint(QPainter::Antialiasing);
-    std::uniform_int_distribution<int> px(0, w), py(0, h), size(w / 100, w / 8);
-    for (int i = 0; i < 600; ++i) {
-        painter.setBrush(QColor(byte(random), byte(random), byte(random)));
-        painter.setPen(QPen(QColor(byte(random), byte(random), byte(random)), size(random) / 10.0));
-        if (i % 3 == 0) painter.drawRect(px(random), py(random), size(random), size(random) / 4);
-        else painter.drawEllipse(QPoint(px(random), py(random)), size(random) / 2, size(random) / 2);
-    }
-    painter.end();
-    image.save(QString::fromStdString(path), "JPEG", 90);
-}
 
 double Seconds(const std::function<void()>& work) {
     const auto start = std::chrono::steady_clock::now();
@@ -198,8 +174,8 @@ int main(int argc, char** argv) {
     if (argc > 3) {
         pairs.push_back({"busy photos", {argv[2], argv[3]}});
     } else {
-        DrawBusyPhoto(out / "busy_head.jpg", 4000, 3000, 1);
-        DrawBusyPhoto(out / "busy_tail.jpg", 3000, 4000, 2);
+        pivra::bench::DrawBusyPhoto(out / "busy_head.jpg", 4000, 3000, 1);
+        pivra::bench::DrawBusyPhoto(out / "busy_tail.jpg", 3000, 4000, 2);
         pairs.push_back({"busy photos", {out / "busy_head.jpg", out / "busy_tail.jpg"}});
     }
     const auto liq = [](LiqWay way) {

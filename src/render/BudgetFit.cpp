@@ -4,66 +4,153 @@
 #include <cmath>
 #include <future>
 #include <map>
-#include <tuple>
+#include <utility>
 
 namespace pivra {
 
 namespace {
 
-// Each setting's size, encoded once; with two threads, the second of a pair
-// of trials runs beside the first.
+enum class Known { Fits, Misses, Open };
+
+// The sizes measured so far, what follows from them, and estimates of the
+// rest. Two rules of thumb, true of the encoders to within a few bytes: a
+// smaller level never makes a larger file, and a frame takes no fewer bytes
+// when the turn has fewer frames.
 class Trials {
 public:
     Trials(const FitLimits& limits, const TrialEncoder& encode, int threads, FitResult& result)
         : limits_(limits), encode_(encode), threads_(threads), result_(result) {}
 
-    bool fits(const FitSetting& s) { return fitting({s}).front(); }
-    // Whether each fits, the first two at once.
-    std::vector<bool> fitting(const std::vector<FitSetting>& settings) {
+    // Encodes each setting not yet measured; two at once on two threads. The
+    // settings asked for never depend on the threads, so neither do the sizes.
+    void measure(const std::vector<FitSetting>& settings) {
         std::vector<FitSetting> fresh;
         for (const FitSetting& s : settings)
             if (!sizes_.count(key(s)) && std::find(fresh.begin(), fresh.end(), s) == fresh.end()) fresh.push_back(s);
-        std::future<std::optional<std::size_t>> beside;
-        if (threads_ > 1 && fresh.size() > 1)
-            beside = std::async(std::launch::async, [this, &second = fresh[1]] { return encode_(second); });
-        for (size_t i = 0; i < fresh.size(); ++i) {
-            sizes_[key(fresh[i])] = i == 1 && beside.valid() ? beside.get() : encode_(fresh[i]);
-            ++result_.encodes;
+        for (size_t i = 0; i < fresh.size(); i += size_t(threads_)) {
+            const bool two = threads_ > 1 && i + 1 < fresh.size();
+            std::future<std::optional<std::size_t>> beside;
+            if (two) beside = std::async(std::launch::async, [this, &second = fresh[i + 1]] { return encode_(second); });
+            sizes_[key(fresh[i])] = encode_(fresh[i]);
+            if (two) sizes_[key(fresh[i + 1])] = beside.get();
+            result_.encodes += two ? 2 : 1;
         }
-        std::vector<bool> out;
-        for (const FitSetting& s : settings) {
-            const std::optional<std::size_t>& size = sizes_[key(s)];
-            out.push_back(size && *size <= limits_.maxBytes);
-        }
-        return out;
     }
+
     std::optional<std::size_t> sizeOf(const FitSetting& s) {
-        fits(s);
+        measure({s});
         return sizes_[key(s)];
     }
 
+    Known known(int frames, int level) const {
+        const auto found = sizes_.find({frames, level});
+        if (found != sizes_.end()) return found->second && *found->second <= limits_.maxBytes ? Known::Fits : Known::Misses;
+        for (const auto& [k, size] : sizes_) {
+            if (!size) continue;  // says nothing of its neighbours
+            const auto [m, l] = k;
+            if (*size <= limits_.maxBytes && m >= frames && l <= level) return Known::Fits;
+            // At least this many bytes: size * frames / m.
+            if (*size > limits_.maxBytes && l >= level &&
+                (m <= frames || double(*size) * frames / m > double(limits_.maxBytes)))
+                return Known::Misses;
+        }
+        return Known::Open;
+    }
+
+    // The likely size: a frame's bytes from the nearest frame count measured
+    // at that level, scaled as measured pairs of frame counts say; between
+    // levels, the logarithm of a frame's bytes drawn straight.
+    double estimate(int frames, int level) const {
+        std::map<int, double> perFrame;  // level -> log bytes a frame, near `frames`
+        std::map<int, int> nearest;
+        const double e = exponent();
+        for (const auto& [k, size] : sizes_) {
+            const auto [m, l] = k;
+            if (!size || *size == 0) continue;
+            const auto n = nearest.find(l);
+            if (n == nearest.end() || std::abs(m - frames) < std::abs(n->second - frames) ||
+                (std::abs(m - frames) == std::abs(n->second - frames) && m > n->second)) {
+                nearest[l] = m;
+                perFrame[l] = std::log(double(*size)) + (e - 1) * std::log(double(frames) / m) - std::log(double(m));
+            }
+        }
+        if (perFrame.empty()) return 0;
+        return std::exp(logAt(perFrame, level)) * frames;
+    }
+
 private:
-    static std::tuple<int, int, int> key(const FitSetting& s) { return {s.frames, s.frameMs, s.level}; }
+    static std::pair<int, int> key(const FitSetting& s) { return {s.frames, s.level}; }
+
+    // How bytes grow with the frame count (size ~ frames^e), from the two
+    // counts furthest apart measured at one level; 1 until then.
+    double exponent() const {
+        double e = 1, spread = 0;
+        for (auto a = sizes_.begin(); a != sizes_.end(); ++a)
+            for (auto b = std::next(a); b != sizes_.end(); ++b)
+                if (a->first.second == b->first.second && a->second && b->second && *a->second && *b->second) {
+                    const double s = std::abs(std::log(double(a->first.first) / b->first.first));
+                    if (s > spread) {
+                        spread = s;
+                        e = std::log(double(*a->second) / *b->second) / std::log(double(a->first.first) / b->first.first);
+                    }
+                }
+        return std::clamp(e, 0.3, 1.0);
+    }
+
+    // Straight between the nearest levels known, or on from the two nearest
+    // beyond them; from a single level, a fifth fewer bytes a level.
+    static double logAt(const std::map<int, double>& known, int level) {
+        const auto exact = known.find(level);
+        if (exact != known.end()) return exact->second;
+        auto above = known.lower_bound(level);  // first level beyond
+        std::map<int, double>::const_iterator a, b;
+        if (known.size() == 1) return known.begin()->second - (level - known.begin()->first) * std::log(1.25);
+        if (above == known.begin()) a = above, b = std::next(above);
+        else if (above == known.end()) b = std::prev(above), a = std::prev(b);
+        else b = above, a = std::prev(above);
+        const double slope = (b->second - a->second) / (b->first - a->first);
+        return a->second + slope * (level - a->first);
+    }
 
     const FitLimits& limits_;
     const TrialEncoder& encode_;
     int threads_;
     FitResult& result_;
-    std::map<std::tuple<int, int, int>, std::optional<std::size_t>> sizes_;
+    std::map<std::pair<int, int>, std::optional<std::size_t>> sizes_;
 };
 
-// The first of `frames` (in order) that fits at `level`, trying them in
-// pairs when two threads run.
-std::optional<int> FirstFitting(Trials& trials, const std::vector<int>& frames, int level, int threads,
-                                const std::function<FitSetting(int, int)>& setting) {
-    for (size_t i = 0; i < frames.size(); i += size_t(threads)) {
-        std::vector<FitSetting> pair;
-        for (size_t j = i; j < std::min(frames.size(), i + size_t(threads)); ++j) pair.push_back(setting(frames[j], level));
-        const std::vector<bool> fit = trials.fitting(pair);
-        for (size_t j = 0; j < fit.size(); ++j)
-            if (fit[j]) return frames[i + j];
+// The first of `candidates` (best first; if one fits, all after it do) that
+// fits, or candidates.size() when none does. The first round tries where
+// the estimates put the change and the one before it, which confirm it
+// together; each later round halves what is still open, two at a time.
+size_t FirstFitting(Trials& trials, const std::vector<FitSetting>& candidates, double maxBytes) {
+    const size_t count = candidates.size();
+    for (bool guided = true;; guided = false) {
+        size_t hi = count, lo = 0;
+        for (size_t i = 0; i < count; ++i)
+            if (trials.known(candidates[i].frames, candidates[i].level) == Known::Fits) {
+                hi = i;
+                break;
+            }
+        for (size_t i = 0; i < hi; ++i)
+            if (trials.known(candidates[i].frames, candidates[i].level) == Known::Misses) lo = i + 1;
+        if (lo >= hi) return hi;
+        size_t at = lo + (hi - lo) / 2;
+        if (guided) {
+            at = hi;
+            for (size_t i = lo; i < hi; ++i)
+                if (trials.estimate(candidates[i].frames, candidates[i].level) <= maxBytes) {
+                    at = i;
+                    break;
+                }
+        }
+        // The change at `at`: it and the one before it say so, or only one when
+        // the other is known.
+        std::vector<FitSetting> probe;
+        if (at > lo) probe.push_back(candidates[at - 1]);
+        if (at < hi) probe.push_back(candidates[at]);
+        trials.measure(probe);
     }
-    return std::nullopt;
 }
 
 }  // namespace
@@ -92,28 +179,33 @@ FitResult FitBudget(const FitLimits& limits, const TrialEncoder& encode, int thr
     std::vector<int> counts, fewer;
     for (int n : {limits.frames, 40, 32, 24, 20, 16, 12, 8})
         if ((n < limits.frames || n == limits.frames) && FitFrameMs(limits, n) > 0 &&
-            std::find(counts.begin(), counts.end(), n) == counts.end())
+            std::find(counts.begin(), counts.end(), n) == counts.end() &&
+            std::find(fewer.begin(), fewer.end(), n) == fewer.end())
             (n >= least ? counts : fewer).push_back(n);
     Trials trials(limits, encode, threads, result);
-    const std::function<FitSetting(int, int)> setting = [&limits](int frames, int level) {
-        return FitSetting{frames, FitFrameMs(limits, frames), level};
+    const auto setting = [&limits](int frames, int level) { return FitSetting{frames, FitFrameMs(limits, frames), level}; };
+    const auto atLevel = [&setting](const std::vector<int>& frames, int level) {
+        std::vector<FitSetting> out;
+        for (int n : frames) out.push_back(setting(n, level));
+        return out;
     };
+    const double budget = double(limits.maxBytes);
 
-    // The most frames that fit: at the middle level, then at the smallest.
-    std::optional<FitSetting> found;
-    int best = 0;  // the best level that may still fit at found's frame count
-    for (int level : {middle, smallest}) {
-        if (const std::optional<int> n = FirstFitting(trials, counts, level, threads, setting)) {
-            found = setting(*n, level);
-            best = level == middle ? 0 : middle + 1;
+    // The turn asked for at the middle level and at the best: often one of
+    // them settles it.
+    if (!counts.empty()) trials.measure({setting(counts.front(), middle), setting(counts.front(), 0)});
+
+    // The most frames that fit: at the middle level, then at the smallest,
+    // then below the least.
+    std::optional<int> frames;
+    for (const auto& [list, level] : {std::pair{&counts, middle}, std::pair{&counts, smallest}, std::pair{&fewer, smallest}}) {
+        const size_t at = FirstFitting(trials, atLevel(*list, level), budget);
+        if (at < list->size()) {
+            frames = (*list)[at];
             break;
         }
-        if (middle == smallest) break;
     }
-    if (!found)
-        if (const std::optional<int> n = FirstFitting(trials, fewer, smallest, threads, setting)) found = setting(*n, smallest);
-
-    if (!found) {
+    if (!frames) {
         // The cheapest setting tried says by how much the budget is missed.
         const std::vector<int>& tried = fewer.empty() ? counts : fewer;
         if (tried.empty()) return result;  // no frame count makes a short enough turn
@@ -123,26 +215,23 @@ FitResult FitBudget(const FitLimits& limits, const TrialEncoder& encode, int thr
         result.missedBy = result.bytes > limits.maxBytes ? result.bytes - limits.maxBytes : 0;
         return result;
     }
-    // Narrowing between the best level and the one that fits: by halves,
-    // or by thirds with two trials at once.
-    int lo = std::min(best, found->level), hi = found->level;
-    while (lo < hi) {
-        if (threads == 1 || hi - lo < 3) {
-            const int mid = (lo + hi) / 2;
-            if (trials.fits(setting(found->frames, mid))) hi = mid;
-            else lo = mid + 1;
-            continue;
-        }
-        const int a = lo + (hi - lo) / 3, b = lo + 2 * (hi - lo) / 3;
-        const std::vector<bool> fit = trials.fitting({setting(found->frames, a), setting(found->frames, b)});
-        if (fit[0]) hi = a;
-        else if (fit[1]) lo = a + 1, hi = b;
-        else lo = b + 1;
+    // Then the best level that fits at that frame count.
+    std::vector<FitSetting> byLevel;
+    for (int l = 0; l < levels; ++l) byLevel.push_back(setting(*frames, l));
+    // What was inferred is encoded, and an encoder that breaks the rules of
+    // thumb (a smaller level making a larger file) moves it on a level.
+    for (size_t at = FirstFitting(trials, byLevel, budget); at < byLevel.size(); ++at) {
+        const std::optional<std::size_t> size = trials.sizeOf(byLevel[at]);
+        if (!size || *size > limits.maxBytes) continue;
+        result.fits = true;
+        result.chosen = byLevel[at];
+        result.bytes = *size;
+        result.belowLeastFrames = *frames < least;
+        return result;
     }
-    result.fits = true;
-    result.chosen = setting(found->frames, hi);
-    result.bytes = *trials.sizeOf(result.chosen);
-    result.belowLeastFrames = found->frames < least;
+    result.chosen = byLevel.back();
+    result.bytes = trials.sizeOf(result.chosen).value_or(0);
+    result.missedBy = result.bytes > limits.maxBytes ? result.bytes - limits.maxBytes : 0;
     return result;
 }
 

@@ -44,22 +44,31 @@ struct FitResult {
 // The size of the file one setting makes; nothing when it cannot be made.
 using TrialEncoder = std::function<std::optional<std::size_t>(const FitSetting&)>;
 
-inline constexpr int kMaxFitEncodes = 18;
+inline constexpr int kMaxFitEncodes = 22;
 
 // The frame time for `frames` frames that keeps the turn nearest the one
 // asked for, at most longestTurnMs in all, at least shortestFrameMs and at
 // most 1000 a frame; 0 when so many frames cannot make a turn short enough.
 int FitFrameMs(const FitLimits& limits, int frames);
 
-// First the most frames (the turn asked for, then 40, 32 and 24) that fit
-// at the middle level, or failing that at the smallest; then, for that frame
-// count, the best level that fits, by halving. Below 24 frames (20, 16, 12,
-// 8) only when even the smallest level at 24 does not fit. At most 4 + 4 + 4
-// trials for the frames and 4 for the level (6 with two threads), up to 16
-// levels: kMaxFitEncodes; a trial is never run twice. threads 2: the frame
-// counts are tried in pairs and the level narrowed by two trials a round,
-// with encode called from two threads at once; the choice is the same
-// when a smaller level never makes a larger file.
+// The choice: the most frames (the turn asked for, then 40, 32 and 24) that
+// fit at the middle level, or failing that at the smallest; then, for that
+// frame count, the best level that fits. Below 24 frames (20, 16, 12, 8)
+// only when even the smallest level at 24 does not fit.
+// The search: first the turn asked for at the middle level and at the best.
+// From the sizes measured it predicts the rest, taking that a smaller level
+// never makes a larger file and a frame never takes fewer bytes when the
+// turn has fewer: a frame count whose frames would already make too many
+// bytes is not tried, and the next trial goes where the estimates put the
+// change (a frame's bytes drawn straight in logarithm between levels),
+// together with the setting beside it that confirms it; later rounds halve
+// what is still open, two at a time. At most 2 + 3 + 4 + 4 trials for the
+// frames, 8 for the level (16 levels at most) and 1 more for the setting
+// reported: kMaxFitEncodes; usually 2 to 7. A trial is never run twice.
+// An encoder that breaks those rules still gets a choice that fits, checked
+// by its own trial, at the cost of up to one trial a level more.
+// The trials asked for never depend on the threads: with two, the two
+// trials of a round run at once, and encode is called from two threads.
 FitResult FitBudget(const FitLimits& limits, const TrialEncoder& encode, int threads = 1);
 
 // One line: "GIF 128 px, 40 frames x 60 ms, 128 colours, 97 512 bytes".
