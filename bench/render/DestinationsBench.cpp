@@ -149,8 +149,7 @@ int main(int argc, char** argv) {
                              (d.longestTurnMs == 0 || r.turnMs <= d.longestTurnMs) && db >= 30;
             allMet = allMet && met;
             std::string line = run.out.substr(0, run.out.find('\n'));
-            std::printf("%-16s %-16s %6zu %6d %-58s %5.1f %6.2f %6.2f %5.1f%s%s
-", name.c_str(), d.name, size_t(bytes), r.turnMs,
+            std::printf("%-16s %-16s %6zu %6d %-58s %5.1f %6.2f %6.2f %5.1f%s%s\n", name.c_str(), d.name, size_t(bytes), r.turnMs,
                         line.c_str(), db, seconds, cpu, LoadAverage(), met ? "" : "  NOT MET", also);
         }
         // The same GIF size and length from the renderer and from the build's commands.
