@@ -195,10 +195,12 @@ FitResult FitBudget(const FitLimits& limits, const TrialEncoder& encode, int thr
     // them settles it.
     if (!counts.empty()) trials.measure({setting(counts.front(), middle), setting(counts.front(), 0)});
 
-    // The most frames that fit: at the middle level, then at the smallest,
-    // then below the least.
+    // The most frames that fit at the middle level; failing that, the least
+    // kept (a turn of more frames at a worse level looks worse than fewer
+    // frames each drawn better), then below the least.
     std::optional<int> frames;
-    for (const auto& [list, level] : {std::pair{&counts, middle}, std::pair{&counts, smallest}, std::pair{&fewer, smallest}}) {
+    std::vector<int> leastKept(counts.empty() ? counts.end() : counts.end() - 1, counts.end());
+    for (const auto& [list, level] : {std::pair{&counts, middle}, std::pair{&leastKept, smallest}, std::pair{&fewer, smallest}}) {
         const size_t at = FirstFitting(trials, atLevel(*list, level), budget);
         if (at < list->size()) {
             frames = (*list)[at];

@@ -52,9 +52,9 @@ inline constexpr int kMaxFitEncodes = 22;
 int FitFrameMs(const FitLimits& limits, int frames);
 
 // The choice: the most frames (the turn asked for, then 40, 32 and 24) that
-// fit at the middle level, or failing that at the smallest; then, for that
-// frame count, the best level that fits. Below 24 frames (20, 16, 12, 8)
-// only when even the smallest level at 24 does not fit.
+// fit at the middle level, or failing that 24 when it fits at the smallest;
+// then, for that frame count, the best level that fits. Below 24 frames (20,
+// 16, 12, 8) only when even the smallest level at 24 does not fit.
 // The search: first the turn asked for at the middle level and at the best.
 // From the sizes measured it predicts the rest, taking that a smaller level
 // never makes a larger file and a frame never takes fewer bytes when the

@@ -88,11 +88,15 @@ TEST(FitBudget, ChoosesTheMostFramesThenTheBestLevelThatFit) {
         // 40 x 400 is estimated to fit and does; level 2 is the only one
         // open (40 x 1000 already misses), and misses.
         {"40 frames at the middle level", 45 * 400, true, {40, 75, 3}, false, 0, 4},
-        // No count fits at the middle (24 x 400 > 2400); at the smallest
-        // level, estimated at 160 a frame, none would, so 24 first; then 50
-        // and 40, whose 100 a frame rules out 32 too; then level 5 alone: the
-        // estimates say 4 and 5 both miss, and 5 missing settles 4.
-        {"24 frames at the smallest level", 24 * 100, true, {24, 125, 6}, false, 0, 6},
+        // No count fits at the middle (24 x 400 > 2400); 24 at the smallest
+        // level fits; then level 5 alone: the estimates say 4 and 5 both
+        // miss, and 5 missing settles 4.
+        {"24 frames at the smallest level", 24 * 100, true, {24, 125, 6}, false, 0, 4},
+        // No count fits at the middle (24 x 400 > 7500), and 50 would fit at
+        // the smallest level only: 24 frames drawn at level 4 (7200) look
+        // better. 24 at 6 fits; level 4, estimated at about 250 a frame, fits
+        // and 3 is ruled out by 50 x 400.
+        {"24 frames drawn better than 50 at the smallest level", 50 * 150, true, {24, 125, 4}, false, 0, 4},
         // 24 x 100 misses, which rules out 20, 16 and 12 at 100 a frame: 8
         // fits; then level 5.
         {"below 24 frames", 1000, true, {8, 375, 6}, true, 0, 5},
@@ -172,7 +176,7 @@ TEST(FitBudget, ChoosesAsTryingEverySettingWouldWithinItsBound) {
         const int levels = int(l.levels.size()), middle = (levels - 1) / 2, smallest = levels - 1;
         std::optional<FitSetting> want;
         for (const auto& [counts, level] : std::vector<std::pair<std::vector<int>, int>>{
-                 {{l.frames, 40, 32, 24}, middle}, {{l.frames, 40, 32, 24}, smallest}, {{20, 16, 12, 8}, smallest}}) {
+                 {{l.frames, 40, 32, 24}, middle}, {{24}, smallest}, {{20, 16, 12, 8}, smallest}}) {
             for (int n : counts)
                 if (!want && size({n, 0, level}) <= l.maxBytes)
                     for (int best = 0; best < levels && !want; ++best)
