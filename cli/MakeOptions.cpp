@@ -62,17 +62,6 @@ const char* const kMakeUsage =
     "  --help         this text\n"
     "  --version      the version\n";
 
-namespace {
-
-// Plain digits from lo to hi.
-bool WholeNumber(const std::string& text, int lo, int hi, int& value) {
-    if (text.empty() || text.size() > 7 || text.find_first_not_of("0123456789") != std::string::npos) return false;
-    value = std::stoi(text);
-    return value >= lo && value <= hi;
-}
-
-}  // namespace
-
 bool RendersFromPictures(const MakeOptions& o) {
     return o.coinLook || FormatOfName(o.output).value_or(AnimationFormat::Gif) != AnimationFormat::Gif || o.size > 0 ||
            o.framesGiven || o.frameTimeGiven || !o.destination.empty() || o.maxBytes > 0;
@@ -93,7 +82,9 @@ std::optional<MakeOptions> ParseMakeOptions(const std::vector<std::string>& args
         // A whole number from lo to hi, or a line saying what the option takes.
         auto number = [&](const char* name, const char* what, const char* unit, int lo, int hi, int& field) {
             const std::string* v = value(name);
-            if (v && !WholeNumber(*v, lo, hi, field))
+            const std::optional<int> parsed = v ? ParseWholeNumber(*v, lo, hi) : std::nullopt;
+            if (parsed) field = *parsed;
+            else if (v)
                 error = std::string("the ") + what + " must be a whole number" + unit + " from " + std::to_string(lo) +
                         " to " + std::to_string(hi) + ", not \"" + *v + "\"";
             return v && error.empty();

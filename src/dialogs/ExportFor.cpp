@@ -3,26 +3,13 @@
 #include <cctype>
 #include <cmath>
 
+#include "render/BudgetFit.h"
+
 namespace pivra {
 
 namespace {
 
 constexpr const char* kCustom = "Custom";
-
-// Plain digits from lo to hi.
-std::optional<int> WholeNumber(const std::string& text, int lo, int hi) {
-    if (text.empty() || text.size() > 7 || text.find_first_not_of("0123456789") != std::string::npos) return std::nullopt;
-    const int value = std::stoi(text);
-    if (value < lo || value > hi) return std::nullopt;
-    return value;
-}
-
-// "128 000", as the fit's line writes bytes.
-std::string Grouped(std::size_t n) {
-    std::string text = std::to_string(n);
-    for (int at = static_cast<int>(text.size()) - 3; at > 0; at -= 3) text.insert(static_cast<size_t>(at), " ");
-    return text;
-}
 
 std::string Seconds(int ms) {
     std::string text = std::to_string(ms / 1000);
@@ -41,7 +28,7 @@ std::vector<std::string> Limits(AnimationFormat format, std::optional<int> side,
     const int rate = static_cast<int>(std::ceil(1000.0 / shortestFrameMs));
     return {std::string("Format: ") + FormatName(format) + " (" + EndingOf(format) + ")",
             side ? "Side: exactly " + s + " x " + s + " pixels" : std::string("Side: 16 to 1024 pixels"),
-            "Most bytes: " + (maxBytes > 0 ? Grouped(maxBytes) : std::string("no limit")),
+            "Most bytes: " + (maxBytes > 0 ? GroupedDigits(maxBytes) : std::string("no limit")),
             "Longest turn: " + (longestTurnMs > 0 ? Seconds(longestTurnMs) : std::string("no limit")),
             "Highest frame rate: " + std::to_string(rate) + " frames a second"};
 }
@@ -77,7 +64,7 @@ std::vector<std::string> ExportChoices::limitLines() const {
     }
     std::size_t bytes = 0;
     if (!ParseByteCount(custom.maxBytes, bytes)) bytes = 0;
-    return Limits(custom.format, WholeNumber(custom.side, 16, 1024), bytes, 0, ExportBudget{}.shortestFrameMs);
+    return Limits(custom.format, ParseWholeNumber(custom.side, 16, 1024), bytes, 0, ExportBudget{}.shortestFrameMs);
 }
 
 std::optional<ExportTarget> ExportChoices::target(std::string& why) const {
@@ -92,9 +79,9 @@ std::optional<ExportTarget> ExportChoices::target(std::string& why) const {
         t.fileName = std::string("pivra-") + d.name + EndingOf(d.format);
         return t;
     }
-    const std::optional<int> side = WholeNumber(custom.side, 16, 1024);
-    const std::optional<int> frames = WholeNumber(custom.frames, 8, 200);
-    const std::optional<int> frameMs = WholeNumber(custom.frameMs, 20, 1000);
+    const std::optional<int> side = ParseWholeNumber(custom.side, 16, 1024);
+    const std::optional<int> frames = ParseWholeNumber(custom.frames, 8, 200);
+    const std::optional<int> frameMs = ParseWholeNumber(custom.frameMs, 20, 1000);
     std::size_t bytes = 0;
     const bool noBudget = custom.maxBytes.find_first_not_of(' ') == std::string::npos;
     if (!side) why = "The side must be a whole number of pixels from 16 to 1024, not \"" + custom.side + "\".";

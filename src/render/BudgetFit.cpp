@@ -237,9 +237,14 @@ FitResult FitBudget(const FitLimits& limits, const TrialEncoder& encode, int thr
     return result;
 }
 
+std::string GroupedDigits(std::size_t n) {
+    std::string text = std::to_string(n);
+    for (int at = static_cast<int>(text.size()) - 3; at > 0; at -= 3) text.insert(static_cast<size_t>(at), " ");
+    return text;
+}
+
 std::string DescribeFit(const std::string& format, int side, const FitResult& fit, const std::string& levelText) {
-    std::string bytes = std::to_string(fit.bytes);
-    for (int at = static_cast<int>(bytes.size()) - 3; at > 0; at -= 3) bytes.insert(static_cast<size_t>(at), " ");
+    const std::string bytes = GroupedDigits(fit.bytes);
     std::string line = format + " " + std::to_string(side) + " px, " + std::to_string(fit.chosen.frames) + " frames x " +
                        std::to_string(fit.chosen.frameMs) + " ms, " + levelText + ", " + bytes + " bytes";
     if (fit.belowLeastFrames) line += " (fewer than 24 frames: the budget allows no more)";

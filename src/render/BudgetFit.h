@@ -71,6 +71,9 @@ int FitFrameMs(const FitLimits& limits, int frames);
 // trials of a round run at once, and encode is called from two threads.
 FitResult FitBudget(const FitLimits& limits, const TrialEncoder& encode, int threads = 1);
 
+// "128 000": digits in threes, as the fit's line writes bytes.
+std::string GroupedDigits(std::size_t n);
+
 // One line: "GIF 128 px, 40 frames x 60 ms, 128 colours, 97 512 bytes".
 std::string DescribeFit(const std::string& format, int side, const FitResult& fit, const std::string& levelText);
 

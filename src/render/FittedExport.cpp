@@ -24,6 +24,13 @@ bool ParseByteCount(const std::string& text, std::size_t& bytes) {
     return bytes >= 1000 && bytes <= 1000000000;
 }
 
+std::optional<int> ParseWholeNumber(const std::string& text, int lo, int hi) {
+    if (text.empty() || text.size() > 7 || text.find_first_not_of("0123456789") != std::string::npos) return std::nullopt;
+    const int value = std::stoi(text);
+    if (value < lo || value > hi) return std::nullopt;
+    return value;
+}
+
 namespace {
 
 // The settings as given, in the words the fit's line uses.

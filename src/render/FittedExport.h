@@ -5,6 +5,7 @@
 // bytes beside its target and renames them into place.
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,8 @@ ExportBudget BudgetOf(const Destination& destination, std::size_t maxBytes = 0);
 
 // "128000", "128K" or "1M" (K: 1000, M: 1000000), from 1000 to 1000000000; false otherwise.
 bool ParseByteCount(const std::string& text, std::size_t& bytes);
+// Plain digits from lo to hi; nothing otherwise.
+std::optional<int> ParseWholeNumber(const std::string& text, int lo, int hi);
 
 struct FittedExport {
     enum class Status { Made, Missed, Failed };
