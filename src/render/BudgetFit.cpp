@@ -199,7 +199,7 @@ FitResult FitBudget(const FitLimits& limits, const TrialEncoder& encode, int thr
     // kept (a turn of more frames at a worse level looks worse than fewer
     // frames each drawn better), then below the least.
     std::optional<int> frames;
-    std::vector<int> leastKept(counts.empty() ? counts.end() : counts.end() - 1, counts.end());
+    std::vector<int> leastKept(counts.empty() || limits.framesCheap ? counts.begin() : counts.end() - 1, counts.end());
     for (const auto& [list, level] : {std::pair{&counts, middle}, std::pair{&leastKept, smallest}, std::pair{&fewer, smallest}}) {
         const size_t at = FirstFitting(trials, atLevel(*list, level), budget);
         if (at < list->size()) {

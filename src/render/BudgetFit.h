@@ -27,6 +27,10 @@ struct FitLimits {
     int shortestFrameMs = 20;  // from a highest frame rate, or the format's least
     int frames = 50, frameMs = 60;  // the turn asked for, kept when it fits
     int leastFrames = 24;           // kept unless the budget cannot be met otherwise
+    // A frame more costs little (WebM codes each frame from the one before):
+    // when no frame count fits at the middle level, the most that fit at the
+    // smallest are kept, not the least.
+    bool framesCheap = false;
     // The format's settings from best-looking to smallest, as the encoder
     // names them (quality 90, 80, ... or 256, 128, ... colours); at least one.
     std::vector<int> levels;
@@ -52,7 +56,8 @@ inline constexpr int kMaxFitEncodes = 22;
 int FitFrameMs(const FitLimits& limits, int frames);
 
 // The choice: the most frames (the turn asked for, then 40, 32 and 24) that
-// fit at the middle level, or failing that 24 when it fits at the smallest;
+// fit at the middle level, or failing that 24 when it fits at the smallest
+// (framesCheap: the most that fit at the smallest);
 // then, for that frame count, the best level that fits. Below 24 frames (20,
 // 16, 12, 8) only when even the smallest level at 24 does not fit.
 // The search: first the turn asked for at the middle level and at the best.

@@ -91,6 +91,7 @@ bool RenderWithinBudget(const RenderRequest& request, AnimationFormat format, co
     limits.frames = request.coin.frames;
     limits.frameMs = request.frameMs;
     limits.levels = FitLevels(format);
+    limits.framesCheap = format == AnimationFormat::Webm;
 
     // Every file tried, kept so that the chosen one is not encoded twice.
     std::mutex mutex;

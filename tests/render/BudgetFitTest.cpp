@@ -75,7 +75,14 @@ struct Case {
     bool belowLeast;
     std::size_t missedBy;
     int encodes;  // worked out by hand from the estimates
+    bool framesCheap = false;
 };
+
+FitLimits LimitsOf(const Case& c) {
+    FitLimits l = Limits(c.budget);
+    l.framesCheap = c.framesCheap;
+    return l;
+}
 
 // On one thread and on two, the same choice.
 TEST(FitBudget, ChoosesTheMostFramesThenTheBestLevelThatFit) {
@@ -97,6 +104,9 @@ TEST(FitBudget, ChoosesTheMostFramesThenTheBestLevelThatFit) {
         // better. 24 at 6 fits; level 4, estimated at about 250 a frame, fits
         // and 3 is ruled out by 50 x 400.
         {"24 frames drawn better than 50 at the smallest level", 50 * 150, true, {24, 125, 4}, false, 0, 4},
+        // The same when frames cost little: the most at the smallest level,
+        // 50, tried with 40 beside it; then level 5 misses, which settles 6.
+        {"frames cheap: 50 at the smallest level", 50 * 150, true, {50, 60, 6}, false, 0, 5, true},
         // 24 x 100 misses, which rules out 20, 16 and 12 at 100 a frame: 8
         // fits; then level 5.
         {"below 24 frames", 1000, true, {8, 375, 6}, true, 0, 5},
@@ -107,7 +117,7 @@ TEST(FitBudget, ChoosesTheMostFramesThenTheBestLevelThatFit) {
     for (const auto& [c, threads] : Pairs(cases, {1, 2})) {
         SCOPED_TRACE(c.name + ", threads " + std::to_string(threads));
         Fake fake;
-        const FitResult r = FitBudget(Limits(c.budget), [&fake](const FitSetting& s) { return fake(s); }, threads);
+        const FitResult r = FitBudget(LimitsOf(c), [&fake](const FitSetting& s) { return fake(s); }, threads);
         EXPECT_EQ(r.fits, c.fits);
         EXPECT_EQ(r.chosen, c.chosen) << r.chosen.frames << " x " << r.chosen.frameMs << " ms, level " << r.chosen.level;
         EXPECT_EQ(r.bytes, std::size_t(c.chosen.frames) * std::size_t(kPerFrame[size_t(c.chosen.level)]));
@@ -121,7 +131,7 @@ TEST(FitBudget, ChoosesTheMostFramesThenTheBestLevelThatFit) {
         else EXPECT_EQ(fake.triedSorted(), triedOnOne[c.name]);
         // The same inputs, the same trials.
         Fake again;
-        FitBudget(Limits(c.budget), [&again](const FitSetting& s) { return again(s); }, threads);
+        FitBudget(LimitsOf(c), [&again](const FitSetting& s) { return again(s); }, threads);
         EXPECT_EQ(again.triedSorted(), fake.triedSorted());
     }
 }
@@ -162,6 +172,7 @@ TEST(FitBudget, ChoosesAsTryingEverySettingWouldWithinItsBound) {
         FitLimits l;
         l.levels.assign(size_t(1 + round % 16), 0);
         l.frames = round % 3 == 0 ? 60 : 50;
+        l.framesCheap = round % 2 == 1;
         std::vector<double> perFrame;
         double bytes = std::uniform_real_distribution<double>(500, 50000)(random);
         for (size_t i = 0; i < l.levels.size(); ++i)
@@ -176,7 +187,9 @@ TEST(FitBudget, ChoosesAsTryingEverySettingWouldWithinItsBound) {
         const int levels = int(l.levels.size()), middle = (levels - 1) / 2, smallest = levels - 1;
         std::optional<FitSetting> want;
         for (const auto& [counts, level] : std::vector<std::pair<std::vector<int>, int>>{
-                 {{l.frames, 40, 32, 24}, middle}, {{24}, smallest}, {{20, 16, 12, 8}, smallest}}) {
+                 {{l.frames, 40, 32, 24}, middle},
+                 {l.framesCheap ? std::vector<int>{l.frames, 40, 32, 24} : std::vector<int>{24}, smallest},
+                 {{20, 16, 12, 8}, smallest}}) {
             for (int n : counts)
                 if (!want && size({n, 0, level}) <= l.maxBytes)
                     for (int best = 0; best < levels && !want; ++best)
