@@ -5,6 +5,7 @@
 // full alpha; WebP and APNG loop for ever, a WebM player loops the video.
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -43,9 +44,27 @@ struct WebmSettings {
     int speed = 4;          // libvpx's cpu-used: 0 slowest and best to 9 fastest
 };
 
+// What encodes of the same frames at different colour qualities share, as
+// a budget's trials do: the frames in YUV, and the alpha stream at each
+// alpha quality, made once on first use. Safe to use from several threads;
+// kept only for one frame source, count and frame time.
+class WebmShared {
+public:
+    WebmShared();
+    ~WebmShared();
+    WebmShared(const WebmShared&) = delete;
+    WebmShared& operator=(const WebmShared&) = delete;
+    struct State;
+    State& state() { return *state_; }
+
+private:
+    std::unique_ptr<State> state_;
+};
+
 // VP9 with an alpha stream in WebM: one key frame, at the start, and every
-// frame delayMs long, so the file lasts count x delayMs exactly.
+// frame delayMs long, so the file lasts count x delayMs exactly. With
+// shared, the same bytes, the shared parts made only once.
 bool EncodeWebm(const FrameSource& frames, int count, int delayMs, const WebmSettings& settings,
-                std::vector<std::uint8_t>& bytes, std::string& why);
+                std::vector<std::uint8_t>& bytes, std::string& why, WebmShared* shared = nullptr);
 
 }  // namespace pivra

@@ -52,19 +52,26 @@ namespace {
 
 using Frames = std::vector<imagelib::Picture>;
 
+// One frame count's frames, and what WebM trials of them share.
+struct Turn {
+    Frames frames;
+    WebmShared webm;
+};
+
 // Each frame count's frames, rendered once whichever trial asks first.
 class FrameStore {
 public:
     FrameStore(const RenderRequest& request, const LookFaces& faces) : request_(request), faces_(faces) {}
-    std::shared_ptr<const Frames> frames(int count) {
+    std::shared_ptr<Turn> turn(int count) {
         const std::lock_guard<std::mutex> lock(mutex_);
-        std::shared_ptr<const Frames>& kept = kept_[count];
+        std::shared_ptr<Turn>& kept = kept_[count];
         if (!kept) {
             RenderRequest r = request_;
             r.coin.frames = count;
             const std::unique_ptr<Look> look = MakeLook(r, faces_);
-            auto made = std::make_shared<Frames>(static_cast<std::size_t>(count));
-            ParallelFor(count, [&](int k) { (*made)[static_cast<std::size_t>(k)] = look->frame(k); });
+            auto made = std::make_shared<Turn>();
+            made->frames.resize(static_cast<std::size_t>(count));
+            ParallelFor(count, [&](int k) { made->frames[static_cast<std::size_t>(k)] = look->frame(k); });
             kept = std::move(made);
         }
         return kept;
@@ -74,7 +81,7 @@ private:
     const RenderRequest& request_;
     const LookFaces& faces_;
     std::mutex mutex_;
-    std::map<int, std::shared_ptr<const Frames>> kept_;
+    std::map<int, std::shared_ptr<Turn>> kept_;
 };
 
 }  // namespace
@@ -98,12 +105,13 @@ bool RenderWithinBudget(const RenderRequest& request, AnimationFormat format, co
     std::map<std::tuple<int, int, int>, std::vector<std::uint8_t>> files;
     std::string refused;
     const TrialEncoder encode = [&](const FitSetting& s) -> std::optional<std::size_t> {
-        const std::shared_ptr<const Frames> frames = store.frames(s.frames);
+        const std::shared_ptr<Turn> turn = store.turn(s.frames);
         const int level = limits.levels.at(static_cast<std::size_t>(s.level));
-        const FrameSource source = [&frames](int k) { return (*frames)[static_cast<std::size_t>(k)]; };
+        const FrameSource source = [&turn](int k) { return turn->frames[static_cast<std::size_t>(k)]; };
         std::vector<std::uint8_t> bytes;
         std::string trialWhy;
-        if (!EncodeAnimation(source, s.frames, s.frameMs, format, SettingsAt(format, level, base), bytes, trialWhy)) {
+        if (!EncodeAnimation(source, s.frames, s.frameMs, format, SettingsAt(format, level, base), bytes, trialWhy,
+                             &turn->webm)) {
             const std::lock_guard<std::mutex> lock(mutex);
             refused = trialWhy;
             return std::nullopt;

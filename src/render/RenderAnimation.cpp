@@ -27,7 +27,8 @@ std::unique_ptr<Look> MakeLook(const RenderRequest& request, const LookFaces& fa
 }
 
 bool EncodeAnimation(const FrameSource& frames, int count, int frameMs, AnimationFormat format,
-                     const EncodeSettings& settings, std::vector<std::uint8_t>& bytes, std::string& why) {
+                     const EncodeSettings& settings, std::vector<std::uint8_t>& bytes, std::string& why,
+                     WebmShared* webm) {
     switch (format) {
         case AnimationFormat::Gif:
             return EncodeAnimatedGif(frames, count, frameMs, settings.gif, bytes, why);
@@ -36,7 +37,7 @@ bool EncodeAnimation(const FrameSource& frames, int count, int frameMs, Animatio
         case AnimationFormat::Apng:
             return EncodeApng(frames, count, frameMs, settings.apng, bytes, why);
         case AnimationFormat::Webm:
-            return EncodeWebm(frames, count, frameMs, settings.webm, bytes, why);
+            return EncodeWebm(frames, count, frameMs, settings.webm, bytes, why, webm);
     }
     why = "no such kind of animation";
     return false;

@@ -52,7 +52,9 @@ bool LoadLookFaces(const RenderRequest& request, LookFaces& faces, std::string& 
 // The request's look over those faces; side and frame count from request.coin.
 std::unique_ptr<Look> MakeLook(const RenderRequest& request, const LookFaces& faces);
 // Frames of one size in the format; frames may be called from several threads.
+// webm: what WebM encodes of these same frames share (see WebmShared).
 bool EncodeAnimation(const FrameSource& frames, int count, int frameMs, AnimationFormat format,
-                     const EncodeSettings& settings, std::vector<std::uint8_t>& bytes, std::string& why);
+                     const EncodeSettings& settings, std::vector<std::uint8_t>& bytes, std::string& why,
+                     WebmShared* webm = nullptr);
 
 }  // namespace pivra

@@ -3,7 +3,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
 #include <memory>
+#include <mutex>
+#include <tuple>
 
 #include "render/AnimationEncoders.h"
 #include "platform/WorkerPool.h"
@@ -122,14 +125,94 @@ struct YuvFrame {
 
 int CqLevel(int quality) { return std::clamp((100 - quality) * 63 / 100, 0, 63); }
 
+using Packets = std::vector<std::vector<std::uint8_t>>;
+
+}  // namespace
+
+struct WebmShared::State {
+    std::mutex yuvMutex, alphaMutex;
+    int count = 0;
+    ChromaFit chroma{};
+    std::vector<YuvFrame> yuv;
+    // Alpha packets by quality, speed and frame time.
+    std::map<std::tuple<int, int, int>, Packets> alpha;
+};
+
+WebmShared::WebmShared() : state_(std::make_unique<State>()) {}
+WebmShared::~WebmShared() = default;
+
+namespace {
+
+// One stream over frames already in YUV.
+bool EncodeStream(const std::vector<YuvFrame>& yuv, bool alpha, int w, int h, int quality, int speed, int delayMs,
+                  Packets& out, std::string& why) {
+    Vp9Encoder encoder;
+    if (!encoder.start(w, h, CqLevel(quality), speed, why)) return false;
+    for (size_t k = 0; k < yuv.size(); ++k)
+        if (!encoder.add(alpha ? *yuv[k].alpha : *yuv[k].colour, static_cast<int>(k), delayMs, k == 0, out, why)) return false;
+    return encoder.finish(out, why);
+}
+
+bool Assemble(int w, int h, int count, int delayMs, Packets& colour, const Packets& alpha, std::vector<std::uint8_t>& bytes,
+              std::string& why) {
+    if (colour.size() != static_cast<size_t>(count) || alpha.size() != static_cast<size_t>(count)) {
+        why = "the VP9 encoder gave " + std::to_string(colour.size()) + " frames for " + std::to_string(count);
+        return false;
+    }
+    WebmVideo video{w, h, delayMs, {}};
+    for (int k = 0; k < count; ++k)
+        video.frames.push_back({std::move(colour[static_cast<size_t>(k)]), alpha[static_cast<size_t>(k)], k == 0});
+    bytes = WriteWebm(video);
+    return true;
+}
+
+// The trials' way: every frame in YUV once, the colour stream, then the
+// alpha stream from those already made when it can be.
+bool EncodeWebmShared(const FrameSource& frames, int count, int delayMs, const WebmSettings& settings,
+                      std::vector<std::uint8_t>& bytes, std::string& why, WebmShared::State& shared) {
+    {
+        const std::lock_guard<std::mutex> lock(shared.yuvMutex);
+        if (shared.yuv.empty()) {
+            const imagelib::Picture first = frames(0);
+            shared.yuv.resize(static_cast<size_t>(count));
+            for (YuvFrame& frame : shared.yuv)
+                if (!frame.allocate(first.width, first.height)) {
+                    shared.yuv.clear();
+                    why = "the VP9 encoder ran out of memory";
+                    return false;
+                }
+            shared.count = count;
+            shared.chroma = settings.chroma;
+            ParallelFor(count, [&](int k) { shared.yuv[static_cast<size_t>(k)].set(k == 0 ? first : frames(k), settings.chroma); });
+        }
+        if (shared.count != count || shared.chroma != settings.chroma) {
+            why = "the VP9 encoder's shared frames are of another turn";
+            return false;
+        }
+    }
+    const int w = static_cast<int>(shared.yuv[0].colour->d_w), h = static_cast<int>(shared.yuv[0].colour->d_h);
+    Packets colour;
+    if (!EncodeStream(shared.yuv, false, w, h, settings.quality, settings.speed, delayMs, colour, why)) return false;
+    const std::lock_guard<std::mutex> lock(shared.alphaMutex);
+    const std::tuple<int, int, int> key{settings.alphaQuality, settings.speed, delayMs};
+    auto kept = shared.alpha.find(key);
+    if (kept == shared.alpha.end()) {
+        Packets alpha;
+        if (!EncodeStream(shared.yuv, true, w, h, settings.alphaQuality, settings.speed, delayMs, alpha, why)) return false;
+        kept = shared.alpha.emplace(key, std::move(alpha)).first;
+    }
+    return Assemble(w, h, count, delayMs, colour, kept->second, bytes, why);
+}
+
 }  // namespace
 
 bool EncodeWebm(const FrameSource& frames, int count, int delayMs, const WebmSettings& settings,
-                std::vector<std::uint8_t>& bytes, std::string& why) {
+                std::vector<std::uint8_t>& bytes, std::string& why, WebmShared* shared) {
     if (count <= 0) {
         why = "the VP9 encoder was given no frames";
         return false;
     }
+    if (shared) return EncodeWebmShared(frames, count, delayMs, settings, bytes, why, shared->state());
     const imagelib::Picture first = frames(0);
     const int w = first.width, h = first.height;
     // Frames are drawn and turned to YUV a batch at a time on every core, then encoded in order.
@@ -168,16 +251,7 @@ bool EncodeWebm(const FrameSource& frames, int count, int delayMs, const WebmSet
     }
     if (!both([](Vp9Encoder& encoder, auto& out, std::string& reason) { return encoder.finish(out, reason); }))
         return false;
-    if (colourFrames.size() != static_cast<size_t>(count) || alphaFrames.size() != static_cast<size_t>(count)) {
-        why = "the VP9 encoder gave " + std::to_string(colourFrames.size()) + " frames for " + std::to_string(count);
-        return false;
-    }
-    WebmVideo video{w, h, delayMs, {}};
-    for (int k = 0; k < count; ++k)
-        video.frames.push_back({std::move(colourFrames[static_cast<size_t>(k)]),
-                                std::move(alphaFrames[static_cast<size_t>(k)]), k == 0});
-    bytes = WriteWebm(video);
-    return true;
+    return Assemble(w, h, count, delayMs, colourFrames, alphaFrames, bytes, why);
 }
 
 }  // namespace pivra

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <memory>
 
+#include "platform/WorkerPool.h"
 #include "render/AnimationEncoders.h"
 #include "render/SpinRender.h"
 #include "support/FrameCompare.h"
@@ -109,6 +110,34 @@ TEST(Webm, FineColourfulDetailIsShownTrueWithChromaSpreadEitherWay) {
                 EXPECT_GE(PsnrOver(anim.frames[size_t(k)], frames(k), page), leastDb)
                     << (way == ChromaUpsampling::Nearest ? "nearest" : "bilinear") << ", frame " << k << " over " << page;
     }
+}
+
+// Trials that share the frames in YUV and the alpha stream make the very
+// bytes of encodes made alone, whichever quality comes first, from two
+// threads at once; the alpha below 60 is a stream of its own.
+TEST(Webm, EncodesSharingTheirFramesAreTheBytesOfEncodesMadeAlone) {
+    const FrameSource frames = [](int k) { return BusyCoin(64, k); };
+    const std::vector<std::pair<int, int>> qualities = {{90, 60}, {40, 40}, {70, 60}};
+    std::vector<std::vector<std::uint8_t>> alone(qualities.size()), shared(qualities.size());
+    const auto at = [&qualities](size_t i) {
+        WebmSettings settings;
+        settings.quality = qualities[i].first;
+        settings.alphaQuality = qualities[i].second;
+        return settings;
+    };
+    std::string why;
+    for (size_t i = 0; i < qualities.size(); ++i) ASSERT_TRUE(EncodeWebm(frames, 6, 50, at(i), alone[i], why)) << why;
+    WebmShared turn;
+    std::string whys[2];
+    bool ok[2] = {false, false};
+    ParallelFor(2, [&](int t) { ok[t] = EncodeWebm(frames, 6, 50, at(size_t(t)), shared[size_t(t)], whys[t], &turn); });
+    ASSERT_TRUE(ok[0] && ok[1]) << whys[0] << whys[1];
+    ASSERT_TRUE(EncodeWebm(frames, 6, 50, at(2), shared[2], why, &turn)) << why;
+    for (size_t i = 0; i < qualities.size(); ++i) EXPECT_TRUE(shared[i] == alone[i]) << "quality " << qualities[i].first;
+    EXPECT_NE(alone[0], alone[2]);
+    // Another turn is refused, not mixed in.
+    std::vector<std::uint8_t> other;
+    EXPECT_FALSE(EncodeWebm(frames, 5, 50, WebmSettings{}, other, why, &turn));
 }
 
 }  // namespace
