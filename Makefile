@@ -54,7 +54,7 @@ test-tsan: deps
 	cmake -S . -B $(TSAN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPIVRA_TSAN=ON -DPIVRA_GUI=OFF -DPIVRA_BENCHMARKS=OFF $(CMAKE_FLAGS)
 	cmake --build $(TSAN) -j$(JOBS)
 	cd $(TSAN) && TSAN_OPTIONS=suppressions=$(CURDIR)/tests/tsan-magick.supp \
-	  ctest --no-tests=error --output-on-failure -j$(JOBS) -R 'Build|PivraMake|Crop|Signals|LargePictures' -E 'Webp|Apng'
+	  ctest --no-tests=error --output-on-failure -j$(JOBS) -R 'Build|PivraMake|Crop|Signals|LargePictures|Webm|FitBudget|FittedExport' -E 'Webp|Apng'
 
 # Installs under PREFIX; the installed programs find everything relative to bin/.
 install: build
