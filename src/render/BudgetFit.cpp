@@ -196,11 +196,12 @@ FitResult FitBudget(const FitLimits& limits, const TrialEncoder& encode, int thr
     if (!counts.empty()) trials.measure({setting(counts.front(), middle), setting(counts.front(), 0)});
 
     // The most frames that fit at the middle level; failing that, the least
-    // kept (a turn of more frames at a worse level looks worse than fewer
-    // frames each drawn better), then below the least.
+    // kept at the smallest level (a turn of more frames at a worse level
+    // looks worse than fewer frames each drawn better), or the most when
+    // frames are cheap; then below the least.
     std::optional<int> frames;
-    std::vector<int> leastKept(counts.empty() || limits.framesCheap ? counts.begin() : counts.end() - 1, counts.end());
-    for (const auto& [list, level] : {std::pair{&counts, middle}, std::pair{&leastKept, smallest}, std::pair{&fewer, smallest}}) {
+    std::vector<int> atSmallest(counts.empty() || limits.framesCheap ? counts.begin() : counts.end() - 1, counts.end());
+    for (const auto& [list, level] : {std::pair{&counts, middle}, std::pair{&atSmallest, smallest}, std::pair{&fewer, smallest}}) {
         const size_t at = FirstFitting(trials, atLevel(*list, level), budget);
         if (at < list->size()) {
             frames = (*list)[at];
